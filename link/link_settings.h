@@ -1,0 +1,47 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace zt {
+
+enum ParityIndex : int32_t { kParityNone = 0, kParityOdd = 1, kParityEven = 2 };
+
+// The link to the meter as the technician chose it; the rest of the line
+// format is fixed at 8 data bits and 2 stop bits.
+struct LinkSettings {
+  uint8_t address = 1;
+  int16_t port = 1;
+  int32_t baudRate = 9600;
+  int32_t parity = kParityNone;
+
+  friend bool operator==(const LinkSettings&, const LinkSettings&) = default;
+};
+
+enum class Parity { None, Odd, Even };
+
+// The line format as one text, e.g. "9600,N,8,2".
+struct LineFormat {
+  int32_t baudRate = 9600;
+  Parity parity = Parity::None;
+  int dataBits = 8;
+  int stopBits = 2;
+
+  // Start bit, data bits, parity bit and stop bits of one character.
+  int BitsPerCharacter() const { return 1 + dataBits + (parity == Parity::None ? 0 : 1) + stopBits; }
+
+  friend bool operator==(const LineFormat&, const LineFormat&) = default;
+};
+
+// "19200,E,8,2" for 19200 bit/s and even parity.
+std::string SettingsText(int32_t baudRate, int32_t parityIndex);
+std::string SettingsText(const LinkSettings& settings);
+std::string SettingsText(const LineFormat& format);
+
+// Refuses anything that is not "<baud>,<N|O|E>,<5..8>,<1|2>" with a positive
+// decimal rate; nothing is guessed.
+std::optional<LineFormat> ParseSettingsText(std::string_view text);
+
+}  // namespace zt

@@ -1,0 +1,116 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+
+#include "link/link_settings.h"
+#include "link/transaction.h"
+#include "meter/meter_clock.h"
+#include "meter/register_map.h"
+
+namespace zt {
+
+struct SwitchStatus {
+  uint8_t relayOutput = 0;  // high byte of register 0x0016
+  uint8_t switchInput = 0;  // low byte
+
+  // Only the value 1 means on or closed.
+  bool RelayOn() const { return relayOutput == 1; }
+  bool InputClosed() const { return switchInput == 1; }
+};
+
+struct PollResult {
+  std::optional<int32_t> decimalPoint;  // empty when the decimal-point read failed
+  std::optional<int32_t> rawValue;      // empty when the live-value read failed
+};
+
+// The parameter block as the console shows it; the baud is a rate in bit/s
+// (or the meter's code unchanged when it is not 0 to 4).
+struct ParameterValues {
+  int32_t upperLimit = 0;
+  int32_t lowerLimit = 0;
+  int32_t decimalPoint = 0;
+  int32_t meterBaud = 0;
+};
+
+struct ParameterReads {
+  std::optional<int32_t> upperLimit;
+  std::optional<int32_t> lowerLimit;
+  std::optional<int32_t> decimalPoint;
+  std::optional<int32_t> meterBaud;
+};
+
+// Which of the four parameter writes the meter echoed.
+struct ParameterWrites {
+  bool decimalPoint = false;
+  bool upperLimit = false;
+  bool lowerLimit = false;
+  bool meterBaud = false;
+
+  bool AllConfirmed() const { return decimalPoint && upperLimit && lowerLimit && meterBaud; }
+};
+
+// Every exchange the console makes with the meter, without any window. Each
+// request carries the address of `settings` as it stands when it is built.
+class MeterSession {
+ public:
+  static constexpr uint32_t kReadWaitMs = 600;
+  static constexpr uint32_t kPollPauseMs = 300;
+  static constexpr uint32_t kClockWaitMs = 300;
+  static constexpr uint32_t kConfirmedWriteWaitMs = 300;
+  static constexpr uint32_t kParameterWriteSpacingMs = 300;
+  static constexpr uint32_t kAddressEchoWaitMs = 300;
+
+  MeterSession(Transaction& link, const LinkSettings& settings)
+      : link_(link), settings_(settings) {}
+
+  // One function 3 read of a single register, 600 ms sleep.
+  std::optional<int32_t> ReadRegister(uint16_t registerNumber);
+
+  std::optional<int32_t> ReadDecimalPoint() { return ReadRegister(reg::kDecimalPoint); }
+  std::optional<int32_t> ReadLiveValue() { return ReadRegister(reg::kLiveValue); }
+  std::optional<int32_t> ReadUpperLimit() { return ReadRegister(reg::kUpperLimit); }
+  std::optional<int32_t> ReadLowerLimit() { return ReadRegister(reg::kLowerLimit); }
+  // Register 0x0308, translated from its BaudIndex to a rate.
+  std::optional<int32_t> ReadMeterBaud();
+  std::optional<SwitchStatus> ReadSwitchStatus();
+  // Registers 0x0110 to 0x0112 in one read, 300 ms sleep.
+  std::optional<MeterClock> ReadClock();
+
+  // One measurement poll: the decimal point, a 300 ms pause, the live value.
+  PollResult Poll();
+
+  // Upper threshold, lower threshold, decimal point, baud, in this order.
+  ParameterReads ReadParameters();
+
+  // Decimal point, upper threshold, lower threshold and baud (a rate is sent
+  // as its BaudIndex), each written with function 6 and its echo looked for in
+  // the 300 ms that follow. All four are sent whatever the echoes.
+  ParameterWrites WriteParameters(const ParameterValues& values);
+
+  // Register 0x0300 at the current address; confirmed when the meter echoes
+  // from the old address or from the new one within 300 ms.
+  bool ChangeAddress(int32_t newAddress);
+
+  // Register 0x0008 with the BaudIndex of `newRate`, echo awaited by a 300 ms
+  // busy wait at the current line settings.
+  bool ChangeLinkBaud(int32_t newRate);
+
+  // Function 16 to 0x0000/0x0001 and 0x0004/0x0005, function 6 to 0x0002;
+  // each confirmed by the meter's reply within a 300 ms busy wait.
+  bool WritePtRatio(uint16_t pt);
+  bool WriteCtRatio(uint16_t ct);
+  bool WriteWiringMode(uint8_t mode);
+
+  Transaction& Link() { return link_; }
+
+ private:
+  uint8_t Address() const { return settings_.address; }
+  bool ConfirmedWrite(const TxFrame& request, uint8_t function, Wait wait);
+
+  Transaction& link_;
+  const LinkSettings& settings_;
+};
+
+}  // namespace zt

@@ -1,0 +1,203 @@
+#include "link/qt_serial_port.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <string>
+#include <vector>
+
+#ifdef __linux__
+#include <fcntl.h>
+#include <pty.h>
+#include <termios.h>
+#include <unistd.h>
+#endif
+
+namespace {
+
+TEST(QtSerialPort, ClosedPortCountsNothingReadsNothingSendsNothing) {
+  zt::QtSerialPort port;
+  EXPECT_FALSE(port.IsOpen());
+  EXPECT_EQ(port.CountWaiting(), 0);
+  EXPECT_TRUE(port.ReadWaiting().empty());
+  port.DiscardPendingInput();
+  const uint8_t frame[] = {0x01, 0x03, 0x00, 0x06, 0x00, 0x01, 0x64, 0x0B};
+  zt::SendFrame(port, frame, 8);
+}
+
+TEST(QtSerialPort, MissingDeviceIsReportedWithItsPathAndReason) {
+  zt::PortDeviceMap devices;
+  devices.Override(2, "/dev/zt6100-no-such-device");
+  zt::QtSerialPort port(devices);
+  port.SelectPort(2);
+  ASSERT_TRUE(port.SetLineFormat("9600,N,8,2"));
+  const zt::OpenResult result = port.Open();
+  EXPECT_FALSE(result.opened);
+  EXPECT_EQ(result.device, "/dev/zt6100-no-such-device");
+  EXPECT_FALSE(result.reason.empty());
+  EXPECT_FALSE(port.IsOpen());
+  EXPECT_EQ(port.CountWaiting(), 0);
+}
+
+TEST(QtSerialPort, MalformedLineFormatIsRefusedAndTheOldOneKept) {
+  zt::QtSerialPort port;
+  ASSERT_TRUE(port.SetLineFormat("19200,E,8,2"));
+  EXPECT_FALSE(port.SetLineFormat("19200;E;8;2"));
+  EXPECT_EQ(port.Format().baudRate, 19200);
+  EXPECT_EQ(port.Format().parity, zt::Parity::Even);
+}
+
+TEST(PortDeviceMap, PlatformNamesUnlessOverridden) {
+  zt::PortDeviceMap devices;
+#ifdef _WIN32
+  EXPECT_EQ(devices.DeviceFor(1), "COM1");
+  EXPECT_EQ(devices.DeviceFor(2), "COM2");
+#else
+  EXPECT_EQ(devices.DeviceFor(1), "/dev/ttyS0");
+  EXPECT_EQ(devices.DeviceFor(2), "/dev/ttyS1");
+#endif
+  devices.Override(1, "/dev/ttyUSB0");
+  EXPECT_EQ(devices.DeviceFor(1), "/dev/ttyUSB0");
+  EXPECT_NE(devices.DeviceFor(2), "/dev/ttyUSB0");
+}
+
+#ifdef __linux__
+
+// The far end of a pty: what the meter would see.
+class PtyPeer {
+ public:
+  PtyPeer() {
+    char name[256] = {};
+    if (openpty(&master_, &slave_, name, nullptr, nullptr) == 0) {
+      path_ = name;
+      termios raw{};
+      tcgetattr(slave_, &raw);
+      cfmakeraw(&raw);
+      tcsetattr(slave_, TCSANOW, &raw);
+    }
+  }
+  ~PtyPeer() {
+    CloseMaster();
+    if (slave_ >= 0) close(slave_);
+  }
+  PtyPeer(const PtyPeer&) = delete;
+  PtyPeer& operator=(const PtyPeer&) = delete;
+
+  const std::string& Path() const { return path_; }
+  void Send(const std::vector<uint8_t>& bytes) const {
+    ASSERT_EQ(write(master_, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
+  }
+  std::vector<uint8_t> Receive(std::size_t count) const {
+    std::vector<uint8_t> bytes(count);
+    std::size_t got = 0;
+    while (got < count) {
+      const ssize_t n = read(master_, bytes.data() + got, count - got);
+      if (n <= 0) break;
+      got += static_cast<std::size_t>(n);
+    }
+    bytes.resize(got);
+    return bytes;
+  }
+  void CloseMaster() {
+    if (master_ >= 0) close(master_);
+    master_ = -1;
+  }
+  // Drops the slave end we hold, so that closing the master hangs the line up.
+  void CloseOwnSlave() {
+    if (slave_ >= 0) close(slave_);
+    slave_ = -1;
+  }
+
+ private:
+  int master_ = -1;
+  int slave_ = -1;
+  std::string path_;
+};
+
+// Bytes written into a pty reach the other side through the kernel's tty
+// layer a moment later; wait for them with a generous deadline.
+int16_t CountWhenArrived(zt::SerialPort& port, int16_t expected) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+  int16_t count = 0;
+  while ((count = port.CountWaiting()) < expected && std::chrono::steady_clock::now() < deadline) {
+  }
+  return count;
+}
+
+std::unique_ptr<zt::QtSerialPort> OpenOn(const PtyPeer& peer) {
+  zt::PortDeviceMap devices;
+  devices.Override(1, peer.Path());
+  auto port = std::make_unique<zt::QtSerialPort>(devices);
+  port->SelectPort(1);
+  EXPECT_TRUE(port->SetLineFormat("9600,N,8,2"));
+  const zt::OpenResult result = port->Open();
+  EXPECT_TRUE(result.opened) << result.reason;
+  port->ReadEverything();
+  port->ClearReceiveBuffer();
+  return port;
+}
+
+TEST(QtSerialPortOnPty, WritesFramesAndCountsAndReadsReplies) {
+  PtyPeer peer;
+  ASSERT_FALSE(peer.Path().empty());
+  auto port = OpenOn(peer);
+
+  const std::vector<uint8_t> request = {0x01, 0x03, 0x00, 0x06, 0x00, 0x01, 0x64, 0x0B};
+  zt::SendFrame(*port, request.data(), 8);
+  EXPECT_EQ(peer.Receive(8), request);
+
+  const std::vector<uint8_t> reply = {0x01, 0x03, 0x02, 0x00, 0x03, 0xF8, 0x45};
+  peer.Send(reply);
+  EXPECT_EQ(CountWhenArrived(*port, 7), 7);
+  EXPECT_EQ(port->CountWaiting(), 7) << "counting consumes nothing";
+  EXPECT_EQ(port->ReadWaiting(), reply);
+  EXPECT_EQ(port->CountWaiting(), 0);
+}
+
+TEST(QtSerialPortOnPty, DiscardDropsWhatHasArrived) {
+  PtyPeer peer;
+  auto port = OpenOn(peer);
+  peer.Send({0xAA, 0xBB, 0xCC});
+  ASSERT_EQ(CountWhenArrived(*port, 3), 3);
+  port->DiscardPendingInput();
+  EXPECT_EQ(port->CountWaiting(), 0);
+  EXPECT_TRUE(port->ReadWaiting().empty());
+}
+
+TEST(QtSerialPortOnPty, VanishedDeviceLeavesAQuietClosedPort) {
+  PtyPeer peer;
+  auto port = OpenOn(peer);
+  peer.CloseOwnSlave();
+  peer.CloseMaster();
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+  while (port->IsOpen() && std::chrono::steady_clock::now() < deadline) {
+    EXPECT_EQ(port->CountWaiting(), 0);
+    EXPECT_TRUE(port->ReadWaiting().empty());
+  }
+  EXPECT_FALSE(port->IsOpen());
+  const uint8_t frame[] = {0x01, 0x03, 0x00, 0x00, 0x00, 0x01, 0x84, 0x0A};
+  zt::SendFrame(*port, frame, 8);
+  EXPECT_EQ(port->CountWaiting(), 0);
+}
+
+TEST(QtSerialPortOnPty, ReopensWithANewRate) {
+  PtyPeer peer;
+  auto port = OpenOn(peer);
+  port->Close();
+  EXPECT_FALSE(port->IsOpen());
+  // Linux ptys always run 8 bits without parity, so only the rate and the
+  // stop bits can be seen on this line.
+  ASSERT_TRUE(port->SetLineFormat("19200,N,8,2"));
+  ASSERT_TRUE(port->Open().opened);
+  termios line{};
+  int probe = open(peer.Path().c_str(), O_RDWR | O_NOCTTY);
+  ASSERT_GE(probe, 0);
+  tcgetattr(probe, &line);
+  close(probe);
+  EXPECT_EQ(cfgetospeed(&line), B19200);
+  EXPECT_TRUE(line.c_cflag & CSTOPB);
+}
+
+#endif
+
+}  // namespace

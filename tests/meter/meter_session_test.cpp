@@ -1,0 +1,263 @@
+#include "meter/meter_session.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+
+#include "link/modbus_rtu.h"
+#include "scripted_port.h"
+
+namespace {
+
+using zt::test::Bytes;
+using zt::test::Hex;
+using zt::test::ScriptedReply;
+
+// A function 3 reply of one register with its CRC.
+Bytes ReadReply(uint8_t address, uint16_t value) {
+  Bytes reply = {address, 3, 2, static_cast<uint8_t>(value >> 8), static_cast<uint8_t>(value)};
+  reply.resize(7);
+  zt::AppendCrc(reply.data(), 5);
+  return reply;
+}
+
+class MeterSessionTest : public testing::Test {
+ protected:
+  MeterSessionTest() {
+    port.responder = [this](const Bytes& request) -> std::optional<ScriptedReply> {
+      if (const auto it = replies.find(request); it != replies.end()) {
+        return ScriptedReply{it->second, replyDelayMs};
+      }
+      if (echoWrites && (request[1] == 6)) {
+        return ScriptedReply{request, replyDelayMs};
+      }
+      return std::nullopt;
+    };
+  }
+
+  std::vector<Bytes> SentFrames() const {
+    std::vector<Bytes> frames;
+    for (const auto& s : port.sent) frames.push_back(s.bytes);
+    return frames;
+  }
+  std::vector<uint32_t> SendTimes() const {
+    std::vector<uint32_t> times;
+    for (const auto& s : port.sent) times.push_back(s.atMs);
+    return times;
+  }
+
+  zt::test::RecordingClock clock;
+  zt::test::ScriptedPort port{clock};
+  zt::Transaction link{port, clock};
+  zt::LinkSettings settings;
+  zt::MeterSession session{link, settings};
+  std::map<Bytes, Bytes> replies;
+  bool echoWrites = false;
+  uint32_t replyDelayMs = 20;
+};
+
+TEST_F(MeterSessionTest, SingleReadsSleep600AndDecodeUnsigned) {
+  replies[Hex("01 03 03 02 00 01 25 8E")] = ReadReply(1, 0xFFFF);
+  EXPECT_EQ(session.ReadUpperLimit(), 65535);
+  EXPECT_EQ(clock.sleeps, (std::vector<uint32_t>{600}));
+  EXPECT_EQ(clock.spins, 0U);
+}
+
+TEST_F(MeterSessionTest, ReplyArrivingAfterTheWaitIsNotSeen) {
+  replies[Hex("01 03 00 06 00 01 64 0B")] = ReadReply(1, 2);
+  replyDelayMs = 601;
+  EXPECT_FALSE(session.ReadDecimalPoint().has_value());
+  replyDelayMs = 600;
+  EXPECT_EQ(session.ReadDecimalPoint(), 2);
+}
+
+TEST_F(MeterSessionTest, MeterBaudShownAsRateOrUnchanged) {
+  replies[Hex("01 03 03 08 00 01 05 8C")] = Hex("01 03 02 00 03 F8 45");
+  EXPECT_EQ(session.ReadMeterBaud(), 9600);
+  replies[Hex("01 03 03 08 00 01 05 8C")] = ReadReply(1, 7);
+  EXPECT_EQ(session.ReadMeterBaud(), 7);
+}
+
+TEST_F(MeterSessionTest, SwitchStatusOnlyOneMeansOnOrClosed) {
+  const Bytes request = Hex("01 03 00 16 00 01 65 CE");
+  replies[request] = Hex("01 03 02 01 00 B9 D4");
+  auto status = session.ReadSwitchStatus();
+  ASSERT_TRUE(status);
+  EXPECT_TRUE(status->RelayOn());
+  EXPECT_FALSE(status->InputClosed());
+
+  replies[request] = Hex("01 03 02 00 01 79 84");
+  status = session.ReadSwitchStatus();
+  ASSERT_TRUE(status);
+  EXPECT_FALSE(status->RelayOn());
+  EXPECT_TRUE(status->InputClosed());
+
+  replies[request] = ReadReply(1, 0x02FF);
+  status = session.ReadSwitchStatus();
+  ASSERT_TRUE(status);
+  EXPECT_FALSE(status->RelayOn());
+  EXPECT_FALSE(status->InputClosed());
+}
+
+TEST_F(MeterSessionTest, ParameterReadOrderAndSpacing) {
+  replies[Hex("01 03 03 02 00 01 25 8E")] = ReadReply(1, 1000);
+  replies[Hex("01 03 03 04 00 01 C5 8F")] = ReadReply(1, 100);
+  replies[Hex("01 03 03 08 00 01 05 8C")] = ReadReply(1, 4);
+  // The decimal-point read finds no reply: only that value stays unknown.
+  const zt::ParameterReads reads = session.ReadParameters();
+  EXPECT_EQ(SentFrames(), (std::vector<Bytes>{Hex("01 03 03 02 00 01 25 8E"),
+                                              Hex("01 03 03 04 00 01 C5 8F"),
+                                              Hex("01 03 00 06 00 01 64 0B"),
+                                              Hex("01 03 03 08 00 01 05 8C")}));
+  EXPECT_EQ(SendTimes(), (std::vector<uint32_t>{0, 600, 1200, 1800}));
+  EXPECT_EQ(reads.upperLimit, 1000);
+  EXPECT_EQ(reads.lowerLimit, 100);
+  EXPECT_FALSE(reads.decimalPoint.has_value());
+  EXPECT_EQ(reads.meterBaud, 19200);
+}
+
+TEST_F(MeterSessionTest, PollReadsDecimalPointThenLiveValueInOneAndAHalfSeconds) {
+  replies[Hex("01 03 00 00 00 01 84 0A")] = ReadReply(1, 1000);
+  const zt::PollResult poll = session.Poll();
+  EXPECT_FALSE(poll.decimalPoint.has_value());
+  EXPECT_EQ(poll.rawValue, 1000);
+  EXPECT_EQ(SentFrames(),
+            (std::vector<Bytes>{Hex("01 03 00 06 00 01 64 0B"), Hex("01 03 00 00 00 01 84 0A")}));
+  EXPECT_EQ(SendTimes(), (std::vector<uint32_t>{0, 900}));
+  EXPECT_EQ(clock.now, 1500U);
+}
+
+TEST_F(MeterSessionTest, LateReplyIsDiscardedAndNeverTakenForTheNextOne) {
+  // The decimal point answers 700 ms late, after the poll has moved on; the
+  // live-value read must not take it for its own (same address and function).
+  replies[Hex("01 03 00 06 00 01 64 0B")] = ReadReply(1, 2);
+  replyDelayMs = 700;
+  const zt::PollResult poll = session.Poll();
+  EXPECT_FALSE(poll.decimalPoint.has_value());
+  EXPECT_FALSE(poll.rawValue.has_value());
+}
+
+TEST_F(MeterSessionTest, ClockSleeps300AndFindsTheReplyAfterNoise) {
+  replies[Hex("01 03 01 10 00 03 05 F2")] = Hex("AA BB CC 01 03 06 1E 2D 0F 0A 06 0C AE 7E");
+  const auto clockReading = session.ReadClock();
+  ASSERT_TRUE(clockReading);
+  EXPECT_EQ(zt::FormatMeterClock(*clockReading), "当前时间:  2006年12月15日 10时30分45秒");
+  EXPECT_EQ(clock.sleeps, (std::vector<uint32_t>{300}));
+
+  replyDelayMs = 350;
+  EXPECT_FALSE(session.ReadClock().has_value());
+  clock.now += 1000;  // the late reply lands while the console is idle
+  replyDelayMs = 20;
+  replies[Hex("01 03 01 10 00 03 05 F2")] = Hex("01 83 02 C0 F1");
+  EXPECT_FALSE(session.ReadClock().has_value());
+}
+
+struct ConfirmedWriteRow {
+  const char* name;
+  std::function<bool(zt::MeterSession&)> write;
+  const char* request;
+  const char* confirmation;
+};
+
+class ConfirmedWrites : public MeterSessionTest,
+                        public testing::WithParamInterface<ConfirmedWriteRow> {};
+
+TEST_P(ConfirmedWrites, BusyWaitThenLookForTheConfirmation) {
+  const ConfirmedWriteRow& row = GetParam();
+  replies[Hex(row.request)] = Hex(row.confirmation);
+  EXPECT_TRUE(row.write(session));
+  EXPECT_EQ(SentFrames(), (std::vector<Bytes>{Hex(row.request)}));
+  EXPECT_TRUE(clock.sleeps.empty()) << "the confirmed writes busy-wait, they do not sleep";
+  EXPECT_EQ(clock.now, 300U);
+
+  replies.clear();
+  EXPECT_FALSE(row.write(session)) << "silence";
+  Bytes corrupted = Hex(row.confirmation);
+  corrupted.back() ^= 0x01;
+  replies[Hex(row.request)] = corrupted;
+  EXPECT_FALSE(row.write(session)) << "bad CRC";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Meter, ConfirmedWrites,
+    testing::Values(
+        ConfirmedWriteRow{"Pt", [](zt::MeterSession& s) { return s.WritePtRatio(100); },
+                          "01 10 00 00 00 02 04 00 64 00 00 B2 70", "01 10 00 00 00 02 41 C8"},
+        ConfirmedWriteRow{"Ct", [](zt::MeterSession& s) { return s.WriteCtRatio(5); },
+                          "01 10 00 04 00 02 04 00 05 00 00 E2 5D", "01 10 00 04 00 02 00 09"},
+        ConfirmedWriteRow{"Wiring", [](zt::MeterSession& s) { return s.WriteWiringMode(1); },
+                          "01 06 00 02 00 01 E9 CA", "01 06 00 02 00 01 E9 CA"},
+        ConfirmedWriteRow{"LinkBaud", [](zt::MeterSession& s) { return s.ChangeLinkBaud(19200); },
+                          "01 06 00 08 00 04 09 CB", "01 06 00 08 00 04 09 CB"}),
+    [](const testing::TestParamInfo<ConfirmedWriteRow>& row) {
+      return std::string(row.param.name);
+    });
+
+TEST_F(MeterSessionTest, ParameterWriteSendsAllFourAndReportsEachEcho) {
+  echoWrites = true;
+  // The meter refuses the upper threshold with an exception instead of an echo.
+  replies[Hex("01 06 03 02 03 E8 28 F0")] = Hex("01 86 03 02 61");
+  const zt::ParameterWrites writes = session.WriteParameters({1000, 100, 2, 9600});
+  EXPECT_EQ(SentFrames(), (std::vector<Bytes>{Hex("01 06 00 06 00 02 E8 0A"),
+                                              Hex("01 06 03 02 03 E8 28 F0"),
+                                              Hex("01 06 03 04 00 64 C9 A4"),
+                                              Hex("01 06 03 08 00 03 48 4D")}));
+  EXPECT_EQ(SendTimes(), (std::vector<uint32_t>{0, 300, 600, 900}));
+  EXPECT_EQ(clock.now, 1200U);
+  EXPECT_TRUE(writes.decimalPoint);
+  EXPECT_FALSE(writes.upperLimit);
+  EXPECT_TRUE(writes.lowerLimit);
+  EXPECT_TRUE(writes.meterBaud);
+  EXPECT_FALSE(writes.AllConfirmed());
+}
+
+TEST_F(MeterSessionTest, ParameterWriteToASilentMeterIsNotConfirmed) {
+  const zt::ParameterWrites writes = session.WriteParameters({-1, 0, 0, 3});
+  EXPECT_EQ(port.sent.size(), 4U);
+  EXPECT_EQ(port.sent[1].bytes, Hex("01 06 03 02 FF FF 29 FE")) << "-1 goes out as FF FF";
+  EXPECT_EQ(port.sent[3].bytes[5], 3) << "a code already in the box is sent unchanged";
+  EXPECT_FALSE(writes.decimalPoint || writes.upperLimit || writes.lowerLimit || writes.meterBaud);
+}
+
+TEST_F(MeterSessionTest, AddressChangeConfirmedFromOldOrNewAddress) {
+  const Bytes request = Hex("01 06 03 00 00 05 49 8D");
+  replies[request] = request;
+  EXPECT_TRUE(session.ChangeAddress(5));
+  EXPECT_EQ(port.sent.back().bytes, request);
+  EXPECT_EQ(clock.sleeps.back(), 300U);
+
+  Bytes fromNew = request;
+  fromNew[0] = 5;
+  zt::AppendCrc(fromNew.data(), 6);
+  replies[request] = fromNew;
+  EXPECT_TRUE(session.ChangeAddress(5));
+
+  Bytes fromThird = request;
+  fromThird[0] = 7;
+  zt::AppendCrc(fromThird.data(), 6);
+  replies[request] = fromThird;
+  EXPECT_FALSE(session.ChangeAddress(5));
+
+  replies.clear();
+  EXPECT_FALSE(session.ChangeAddress(5));
+  EXPECT_EQ(settings.address, 1) << "the console's own address does not change";
+}
+
+TEST_F(MeterSessionTest, EveryRequestCarriesTheAddressOfTheMomentAndMatchesIt) {
+  settings.address = 7;
+  replies[Hex("07 03 00 06 00 01 64 6D")] = ReadReply(1, 3);
+  EXPECT_FALSE(session.ReadDecimalPoint().has_value()) << "reply from another address";
+  replies[Hex("07 03 00 06 00 01 64 6D")] = ReadReply(7, 3);
+  EXPECT_EQ(session.ReadDecimalPoint(), 3);
+  EXPECT_EQ(port.sent.back().bytes[0], 7);
+}
+
+TEST_F(MeterSessionTest, ClosedPortGivesNoReplyAndSendsNothing) {
+  replies[Hex("01 03 00 06 00 01 64 0B")] = ReadReply(1, 2);
+  port.Close();
+  EXPECT_FALSE(session.ReadDecimalPoint().has_value());
+  EXPECT_FALSE(session.ChangeLinkBaud(19200));
+  EXPECT_TRUE(port.sent.empty());
+}
+
+}  // namespace

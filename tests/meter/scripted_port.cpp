@@ -1,0 +1,46 @@
+#include "scripted_port.h"
+
+#include <algorithm>
+
+namespace zt::test {
+
+Bytes Hex(const std::string& text) {
+  Bytes bytes;
+  for (std::size_t i = 0; i + 1 < text.size(); i += 3) {
+    bytes.push_back(static_cast<uint8_t>(std::stoi(text.substr(i, 2), nullptr, 16)));
+  }
+  return bytes;
+}
+
+int16_t ScriptedPort::CountWaiting() {
+  std::size_t count = 0;
+  for (const Pending& p : pending_) {
+    if (p.atMs <= clock_.now) {
+      count += p.bytes.size();
+    }
+  }
+  return static_cast<int16_t>(count);
+}
+
+void ScriptedPort::Write(const uint8_t* data, int16_t length) {
+  Bytes request(data, data + length);
+  sent.push_back({clock_.now, request});
+  if (responder) {
+    if (std::optional<ScriptedReply> reply = responder(request)) {
+      pending_.push_back({clock_.now + reply->delayMs, std::move(reply->bytes)});
+    }
+  }
+}
+
+Bytes ScriptedPort::TakeArrived() {
+  Bytes arrived;
+  const auto notYet = std::stable_partition(pending_.begin(), pending_.end(),
+                                            [&](const Pending& p) { return p.atMs > clock_.now; });
+  for (auto it = notYet; it != pending_.end(); ++it) {
+    arrived.insert(arrived.end(), it->bytes.begin(), it->bytes.end());
+  }
+  pending_.erase(notYet, pending_.end());
+  return arrived;
+}
+
+}  // namespace zt::test
