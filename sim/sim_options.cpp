@@ -1,0 +1,282 @@
+#include "sim/sim_options.h"
+
+#include <charconv>
+#include <cstdio>
+#include <limits>
+
+#include "meter/register_map.h"
+
+namespace zt::sim {
+
+namespace {
+
+constexpr std::string_view kUsage = R"(Usage: zt6100-sim [options]
+
+Simulates one ZT6100 ammeter, a Modbus RTU slave (functions 3, 6 and 16), on a
+pseudo-terminal. The first line of standard output is the device path a client
+opens (e.g. /dev/pts/3); the simulator then serves until SIGTERM or SIGINT.
+On a pty, a request is answered only when the client's baud rate, 8 data bits
+and 2 stop bits match the meter's line (a Linux pty keeps no parity, so parity
+is not checked there; on a --device line it is); after a baud-rate write to
+register 0x0008 the meter echoes at the old rate and then listens at the new
+one.
+
+Link:
+  --device PATH        serve this serial device instead of a new pty
+  --address A          meter address, 0..255 (default 1)
+  --baud RATE          meter line rate: 1200, 2400, 4800, 9600, 19200 (default 9600)
+  --parity P           none, odd or even (default none)
+  --latency MS         delay before each reply (default 20)
+  --line-timing        send reply bytes paced by the line's character time
+  --verbose            log every request and its fate on standard error
+
+Initial values:
+  --decimal-point N    register 0x0006 (default 2)
+  --upper N            upper threshold, register 0x0302 (default 5000)
+  --lower N            lower threshold, register 0x0304 (default 100)
+  --parameter-baud N   BaudIndex in register 0x0308 (default 3)
+  --live N             centre of the live value, register 0x0000 (default 1000)
+  --relay N            relay output byte of register 0x0016 (default 1)
+  --input N            switch input byte of register 0x0016 (default 0)
+  --clock YYYY-MM-DDTHH:MM:SS
+                       meter clock (default 2006-12-15T10:30:45)
+
+Faults (each applies to every request, unless --fault-registers narrows it):
+  --silent             hear nothing, answer nothing
+  --late MS            answer MS later than the latency
+  --noise N            N random bytes before each reply
+  --bad-crc            flip one bit of the reply's CRC
+  --foreign-address    answer from address + 1
+  --exception          answer with exception 4 (slave device failure)
+  --truncate N         cut the last N bytes off each reply
+  --burst              320 random bytes before each reply
+  --fault-registers FIRST[:LAST]
+                       only requests touching these registers are hit
+
+Numbers may be given in decimal or as 0x-prefixed hexadecimal.
+
+Examples:
+  zt6100-sim --baud 19200 --parity even --verbose
+  mbpoll -m rtu -b 9600 -P none -s 2 -a 1 -0 -t 4 -r 0x0110 -c 3 -1 /dev/pts/3
+)";
+
+std::optional<uint32_t> ParseNumber(std::string_view text, uint32_t max) {
+  int base = 10;
+  if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
+    base = 16;
+    text.remove_prefix(2);
+  }
+  uint32_t value = 0;
+  const char* end = text.data() + text.size();
+  const auto [ptr, ec] = std::from_chars(text.data(), end, value, base);
+  if (text.empty() || ec != std::errc{} || ptr != end || value > max) {
+    return std::nullopt;
+  }
+  return value;
+}
+
+std::optional<MeterClock> ParseClock(std::string_view text) {
+  int year = 0;
+  int month = 0;
+  int day = 0;
+  int hour = 0;
+  int minute = 0;
+  int second = 0;
+  const std::string copy(text);
+  char tail = 0;
+  if (std::sscanf(copy.c_str(), "%4d-%2d-%2dT%2d:%2d:%2d%c", &year, &month, &day, &hour, &minute,
+                  &second, &tail) != 6 ||
+      year < 2000 || year > 2255) {
+    return std::nullopt;
+  }
+  return MeterClock{year, month, day, hour, minute, second};
+}
+
+std::optional<Parity> ParseParity(std::string_view text) {
+  if (text == "none") {
+    return Parity::None;
+  }
+  if (text == "odd") {
+    return Parity::Odd;
+  }
+  if (text == "even") {
+    return Parity::Even;
+  }
+  return std::nullopt;
+}
+
+}  // namespace
+
+std::string_view UsageText() { return kUsage; }
+
+ParsedOptions ParseSimOptions(std::span<const std::string_view> arguments) {
+  SimOptions options;
+  ParsedOptions parsed;
+  for (std::size_t i = 0; i < arguments.size(); ++i) {
+    const std::string_view option = arguments[i];
+    auto fail = [&](std::string_view why) {
+      parsed.error = std::string(option) + ": " + std::string(why);
+      return parsed;
+    };
+    // Takes the option's value; empty when it is missing.
+    auto value = [&]() -> std::optional<std::string_view> {
+      if (i + 1 >= arguments.size()) {
+        return std::nullopt;
+      }
+      return arguments[++i];
+    };
+    auto number = [&](uint32_t max) -> std::optional<uint32_t> {
+      const std::optional<std::string_view> text = value();
+      return text ? ParseNumber(*text, max) : std::nullopt;
+    };
+    constexpr uint32_t kWordMax = std::numeric_limits<uint16_t>::max();
+    constexpr uint32_t kByteMax = std::numeric_limits<uint8_t>::max();
+    constexpr uint32_t kMillisecondsMax = 600'000;
+
+    if (option == "--help" || option == "-h") {
+      parsed.help = true;
+      return parsed;
+    } else if (option == "--device") {
+      const std::optional<std::string_view> path = value();
+      if (!path || path->empty()) {
+        return fail("needs a device path");
+      }
+      options.device = std::string(*path);
+    } else if (option == "--address") {
+      const auto address = number(kByteMax);
+      if (!address) {
+        return fail("needs an address 0..255");
+      }
+      options.address = static_cast<uint8_t>(*address);
+    } else if (option == "--baud") {
+      const auto rate = number(std::numeric_limits<int32_t>::max());
+      const auto index = rate ? BaudIndexOf(static_cast<int32_t>(*rate)) : std::nullopt;
+      if (!index) {
+        return fail("needs one of 1200, 2400, 4800, 9600, 19200");
+      }
+      options.baudIndex = static_cast<uint16_t>(*index);
+    } else if (option == "--parity") {
+      const std::optional<std::string_view> text = value();
+      const std::optional<Parity> parity = text ? ParseParity(*text) : std::nullopt;
+      if (!parity) {
+        return fail("needs none, odd or even");
+      }
+      options.parity = *parity;
+    } else if (option == "--latency") {
+      const auto ms = number(kMillisecondsMax);
+      if (!ms) {
+        return fail("needs milliseconds");
+      }
+      options.latency = std::chrono::milliseconds(*ms);
+    } else if (option == "--line-timing") {
+      options.lineTiming = true;
+    } else if (option == "--verbose") {
+      options.verbose = true;
+    } else if (option == "--silent") {
+      options.faults.silent = true;
+    } else if (option == "--late") {
+      const auto ms = number(kMillisecondsMax);
+      if (!ms) {
+        return fail("needs milliseconds");
+      }
+      options.faults.extraDelay = std::chrono::milliseconds(*ms);
+    } else if (option == "--noise") {
+      const auto count = number(4096);
+      if (!count) {
+        return fail("needs a byte count 0..4096");
+      }
+      options.faults.noiseBytes = *count;
+    } else if (option == "--bad-crc") {
+      options.faults.flipCrcBit = true;
+    } else if (option == "--foreign-address") {
+      options.faults.foreignAddress = true;
+    } else if (option == "--exception") {
+      options.faults.exceptionReply = true;
+    } else if (option == "--truncate") {
+      const auto count = number(kByteMax);
+      if (!count) {
+        return fail("needs a byte count");
+      }
+      options.faults.truncateBytes = *count;
+    } else if (option == "--burst") {
+      options.faults.burst = true;
+    } else if (option == "--fault-registers") {
+      const std::optional<std::string_view> text = value();
+      if (!text) {
+        return fail("needs FIRST[:LAST]");
+      }
+      const std::size_t colon = text->find(':');
+      const auto first = ParseNumber(text->substr(0, colon), kWordMax);
+      const auto last =
+          colon == std::string_view::npos ? first : ParseNumber(text->substr(colon + 1), kWordMax);
+      if (!first || !last || *last < *first) {
+        return fail("needs FIRST[:LAST] with FIRST <= LAST");
+      }
+      options.faults.appliesTo =
+          TouchingRegisters(static_cast<uint16_t>(*first), static_cast<uint16_t>(*last));
+    } else if (option == "--decimal-point" || option == "--upper" || option == "--lower" ||
+               option == "--parameter-baud" || option == "--live") {
+      const auto word = number(kWordMax);
+      if (!word) {
+        return fail("needs a number 0..65535");
+      }
+      const auto stored = static_cast<uint16_t>(*word);
+      (option == "--decimal-point"    ? options.decimalPoint
+       : option == "--upper"          ? options.upperLimit
+       : option == "--lower"          ? options.lowerLimit
+       : option == "--parameter-baud" ? options.parameterBaud
+                                      : options.liveBase) = stored;
+    } else if (option == "--relay" || option == "--input") {
+      const auto byte = number(kByteMax);
+      if (!byte) {
+        return fail("needs a number 0..255");
+      }
+      (option == "--relay" ? options.relayOutput : options.switchInput) =
+          static_cast<uint8_t>(*byte);
+    } else if (option == "--clock") {
+      const std::optional<std::string_view> text = value();
+      const std::optional<MeterClock> clock = text ? ParseClock(*text) : std::nullopt;
+      if (!clock) {
+        return fail("needs YYYY-MM-DDTHH:MM:SS with a year 2000..2255");
+      }
+      options.clock = clock;
+    } else {
+      parsed.error = "unknown option " + std::string(option);
+      return parsed;
+    }
+  }
+  parsed.options = std::move(options);
+  return parsed;
+}
+
+void ApplyOptions(const SimOptions& options, MeterModel& meter) {
+  meter.SetAddress(options.address);
+  meter.SetLineBaudIndex(options.baudIndex);
+  meter.SetLineParity(options.parity);
+  if (options.decimalPoint) {
+    meter.SetDecimalPoint(*options.decimalPoint);
+  }
+  if (options.upperLimit) {
+    meter.SetUpperLimit(*options.upperLimit);
+  }
+  if (options.lowerLimit) {
+    meter.SetLowerLimit(*options.lowerLimit);
+  }
+  if (options.parameterBaud) {
+    meter.SetParameterBaud(*options.parameterBaud);
+  }
+  if (options.liveBase) {
+    meter.SetLiveBase(*options.liveBase);
+  }
+  if (options.relayOutput) {
+    meter.SetRelayOutput(*options.relayOutput);
+  }
+  if (options.switchInput) {
+    meter.SetSwitchInput(*options.switchInput);
+  }
+  if (options.clock) {
+    meter.SetClock(*options.clock);
+  }
+}
+
+}  // namespace zt::sim

@@ -1,0 +1,57 @@
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "link/link_settings.h"
+#include "meter/meter_clock.h"
+#include "sim/fault_config.h"
+#include "sim/line_timing.h"
+#include "sim/meter_model.h"
+
+namespace zt::sim {
+
+// Everything zt6100-sim is told on its command line.
+struct SimOptions {
+  // Serve this serial device instead of a fresh pty.
+  std::optional<std::string> device;
+  uint8_t address = MeterModel::kDefaultAddress;
+  uint16_t baudIndex = MeterModel::kDefaultLineBaudIndex;
+  Parity parity = Parity::None;
+  std::chrono::microseconds latency = kDefaultReplyLatency;
+  // Pace each reply byte by the character time of the meter's line.
+  bool lineTiming = false;
+  // One line on standard error for every request and what became of it.
+  bool verbose = false;
+  FaultConfig faults;
+
+  std::optional<uint16_t> decimalPoint;
+  std::optional<uint16_t> upperLimit;
+  std::optional<uint16_t> lowerLimit;
+  std::optional<uint16_t> parameterBaud;
+  std::optional<uint16_t> liveBase;
+  std::optional<uint8_t> relayOutput;
+  std::optional<uint8_t> switchInput;
+  std::optional<MeterClock> clock;
+};
+
+struct ParsedOptions {
+  std::optional<SimOptions> options;  // empty on an error or after --help
+  bool help = false;
+  std::string error;
+};
+
+// `arguments` without the program name. Numbers may be decimal or 0x-hex.
+ParsedOptions ParseSimOptions(std::span<const std::string_view> arguments);
+
+// The text of --help.
+std::string_view UsageText();
+
+// Puts the initial values of `options` into a fresh meter.
+void ApplyOptions(const SimOptions& options, MeterModel& meter);
+
+}  // namespace zt::sim

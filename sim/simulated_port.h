@@ -1,0 +1,148 @@
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <deque>
+#include <map>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "link/clock.h"
+#include "link/link_settings.h"
+#include "link/serial_port.h"
+#include "sim/meter_model.h"
+#include "sim/meter_responder.h"
+
+namespace zt::sim {
+
+// A request as it left the port.
+struct WrittenFrame {
+  std::chrono::microseconds at{0};
+  std::vector<uint8_t> bytes;
+  LineFormat line;
+  int16_t port = 0;
+};
+
+enum class PortOperation {
+  SelectPort,
+  SetLineFormat,
+  Open,
+  Close,
+  ReadEverything,
+  ClearReceiveBuffer,
+  DiscardPendingInput,
+  CountWaiting,
+  ReadWaiting,
+  Write,
+};
+
+// One call on the port, in call order. `text` is the port number, the
+// settings text, the device or the reason an open failed, or a byte count;
+// `ok` is false for a refused line format, a failed open and a write that
+// sent nothing.
+struct PortEvent {
+  PortOperation operation;
+  std::chrono::microseconds at{0};
+  std::string text;
+  bool ok = true;
+};
+
+// A serial port with a simulated meter on the far end of its line, in
+// virtual time. A written request reaches the meter after its line time; the
+// meter hears it only if the port's line format is the meter's; each reply
+// byte becomes waiting once the clock has passed its arrival (the request's
+// line time, the latency, then one character time per byte). Time moves only
+// with the clock; the port looks at it whenever it is called.
+class SimulatedPort final : public SerialPort {
+ public:
+  // The line format a port has before anyone sets one, as a fresh serial
+  // control has it: one stop bit, so it does not match the meter.
+  static constexpr std::string_view kInitialLineFormat = "9600,N,8,1";
+
+  SimulatedPort(const VirtualClock& clock, MeterModel& meter);
+
+  void SelectPort(int16_t portNumber) override;
+  bool SetLineFormat(std::string_view settingsText) override;
+  OpenResult Open() override;
+  void Close() override;
+  bool IsOpen() const override { return open_ && !vanished_; }
+  void ReadEverything() override;
+  void ClearReceiveBuffer() override;
+  void DiscardPendingInput() override;
+  int16_t CountWaiting() override;
+  std::vector<uint8_t> ReadWaiting() override;
+  void Write(const uint8_t* data, int16_t length) override;
+
+  void SetFaults(FaultConfig faults) { responder_.SetFaults(std::move(faults)); }
+  void SetReplyLatency(std::chrono::microseconds latency) { responder_.SetLatency(latency); }
+  MeterModel& Meter() { return responder_.Meter(); }
+  // The port number the meter is wired to; the other port has nothing on it.
+  void SetMeterPort(int16_t portNumber) { meterPort_ = portNumber; }
+
+  // Bytes from nowhere that arrive at virtual time `at`, whatever the line
+  // format, if the port is open then.
+  void InjectIncoming(std::chrono::microseconds at, std::vector<uint8_t> bytes);
+  // The adapter is pulled out: from now on the port reports itself closed,
+  // counting gives 0, reading gives nothing, writing sends nothing and
+  // opening fails.
+  void Vanish();
+  bool Vanished() const { return vanished_; }
+  // Every later Open fails with `reason`, until AllowOpen.
+  void FailOpen(std::string reason) { openFailure_ = std::move(reason); }
+  void AllowOpen() { openFailure_.reset(); }
+
+  const std::vector<WrittenFrame>& Written() const { return written_; }
+  const std::vector<PortEvent>& Events() const { return events_; }
+  std::vector<PortOperation> Operations() const;
+  void ClearLogs();
+  LineFormat CurrentLineFormat() const { return format_; }
+  int16_t SelectedPort() const { return selectedPort_; }
+
+ private:
+  struct Outgoing {
+    std::chrono::microseconds arrival;
+    std::vector<uint8_t> bytes;
+    LineFormat line;
+    int16_t port;
+  };
+  struct Incoming {
+    uint8_t byte;
+    std::optional<LineFormat> line;  // none for stray bytes
+  };
+
+  // Plays the line forward to the clock's time: requests reach the meter and
+  // reply bytes reach the port, in the order of their times.
+  void Settle();
+  void Deliver(const Outgoing& request);
+  void Receive(const Incoming& incoming);
+  LineFormat MeterLineAt(std::chrono::microseconds at) const;
+  bool Dead() const { return !open_ || vanished_; }
+  void Log(PortOperation operation, std::string text = {}, bool ok = true);
+
+  const VirtualClock& clock_;
+  MeterResponder responder_;
+  int16_t meterPort_ = 1;
+
+  int16_t selectedPort_ = 1;
+  int16_t openPort_ = 0;
+  LineFormat format_;
+  bool open_ = false;
+  bool vanished_ = false;
+  std::optional<std::string> openFailure_;
+
+  std::deque<uint8_t> received_;
+  std::deque<Outgoing> outgoing_;
+  std::multimap<std::chrono::microseconds, Incoming> incoming_;
+  std::chrono::microseconds portTxFreeAt_{0};
+  std::chrono::microseconds meterTxFreeAt_{0};
+  // After a request that changed the meter's baud rate, the meter keeps its
+  // old line until its echo has gone out.
+  std::optional<std::pair<std::chrono::microseconds, LineFormat>> oldMeterLineUntil_;
+
+  std::vector<WrittenFrame> written_;
+  std::vector<PortEvent> events_;
+};
+
+}  // namespace zt::sim
