@@ -1,0 +1,89 @@
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+
+#include "link/modbus_rtu.h"
+
+// Input layout: function code, meter address, expected length (a signed
+// byte, so lengths below 2 and negative ones are reached), then the received
+// bytes to search.
+namespace {
+
+// Bit by bit, as the CRC-16/MODBUS catalogue defines it, so that the
+// table-driven routine is checked against an independent computation. The
+// register's low-order byte is the one sent first.
+uint16_t ReferenceLineCrc(const uint8_t* data, int count) {
+  uint16_t crc = 0xFFFF;
+  for (int i = 0; i < count; ++i) {
+    crc = static_cast<uint16_t>(crc ^ data[i]);
+    for (int bit = 0; bit < 8; ++bit) {
+      const bool carry = (crc & 1U) != 0;
+      crc = static_cast<uint16_t>(crc >> 1);
+      if (carry) {
+        crc = static_cast<uint16_t>(crc ^ 0xA001);
+      }
+    }
+  }
+  return static_cast<uint16_t>(((crc & 0xFF) << 8) | (crc >> 8));
+}
+
+bool IsReplyAt(const uint8_t* data, int at, uint8_t function, uint8_t address, int length) {
+  if (data[at] != address || data[at + 1] != function) {
+    return false;
+  }
+  const uint16_t crc = ReferenceLineCrc(data + at, length - 2);
+  return data[at + length - 2] == (crc >> 8) && data[at + length - 1] == (crc & 0xFF);
+}
+
+[[noreturn]] void Fail(const char* what, int found, int count, int length) {
+  std::fprintf(stderr, "FindReplyFrame: %s (returned %d, count %d, length %d)\n", what, found,
+               count, length);
+  std::abort();
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* input, std::size_t size) {
+  if (size < 3) {
+    return 0;
+  }
+  const uint8_t function = input[0];
+  const uint8_t address = input[1];
+  const auto length = static_cast<int16_t>(static_cast<int8_t>(input[2]));
+  const std::size_t available = size - 3;
+  const auto count =
+      static_cast<int16_t>(available > 32767 ? std::size_t{32767} : available);
+
+  // An exact-size heap copy, so that a read past `count` is an overflow the
+  // address sanitizer sees, not a read of the fuzzer's trailing bytes.
+  const auto bytes = std::make_unique<uint8_t[]>(static_cast<std::size_t>(count));
+  std::copy(input + 3, input + 3 + count, bytes.get());
+  const uint8_t* data = bytes.get();
+
+  const int16_t found = FindReplyFrame(data, count, function, address, length);
+
+  const int lastCandidate = length >= 2 ? count - length : -1;
+  if (found == -1) {
+    for (int i = 0; i <= lastCandidate; ++i) {
+      if (IsReplyAt(data, i, function, address, length)) {
+        Fail("missed a valid reply", found, count, length);
+      }
+    }
+    return 0;
+  }
+  if (length < 2 || found < 0 || found > lastCandidate) {
+    Fail("index out of bounds", found, count, length);
+  }
+  if (!IsReplyAt(data, found, function, address, length)) {
+    Fail("returned frame is not a valid reply", found, count, length);
+  }
+  for (int i = 0; i < found; ++i) {
+    if (IsReplyAt(data, i, function, address, length)) {
+      Fail("an earlier valid reply was skipped", found, count, length);
+    }
+  }
+  return 0;
+}

@@ -1,0 +1,183 @@
+// Our Modbus master against libmodbus's RTU server, an implementation we did
+// not write: the frames we build must be accepted by it, and its replies
+// decoded by us. Runs the real session, transaction, Qt serial port and
+// system clock; each test gets a server of its own on a fresh pty.
+#include <gtest/gtest.h>
+
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+#include <optional>
+
+#include "link/clock.h"
+#include "link/link_settings.h"
+#include "link/port_device_map.h"
+#include "link/qt_serial_port.h"
+#include "link/transaction.h"
+#include "meter/meter_session.h"
+#include "meter/register_map.h"
+#include "peer_process.h"
+
+namespace zt {
+namespace {
+
+// What the peer holds when it starts (see SetInitialValues in modbus_peer.cpp).
+constexpr int32_t kLiveValue = 12345;
+constexpr int32_t kDecimalPoint = 2;
+constexpr int32_t kUpperLimit = 5000;
+constexpr int32_t kLowerLimit = 100;
+constexpr int32_t kParameterBaudCode = 3;
+constexpr int32_t kSwitchWord = 0x0100;
+constexpr int32_t kLinkBaudCode = 0;
+constexpr int32_t kDeviceAddress = 1;
+// Beyond the peer's map: libmodbus answers with an illegal-address exception.
+constexpr uint16_t kUnmappedRegister = 0x0400;
+
+class LibmodbusPeerTest : public ::testing::Test {
+ protected:
+  // A server answering as `slave`; the session starts out addressing it.
+  void StartPeer(int slave) {
+    ASSERT_TRUE(peer_.Start(QStringLiteral(ZT_MODBUS_PEER_PATH),
+                            {QStringLiteral("--slave"), QString::number(slave)}))
+        << peer_.Error();
+    settings_.address = static_cast<uint8_t>(slave);
+
+    PortDeviceMap devices;
+    devices.Override(settings_.port, peer_.DevicePath());
+    port_ = std::make_unique<QtSerialPort>(devices);
+    port_->SelectPort(settings_.port);
+    ASSERT_TRUE(port_->SetLineFormat(SettingsText(settings_)));
+    const OpenResult opened = port_->Open();
+    ASSERT_TRUE(opened) << opened.device << ": " << opened.reason;
+    port_->ReadEverything();
+    link_ = std::make_unique<Transaction>(*port_, clock_);
+    session_ = std::make_unique<MeterSession>(*link_, settings_);
+  }
+
+  void TearDown() override {
+    if (port_) {
+      port_->Close();
+    }
+    EXPECT_TRUE(peer_.Stop()) << "the libmodbus peer did not end cleanly on SIGTERM";
+  }
+
+  test::PeerProcess peer_;
+  LinkSettings settings_;
+  SystemClock clock_;
+  std::unique_ptr<QtSerialPort> port_;
+  std::unique_ptr<Transaction> link_;
+  std::unique_ptr<MeterSession> session_;
+};
+
+TEST_F(LibmodbusPeerTest, SingleRegisterReadsDecodeTheServersValues) {
+  ASSERT_NO_FATAL_FAILURE(StartPeer(1));
+
+  EXPECT_EQ(session_->ReadDecimalPoint(), kDecimalPoint);
+  EXPECT_EQ(session_->ReadLiveValue(), kLiveValue);
+  EXPECT_EQ(session_->ReadUpperLimit(), kUpperLimit);
+  EXPECT_EQ(session_->ReadLowerLimit(), kLowerLimit);
+  EXPECT_EQ(session_->ReadMeterBaud(), 9600);
+
+  const std::optional<SwitchStatus> status = session_->ReadSwitchStatus();
+  ASSERT_TRUE(status.has_value());
+  EXPECT_TRUE(status->RelayOn()) << "relay output is the register's high byte";
+  EXPECT_FALSE(status->InputClosed()) << "switch input is the register's low byte";
+}
+
+TEST_F(LibmodbusPeerTest, ClockReadDecodesThreeRegistersInOneReply) {
+  ASSERT_NO_FATAL_FAILURE(StartPeer(1));
+
+  const std::optional<MeterClock> clock = session_->ReadClock();
+  ASSERT_TRUE(clock.has_value());
+  EXPECT_EQ(*clock, (MeterClock{.year = 2006, .month = 12, .day = 15, .hour = 10, .minute = 30,
+                                .second = 45}));
+}
+
+TEST_F(LibmodbusPeerTest, PollAndParameterReadDecodeTheServersValues) {
+  ASSERT_NO_FATAL_FAILURE(StartPeer(1));
+
+  const PollResult poll = session_->Poll();
+  EXPECT_EQ(poll.decimalPoint, kDecimalPoint);
+  EXPECT_EQ(poll.rawValue, kLiveValue);
+
+  const ParameterReads reads = session_->ReadParameters();
+  EXPECT_EQ(reads.upperLimit, kUpperLimit);
+  EXPECT_EQ(reads.lowerLimit, kLowerLimit);
+  EXPECT_EQ(reads.decimalPoint, kDecimalPoint);
+  EXPECT_EQ(reads.meterBaud, 9600);
+}
+
+TEST_F(LibmodbusPeerTest, ParameterWritesAreEchoedAndStored) {
+  ASSERT_NO_FATAL_FAILURE(StartPeer(1));
+
+  const ParameterWrites written = session_->WriteParameters(
+      {.upperLimit = 6000, .lowerLimit = -1, .decimalPoint = 3, .meterBaud = 19200});
+  EXPECT_TRUE(written.decimalPoint);
+  EXPECT_TRUE(written.upperLimit);
+  EXPECT_TRUE(written.lowerLimit);
+  EXPECT_TRUE(written.meterBaud);
+
+  const ParameterReads reads = session_->ReadParameters();
+  EXPECT_EQ(reads.upperLimit, 6000);
+  EXPECT_EQ(reads.lowerLimit, 65535) << "-1 goes out as FF FF";
+  EXPECT_EQ(reads.decimalPoint, 3);
+  EXPECT_EQ(reads.meterBaud, 19200);
+  EXPECT_EQ(session_->ReadRegister(reg::kParameterBaud), 4) << "a rate is stored as its code";
+}
+
+TEST_F(LibmodbusPeerTest, RatioWritesAreConfirmedAndFillBothRegisters) {
+  ASSERT_NO_FATAL_FAILURE(StartPeer(1));
+
+  EXPECT_TRUE(session_->WritePtRatio(64000));
+  EXPECT_TRUE(session_->WriteCtRatio(250));
+
+  EXPECT_EQ(session_->ReadRegister(reg::kPtRatio), 64000);
+  EXPECT_EQ(session_->ReadRegister(reg::kPtRatio + 1), 0);
+  EXPECT_EQ(session_->ReadRegister(reg::kCtRatio), 250);
+  EXPECT_EQ(session_->ReadRegister(reg::kCtRatio + 1), 0);
+}
+
+TEST_F(LibmodbusPeerTest, SingleRegisterWritesAreConfirmedAndStored) {
+  ASSERT_NO_FATAL_FAILURE(StartPeer(1));
+
+  EXPECT_TRUE(session_->WriteWiringMode(5));
+  EXPECT_TRUE(session_->ChangeLinkBaud(19200));
+  EXPECT_TRUE(session_->ChangeAddress(247));
+
+  EXPECT_EQ(session_->ReadRegister(reg::kWiringMode), 5);
+  EXPECT_EQ(session_->ReadRegister(reg::kLinkBaud), 4);
+  EXPECT_EQ(session_->ReadRegister(reg::kParameterBaud), kParameterBaudCode)
+      << "the link baud change must leave the parameter block's register alone";
+  EXPECT_EQ(session_->ReadRegister(reg::kDeviceAddress), 247);
+}
+
+TEST_F(LibmodbusPeerTest, OnlyTheAddressedServerAnswers) {
+  ASSERT_NO_FATAL_FAILURE(StartPeer(7));
+  EXPECT_EQ(session_->ReadDecimalPoint(), kDecimalPoint);
+
+  settings_.address = 1;
+  EXPECT_EQ(session_->ReadDecimalPoint(), std::nullopt);
+  EXPECT_FALSE(session_->ChangeLinkBaud(19200));
+  EXPECT_FALSE(session_->ChangeAddress(9));
+
+  settings_.address = 7;
+  EXPECT_EQ(session_->ReadRegister(reg::kLinkBaud), kLinkBaudCode);
+  EXPECT_EQ(session_->ReadRegister(reg::kDeviceAddress), kDeviceAddress);
+}
+
+TEST_F(LibmodbusPeerTest, ExceptionReplyIsTakenForNoReply) {
+  ASSERT_NO_FATAL_FAILURE(StartPeer(1));
+
+  EXPECT_EQ(session_->ReadRegister(kUnmappedRegister), std::nullopt);
+
+  // The server did answer: with function 0x83 and exception code 2.
+  const auto received = link_->Received();
+  ASSERT_EQ(received.size(), 5U);
+  EXPECT_EQ(received[0], 0x01);
+  EXPECT_EQ(received[1], 0x83);
+  EXPECT_EQ(received[2], 0x02);
+}
+
+}  // namespace
+}  // namespace zt
