@@ -6,10 +6,13 @@
 
 namespace zt {
 
+double ScaledLiveValue(int32_t raw, int32_t decimalPoint) {
+  return raw * DecimalPointFactor(decimalPoint).value_or(1.0);
+}
+
 std::string FormatLiveValue(int32_t raw, int32_t decimalPoint) {
-  const double scaled = raw * DecimalPointFactor(decimalPoint).value_or(1.0);
   char text[32];
-  std::snprintf(text, sizeof text, "%.4f", scaled);
+  std::snprintf(text, sizeof text, "%.4f", ScaledLiveValue(raw, decimalPoint));
   return text;
 }
 

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+
+namespace zt {
+
+// The simulated meter of --simulate: served on a fresh pty by a thread of the
+// console's own process, until the object is destroyed.
+class BuiltInMeter {
+ public:
+  BuiltInMeter();
+  ~BuiltInMeter();
+  BuiltInMeter(const BuiltInMeter&) = delete;
+  BuiltInMeter& operator=(const BuiltInMeter&) = delete;
+
+  // Opens the pty and starts serving; the device to open, or nothing with
+  // `error` set.
+  std::optional<std::string> Start(std::string& error);
+
+ private:
+  struct Server;
+  std::unique_ptr<Server> server_;
+};
+
+}  // namespace zt

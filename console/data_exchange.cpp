@@ -1,0 +1,110 @@
+#include "console/data_exchange.h"
+
+#include <QLineEdit>
+
+#include <limits>
+#include <type_traits>
+
+#include "console/modal_ui.h"
+#include "res/texts.h"
+
+namespace zt {
+
+std::optional<int32_t> ParseBoxInteger(const QString& text) {
+  const QString trimmed = text.trimmed();
+  if (trimmed.isEmpty()) {
+    return std::nullopt;
+  }
+  bool ok = false;
+  const qlonglong value = trimmed.toLongLong(&ok, 10);
+  if (!ok || value < std::numeric_limits<int32_t>::min() ||
+      value > std::numeric_limits<int32_t>::max()) {
+    return std::nullopt;
+  }
+  return static_cast<int32_t>(value);
+}
+
+void DataExchange::BindInt(int32_t& field, QLineEdit* box) { bindings_.push_back({&field, box}); }
+
+void DataExchange::BindUnsigned(uint8_t& field, QLineEdit* box, uint32_t min, uint32_t max) {
+  bindings_.push_back({&field, box, min, max});
+}
+
+void DataExchange::BindUnsigned(uint32_t& field, QLineEdit* box, uint32_t min, uint32_t max) {
+  bindings_.push_back({&field, box, min, max});
+}
+
+void DataExchange::BindText(QString& field, QLineEdit* box) { bindings_.push_back({&field, box}); }
+
+void DataExchange::BindText(std::string& field, QLineEdit* box) {
+  bindings_.push_back({&field, box});
+}
+
+bool DataExchange::UpdateData(bool save) {
+  for (const Binding& binding : bindings_) {
+    if (!save) {
+      Show(binding);
+    } else if (!Save(binding)) {
+      return false;
+    }
+  }
+  return true;
+}
+
+void DataExchange::Show(const Binding& binding) {
+  std::visit(
+      [&](auto* field) {
+        if constexpr (std::is_same_v<decltype(field), QString*>) {
+          binding.box->setText(*field);
+        } else if constexpr (std::is_same_v<decltype(field), std::string*>) {
+          binding.box->setText(QString::fromStdString(*field));
+        } else {
+          binding.box->setText(QString::number(*field));
+        }
+      },
+      binding.field);
+}
+
+bool DataExchange::Save(const Binding& binding) {
+  if (QString* const* text = std::get_if<QString*>(&binding.field)) {
+    **text = binding.box->text();
+    return true;
+  }
+  if (std::string* const* text = std::get_if<std::string*>(&binding.field)) {
+    **text = binding.box->text().toStdString();
+    return true;
+  }
+  const std::optional<int32_t> value = ParseBoxInteger(binding.box->text());
+  if (int32_t* const* integer = std::get_if<int32_t*>(&binding.field)) {
+    if (!value) {
+      Refuse(binding, QString::fromUtf8(res::text::kEnterInteger));
+      return false;
+    }
+    **integer = *value;
+    return true;
+  }
+  if (!value || *value < 0 || static_cast<uint32_t>(*value) < binding.min ||
+      static_cast<uint32_t>(*value) > binding.max) {
+    Refuse(binding, QString::fromUtf8(res::text::kEnterIntegerBetween)
+                        .arg(binding.min)
+                        .arg(binding.max));
+    return false;
+  }
+  std::visit(
+      [&](auto* field) {
+        using Field = std::remove_pointer_t<decltype(field)>;
+        if constexpr (std::is_integral_v<Field>) {
+          *field = static_cast<Field>(*value);
+        }
+      },
+      binding.field);
+  return true;
+}
+
+void DataExchange::Refuse(const Binding& binding, const QString& prompt) {
+  ui_.ShowMessage(&window_, prompt);
+  binding.box->setFocus();
+  binding.box->selectAll();
+}
+
+}  // namespace zt

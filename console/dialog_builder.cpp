@@ -1,0 +1,116 @@
+#include "console/dialog_builder.h"
+
+#include <QDialog>
+#include <QFontDatabase>
+#include <QFontMetrics>
+#include <QGroupBox>
+#include <QIntValidator>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QTextDocument>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QRegularExpressionValidator>
+
+#include "console/state_char_box.h"
+
+namespace zt {
+
+QFont DialogFont(int pointSize) {
+  QFont font;
+  font.setFamilies({"SimSun", "WenQuanYi Micro Hei", "Noto Sans CJK SC", "Noto Sans SC"});
+  font.setPointSize(pointSize);
+  return font;
+}
+
+DialogUnits::DialogUnits(const QFont& font) {
+  const QFontMetrics metrics(font);
+  const QString letters = QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz");
+  averageWidth_ = (metrics.horizontalAdvance(letters) / 26 + 1) / 2;
+  height_ = metrics.height();
+}
+
+int DialogUnits::X(int units) const { return (units * averageWidth_ + 2) / 4; }
+int DialogUnits::Y(int units) const { return (units * height_ + 4) / 8; }
+
+QRect DialogUnits::ToPixels(int x, int y, int width, int height) const {
+  return {X(x), Y(y), X(width), Y(height)};
+}
+
+namespace {
+
+QWidget* CreateControl(QWidget& dialog, const res::ControlTemplate& control) {
+  const QString text = QString::fromUtf8(control.text);
+  switch (control.kind) {
+    case res::ControlKind::PushButton:
+    case res::ControlKind::DefaultPushButton: {
+      auto* button = new QPushButton(text, &dialog);
+      button->setAutoDefault(false);
+      button->setDefault(control.kind == res::ControlKind::DefaultPushButton);
+      return button;
+    }
+    case res::ControlKind::Edit: {
+      if (control.style & res::kMultiLine) {
+        auto* box = new QPlainTextEdit(&dialog);
+        box->setReadOnly(control.style & res::kReadOnly);
+        box->setFrameShape(control.style & res::kBorder ? QFrame::StyledPanel : QFrame::NoFrame);
+        box->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        box->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        // The text is laid out to fill the box, as an edit control does.
+        box->document()->setDocumentMargin(0);
+        return box;
+      }
+      auto* edit = new QLineEdit(&dialog);
+      edit->setReadOnly(control.style & res::kReadOnly);
+      edit->setFrame(control.style & res::kBorder);
+      if (control.style & res::kCentered) {
+        edit->setAlignment(Qt::AlignCenter);
+      }
+      if (control.style & res::kDigitsOnly) {
+        edit->setValidator(new QRegularExpressionValidator(QRegularExpression("[0-9]*"), edit));
+      }
+      return edit;
+    }
+    case res::ControlKind::Label:
+      return new QLabel(text, &dialog);
+    case res::ControlKind::GroupBox:
+      return new QGroupBox(text, &dialog);
+    case res::ControlKind::RadioButton: {
+      auto* radio = new QRadioButton(text, &dialog);
+      // Each radio button is a group of its own; the dialog keeps its sets
+      // exclusive by hand.
+      radio->setAutoExclusive(false);
+      radio->setFocusPolicy(Qt::ClickFocus);
+      return radio;
+    }
+    case res::ControlKind::StateBox:
+      return new StateCharBox(&dialog);
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+ControlMap BuildDialog(QWidget& surface, const res::DialogTemplate& dialogTemplate) {
+  const QFont font = DialogFont(dialogTemplate.pointSize);
+  surface.setFont(font);
+  surface.window()->setWindowTitle(QString::fromUtf8(dialogTemplate.caption));
+  const DialogUnits units(font);
+
+  ControlMap controls;
+  for (const res::ControlTemplate& control : dialogTemplate.controls) {
+    QWidget* widget = CreateControl(surface, control);
+    widget->setGeometry(units.ToPixels(control.x, control.y, control.width, control.height));
+    widget->setEnabled(!(control.style & res::kDisabled));
+    widget->setVisible(!(control.style & res::kHidden));
+    if (control.id != res::kNoId) {
+      widget->setObjectName(QString::number(control.id));
+      controls[control.id] = widget;
+    }
+  }
+  surface.setFixedSize(units.X(dialogTemplate.width), units.Y(dialogTemplate.height));
+  return controls;
+}
+
+}  // namespace zt

@@ -1,0 +1,144 @@
+#include "console/measurement_log.h"
+
+#include <QString>
+#include <QStringEncoder>
+
+#include <cstdio>
+#include <ctime>
+
+namespace zt {
+
+namespace {
+
+// The table's text as it goes into the file.
+std::string Gbk(const char* utf8) {
+  QStringEncoder encoder("GBK");
+  const QByteArray bytes = encoder(QString::fromUtf8(utf8));
+  return bytes.toStdString();
+}
+
+// Right-aligns `item` in `width` bytes; a longer item is written whole.
+std::string Field(const std::string& item, std::size_t width) {
+  return item.size() >= width ? item : std::string(width - item.size(), ' ') + item;
+}
+
+// printf's %g with the given significant digits.
+std::string Number(double value, int precision) {
+  char text[64];
+  std::snprintf(text, sizeof text, "%.*g", precision, value);
+  return text;
+}
+
+class BlockWriter {
+ public:
+  void Line(const std::string& text) { block_ += text + "\r\n"; }
+  std::string Row(const char* label, std::initializer_list<double> values, int precision) {
+    std::string row = Gbk(label);
+    for (const double value : values) {
+      row += Field(Number(value, precision), 12);
+    }
+    return row;
+  }
+  std::string Take() { return std::move(block_); }
+
+ private:
+  std::string block_;
+};
+
+constexpr int kFirstPrecision = 6;
+// From the line-voltage line to the end of the block.
+constexpr int kLaterPrecision = 5;
+constexpr const char* kGap = "   ";
+
+}  // namespace
+
+LogTime ToUtcPlus8(std::chrono::system_clock::time_point utc) {
+  const std::time_t shifted = std::chrono::system_clock::to_time_t(utc + std::chrono::hours(8));
+  std::tm fields{};
+#ifdef _WIN32
+  gmtime_s(&fields, &shifted);
+#else
+  gmtime_r(&shifted, &fields);
+#endif
+  return {fields.tm_year + 1900, fields.tm_mon + 1, fields.tm_mday,
+          fields.tm_hour,        fields.tm_min,     fields.tm_sec};
+}
+
+std::string FormatMeasurementBlock(const ThreePhaseQuantities& q, const EnergyUnits& units,
+                                   const LogTime& time) {
+  BlockWriter out;
+  out.Line("");
+  char stamp[48];
+  std::snprintf(stamp, sizeof stamp, "%4d/%02d/%02d   %02d:%02d:%02d", time.year, time.month,
+                time.day, time.hour, time.minute, time.second);
+  out.Line(stamp);
+  out.Line(std::string(9, ' ') + Field(Gbk("合相"), 12) + Field(Gbk("A相/CA线"), 12) +
+           Field(Gbk("B相/AB线"), 12) + Field(Gbk("C相/BC线"), 12));
+  out.Line(out.Row("相 电 压:",
+                   {q.CombinedPhaseVoltage, q.PhaseA.PhaseVoltage, q.PhaseB.PhaseVoltage,
+                    q.PhaseC.PhaseVoltage},
+                   kFirstPrecision));
+  const int p = kLaterPrecision;
+  out.Line(out.Row("线 电 压:",
+                   {q.CombinedLineVoltage, q.PhaseA.LineVoltage, q.PhaseB.LineVoltage,
+                    q.PhaseC.LineVoltage},
+                   p));
+  out.Line(out.Row("相 电 流:",
+                   {q.CombinedCurrent, q.PhaseA.Current, q.PhaseB.Current, q.PhaseC.Current}, p));
+  out.Line(out.Row("有功功率:",
+                   {q.TotalActivePower, q.PhaseA.ActivePower, q.PhaseB.ActivePower,
+                    q.PhaseC.ActivePower},
+                   p));
+  out.Line(out.Row("无功功率:",
+                   {q.TotalReactivePower, q.PhaseA.ReactivePower, q.PhaseB.ReactivePower,
+                    q.PhaseC.ReactivePower},
+                   p));
+  out.Line(out.Row("视在功率:",
+                   {q.TotalApparentPower, q.PhaseA.ApparentPower, q.PhaseB.ApparentPower,
+                    q.PhaseC.ApparentPower},
+                   p));
+  out.Line(out.Row("功率因数:",
+                   {q.TotalPowerFactor, q.PhaseA.PowerFactor, q.PhaseB.PowerFactor,
+                    q.PhaseC.PowerFactor},
+                   p));
+  out.Line(out.Row("频    率:", {q.Frequency}, p) + Field(Gbk("零序电流:"), 24) +
+           Field(Number(q.ZeroSequenceCurrent, p), 12));
+  out.Line(Gbk("正向有功电能") + kGap + Gbk("负相有功电能") + kGap + Gbk("正向无功电能") + kGap +
+           Gbk("负相无功电能"));
+  out.Line(Field(Number(q.ForwardActiveEnergy, p), 8) + Field(Gbk(units[0].c_str()), 4) + kGap +
+           Field(Number(-q.ReverseActiveEnergy, p), 8) + Field(Gbk(units[1].c_str()), 4) + kGap +
+           Field(Number(q.ForwardReactiveEnergy, p), 6) + Field(Gbk(units[2].c_str()), 6) + kGap +
+           Field(Number(-q.ReverseReactiveEnergy, p), 6) + Field(Gbk(units[3].c_str()), 6));
+  return out.Take();
+}
+
+bool AppendToLog(const std::filesystem::path& file, const std::string& block) {
+  // A file marked read-only stays as it is, even for a user whom the system
+  // would let write it anyway.
+  std::error_code error;
+  const std::filesystem::file_status status = std::filesystem::status(file, error);
+  if (std::filesystem::exists(status)) {
+    constexpr auto kWritable = std::filesystem::perms::owner_write |
+                               std::filesystem::perms::group_write |
+                               std::filesystem::perms::others_write;
+    if ((status.permissions() & kWritable) == std::filesystem::perms::none) {
+      return false;
+    }
+  }
+  std::FILE* out = std::fopen(file.string().c_str(), "ab");
+  if (out == nullptr) {
+    return false;
+  }
+  std::size_t start = 0;
+  while (start < block.size()) {
+    const std::size_t end = block.find("\r\n", start);
+    const std::size_t next = end == std::string::npos ? block.size() : end + 2;
+    std::fwrite(block.data() + start, 1, next - start, out);
+    std::fflush(out);
+    start = next;
+  }
+  std::fclose(out);
+  return true;
+}
+
+}  // namespace zt

@@ -1,0 +1,558 @@
+#include "console/meter_console_dlg.h"
+
+#include <QAction>
+#include <QIcon>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTimerEvent>
+#include <QVBoxLayout>
+
+#include <cstdio>
+
+#include "console/about_dlg.h"
+#include "console/analysis_launcher.h"
+#include "console/comm_settings_dlg.h"
+#include "console/data_exchange.h"
+#include "console/meter_setup_dlg.h"
+#include "console/save_interval_dlg.h"
+#include "console/modal_ui.h"
+#include "console/state_char_box.h"
+#include "link/serial_port.h"
+#include "meter/encoding.h"
+#include "meter/live_value.h"
+#include "res/console_template.h"
+#include "res/texts.h"
+
+namespace zt {
+
+namespace id = res::console_id;
+
+namespace {
+
+struct Command {
+  int id;
+  void (CMeterConsoleDlg::*handler)();
+};
+
+// Control id to handler. Hidden buttons have their entries like the shown ones.
+constexpr std::array kCommands = {
+    Command{id::kReadParameters, &CMeterConsoleDlg::OnReadParameters},
+    Command{id::kStartPolling, &CMeterConsoleDlg::OnStartPolling},
+    Command{id::kStopPolling, &CMeterConsoleDlg::OnStopPolling},
+    Command{id::kWriteParameters, &CMeterConsoleDlg::OnWriteParameters},
+    Command{id::kReadSwitchStatus, &CMeterConsoleDlg::OnReadSwitchStatus},
+    Command{id::kChangeAddress, &CMeterConsoleDlg::OnChangeAddress},
+    Command{id::kCommSettings, &CMeterConsoleDlg::OnCommSettings},
+    Command{id::kInstrumentSetup, &CMeterConsoleDlg::OnInstrumentSetup},
+    Command{id::kReadMeterClock, &CMeterConsoleDlg::OnReadMeterClock},
+    Command{id::kToggleLogging, &CMeterConsoleDlg::OnToggleLogging},
+    Command{id::kTechSupport, &CMeterConsoleDlg::OnTechSupport},
+    Command{id::kPhaseCurrentAnalysis, &CMeterConsoleDlg::OnPhaseCurrentAnalysis},
+};
+
+// Menu 148: each item runs the command of the like-named button and follows
+// that button's enabled state.
+struct MenuCommand {
+  int menuId;
+  int commandId;
+};
+constexpr std::array kMenuCommands = {
+    MenuCommand{32771, id::kReadParameters}, MenuCommand{32772, id::kStartPolling},
+    MenuCommand{32773, id::kStopPolling},    MenuCommand{32774, id::kWriteParameters},
+    MenuCommand{32775, id::kChangeAddress},
+};
+
+constexpr QColor kOnColour{255, 0, 0};
+constexpr QColor kOffColour{50, 255, 0};
+
+constexpr int kIdOk = 1;
+constexpr int kIdCancel = 2;
+
+}  // namespace
+
+std::string LinkInformationText(const LinkSettings& settings, bool afterChange) {
+  char text[160];
+  std::snprintf(text, sizeof text, res::text::kLinkInfoFormat, settings.address, settings.port,
+                settings.baudRate);
+  std::string info = text;
+  switch (settings.parity) {
+    case kParityNone:
+      info += afterChange ? res::text::kParityNoneAfterChange : res::text::kParityNoneAtOpening;
+      break;
+    case kParityOdd:
+      info += res::text::kParityOdd;
+      break;
+    case kParityEven:
+      info += res::text::kParityEven;
+      break;
+    default:
+      break;
+  }
+  return info;
+}
+
+CMeterConsoleDlg::CMeterConsoleDlg(ModalUi& ui, SerialPort& port, Clock& clock,
+                                   const LinkSettings& settings, QWidget* parent)
+    : QDialog(parent),
+      ui_(ui),
+      port_(port),
+      settings_(settings),
+      link_(port, clock),
+      session_(link_, settings_),
+      exchange_(std::make_unique<DataExchange>(ui, *this)) {
+  setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                 Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                 Qt::WindowCloseButtonHint);
+  setWindowIcon(QIcon(QStringLiteral(":/zt6100/icon.png")));
+
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSizeConstraint(QLayout::SetFixedSize);
+  auto* menuBar = new QMenuBar(this);
+  layout->setMenuBar(menuBar);
+  auto* client = new QWidget(this);
+  layout->addWidget(client);
+  controls_ = BuildDialog(*client, res::kConsoleTemplate);
+  BuildMenu(*menuBar);
+  BindFields();
+
+  for (const Command& command : kCommands) {
+    connect(static_cast<QPushButton*>(Control(command.id)), &QPushButton::clicked, this,
+            [this, commandId = command.id] { OnCommand(commandId); });
+  }
+  connect(static_cast<QPushButton*>(Control(id::kExit)), &QPushButton::clicked, this,
+          [this] { OnCommand(kIdCancel); });
+}
+
+CMeterConsoleDlg::~CMeterConsoleDlg() { DestroyWindow(); }
+
+void CMeterConsoleDlg::BuildMenu(QMenuBar& menuBar) {
+  QMenu* system = menuBar.addMenu(QString::fromUtf8(res::kSystemMenuTitle));
+  for (std::size_t i = 0; i < res::kSystemMenuItems.size(); ++i) {
+    const res::MenuItem& item = res::kSystemMenuItems[i];
+    QAction* action = system->addAction(QString::fromUtf8(item.text));
+    connect(action, &QAction::triggered, this,
+            [this, commandId = kMenuCommands[i].commandId] { OnCommand(commandId); });
+    menuActions_[item.id] = action;
+  }
+  system->addSeparator();
+  for (const res::MenuItem& item : res::kHiddenCommandItems) {
+    QAction* action = system->addAction(QString::fromUtf8(item.text));
+    connect(action, &QAction::triggered, this, [this, commandId = item.id] { OnCommand(commandId); });
+    menuActions_[item.id] = action;
+  }
+  QMenu* help = menuBar.addMenu(QString::fromUtf8(res::kHelpMenuTitle));
+  for (const res::MenuItem& item : res::kHelpMenuItems) {
+    QAction* action = help->addAction(QString::fromUtf8(item.text));
+    connect(action, &QAction::triggered, this, [this, commandId = item.id] { OnCommand(commandId); });
+    menuActions_[item.id] = action;
+  }
+}
+
+void CMeterConsoleDlg::BindFields() {
+  const auto box = [this](int controlId) { return static_cast<QLineEdit*>(Control(controlId)); };
+  exchange_->BindInt(m_nMeterBaud, box(id::kMeterBaud));
+  exchange_->BindInt(m_nUpperLimit, box(id::kUpperLimit));
+  exchange_->BindInt(m_nDecimalPoint, box(id::kDecimalPoint));
+  exchange_->BindInt(m_nLowerLimit, box(id::kLowerLimit));
+  exchange_->BindInt(m_nDeviceAddress, box(id::kDeviceAddress));
+  exchange_->BindText(m_strStatus, box(id::kStatus));
+  exchange_->BindText(m_strLiveValue, box(id::kLiveValue));
+  exchange_->BindText(stats_.errorRate, box(id::kErrorRate));
+  exchange_->BindInt(stats_.successCount, box(id::kSuccessCount));
+  exchange_->BindInt(stats_.failureCount, box(id::kFailureCount));
+}
+
+QWidget* CMeterConsoleDlg::Control(int controlId) const {
+  const auto it = controls_.find(controlId);
+  return it == controls_.end() ? nullptr : it->second;
+}
+
+QAction* CMeterConsoleDlg::MenuAction(int menuId) const {
+  const auto it = menuActions_.find(menuId);
+  return it == menuActions_.end() ? nullptr : it->second;
+}
+
+void CMeterConsoleDlg::OnInitDialog() {
+  UpdateData(false);
+  instrument_ = InstrumentSettings{};
+  m_bLogging = false;
+  m_nSaveHours = 0;
+  m_nSaveMinutes = 0;
+  m_nSaveSeconds = 1;
+  stats_ = LinkStatistics{};
+  OpenPort();
+  m_nDeviceAddress = settings_.address;
+  UpdateData(false);
+  ShowLinkInformation(false);
+}
+
+void CMeterConsoleDlg::ShowLinkInformation(bool afterChange) {
+  linkInfo_ = LinkInformationText(settings_, afterChange);
+  static_cast<QPlainTextEdit*>(Control(id::kLinkInfo))
+      ->setPlainText(QString::fromStdString(linkInfo_).replace("\r\n", "\n"));
+}
+
+int CMeterConsoleDlg::DoModal() {
+  OnInitDialog();
+  return ui_.RunDialog(*this);
+}
+
+void CMeterConsoleDlg::OpenPort() {
+  ConfigurePort();
+  port_.ReadEverything();
+  port_.ClearReceiveBuffer();
+}
+
+void CMeterConsoleDlg::ConfigurePort() {
+  port_.SelectPort(settings_.port);
+  port_.SetLineFormat(SettingsText(settings_));
+  const OpenResult opened = port_.Open();
+  if (!opened) {
+    ShowMessage(QStringLiteral("串口 %1 打开不成功：%2")
+                    .arg(QString::fromStdString(opened.device),
+                         QString::fromStdString(opened.reason)));
+  }
+}
+
+bool CMeterConsoleDlg::OnCommand(int commandId) {
+  if (commandId == kIdOk) {
+    accept();
+    return true;
+  }
+  if (commandId == kIdCancel) {
+    reject();
+    return true;
+  }
+  for (const Command& command : kCommands) {
+    if (command.id == commandId) {
+      (this->*command.handler)();
+      return true;
+    }
+  }
+  return false;
+}
+
+void CMeterConsoleDlg::OnTimer(int timerId) {
+  if (timerId == kPollTimer) {
+    PollMeasurement();
+  } else if (timerId == kLogTimer) {
+    AppendMeasurementTable();
+  }
+}
+
+void CMeterConsoleDlg::timerEvent(QTimerEvent* event) {
+  for (int timerId = kPollTimer; timerId <= kLogTimer; ++timerId) {
+    if (event->timerId() == timers_[static_cast<std::size_t>(timerId)].timerId()) {
+      OnTimer(timerId);
+      return;
+    }
+  }
+  QDialog::timerEvent(event);
+}
+
+bool CMeterConsoleDlg::IsTimerRunning(int timerId) const {
+  return timers_.at(static_cast<std::size_t>(timerId)).isActive();
+}
+
+void CMeterConsoleDlg::StartTimer(int timerId, int periodMs) {
+  timers_.at(static_cast<std::size_t>(timerId)).start(periodMs, this);
+}
+
+void CMeterConsoleDlg::StopTimer(int timerId) { timers_.at(static_cast<std::size_t>(timerId)).stop(); }
+
+void CMeterConsoleDlg::SetButtonsEnabled(std::initializer_list<int> ids, bool enabled) {
+  for (const int controlId : ids) {
+    Control(controlId)->setEnabled(enabled);
+    for (const MenuCommand& item : kMenuCommands) {
+      if (item.commandId == controlId) {
+        menuActions_.at(item.menuId)->setEnabled(enabled);
+      }
+    }
+  }
+}
+
+void CMeterConsoleDlg::ShowMessage(const QString& text) { ui_.ShowMessage(this, text); }
+
+bool CMeterConsoleDlg::UpdateData(bool save) { return exchange_->UpdateData(save); }
+
+void CMeterConsoleDlg::OnStartPolling() {
+  SetButtonsEnabled({id::kStartPolling, id::kWriteParameters}, false);
+  m_strStatus = QString::fromUtf8(res::text::kPolling);
+  UpdateData(false);
+  StartTimer(kPollTimer, kPollPeriodMs);
+}
+
+void CMeterConsoleDlg::OnStopPolling() {
+  StopTimer(kPollTimer);
+  ShowStopped();
+}
+
+void CMeterConsoleDlg::ShowStopped() {
+  SetButtonsEnabled({id::kStartPolling, id::kWriteParameters}, true);
+  m_strStatus = QString::fromUtf8(res::text::kStopped);
+  UpdateData(false);
+}
+
+void CMeterConsoleDlg::PollMeasurement() {
+  // A prompt raised while the boxes are read runs its own event loop, in
+  // which the next tick would otherwise start inside this one.
+  if (inPoll_) {
+    return;
+  }
+  inPoll_ = true;
+  UpdateData(true);
+  const PollResult poll = session_.Poll();
+  if (poll.decimalPoint) {
+    m_nDecimalPoint = *poll.decimalPoint;
+  }
+  if (poll.rawValue) {
+    m_strLiveValue = QString::fromStdString(FormatLiveValue(*poll.rawValue, m_nDecimalPoint));
+    m_Quantities.PhaseA.Current = ScaledLiveValue(*poll.rawValue, m_nDecimalPoint);
+    m_Quantities.CombinedCurrent = m_Quantities.PhaseA.Current;
+  }
+  stats_.Record(poll.rawValue.has_value());
+  UpdateData(false);
+  inPoll_ = false;
+}
+
+void CMeterConsoleDlg::OnReadParameters() {
+  const ParameterReads reads = session_.ReadParameters();
+  m_nUpperLimit = reads.upperLimit.value_or(m_nUpperLimit);
+  m_nLowerLimit = reads.lowerLimit.value_or(m_nLowerLimit);
+  m_nDecimalPoint = reads.decimalPoint.value_or(m_nDecimalPoint);
+  m_nMeterBaud = reads.meterBaud.value_or(m_nMeterBaud);
+  m_strStatus = QString::fromUtf8(res::text::kParametersRead);
+  UpdateData(false);
+}
+
+bool CMeterConsoleDlg::FitsRegister(int32_t value, const char* caption) {
+  constexpr int32_t kMin = -32768;
+  constexpr int32_t kMax = 65535;
+  if (value >= kMin && value <= kMax) {
+    return true;
+  }
+  ShowMessage(QStringLiteral("%1: %2").arg(
+      QString::fromUtf8(caption),
+      QString::fromUtf8(res::text::kEnterIntegerBetween).arg(kMin).arg(kMax)));
+  return false;
+}
+
+void CMeterConsoleDlg::OnWriteParameters() {
+  if (!UpdateData(true) || !FitsRegister(m_nDecimalPoint, "小数点") ||
+      !FitsRegister(m_nUpperLimit, "上限阀值") || !FitsRegister(m_nLowerLimit, "下限阀值") ||
+      !FitsRegister(m_nMeterBaud, "波特率")) {
+    return;
+  }
+  // The box shows the code that was sent, not the rate, until the next read.
+  m_nMeterBaud = BaudRateToIndex(m_nMeterBaud);
+  const ParameterWrites writes =
+      session_.WriteParameters({m_nUpperLimit, m_nLowerLimit, m_nDecimalPoint, m_nMeterBaud});
+  m_strStatus = QString::fromUtf8(res::text::kWritingParameters);
+  UpdateData(false);
+  if (writes.AllConfirmed()) {
+    ShowMessage(QString::fromUtf8(res::text::kWriteSucceeded));
+    return;
+  }
+  QString failed = QString::fromUtf8(res::text::kWriteFailed) + QStringLiteral(":");
+  const std::array<std::pair<bool, const char*>, 4> outcomes = {{
+      {writes.decimalPoint, "小数点"},
+      {writes.upperLimit, "上限阀值"},
+      {writes.lowerLimit, "下限阀值"},
+      {writes.meterBaud, "波特率"},
+  }};
+  for (const auto& [confirmed, caption] : outcomes) {
+    if (!confirmed) {
+      failed += QStringLiteral(" ") + QString::fromUtf8(caption);
+    }
+  }
+  ShowMessage(failed);
+}
+
+void CMeterConsoleDlg::OnChangeAddress() {
+  if (!UpdateData(true)) {
+    return;
+  }
+  if (m_nDeviceAddress < 0 || m_nDeviceAddress > 255) {
+    ShowMessage(QString::fromUtf8(res::text::kEnterIntegerBetween).arg(0).arg(255));
+    auto* box = static_cast<QLineEdit*>(Control(id::kDeviceAddress));
+    box->setFocus();
+    box->selectAll();
+    return;
+  }
+  const bool confirmed = session_.ChangeAddress(m_nDeviceAddress);
+  m_strStatus = QString::fromUtf8(res::text::kChangingAddress);
+  UpdateData(false);
+  ShowMessage(QString::fromUtf8(confirmed ? res::text::kAddressWritten
+                                          : res::text::kAddressNotWritten));
+}
+
+void CMeterConsoleDlg::OnReadSwitchStatus() {
+  const std::optional<SwitchStatus> status = session_.ReadSwitchStatus();
+  if (!status) {
+    return;
+  }
+  static_cast<StateCharBox*>(Control(id::kRelayOutput))
+      ->SetState(QString::fromUtf8(status->RelayOn() ? res::text::kRelayOn : res::text::kRelayOff),
+                 status->RelayOn() ? kOnColour : kOffColour);
+  static_cast<StateCharBox*>(Control(id::kSwitchInput))
+      ->SetState(
+          QString::fromUtf8(status->InputClosed() ? res::text::kInputClosed : res::text::kInputOpen),
+          status->InputClosed() ? kOnColour : kOffColour);
+  UpdateData(false);
+}
+
+void CMeterConsoleDlg::OnCommSettings() {
+  const bool wasPolling = IsTimerRunning(kPollTimer);
+  StopTimer(kPollTimer);
+  CCommSettingsDlg dialog(ui_, this);
+  dialog.SetSettings(settings_);
+  if (dialog.DoModal() == QDialog::Accepted) {
+    const LinkSettings chosen = dialog.Settings();
+    // The meter is told its new rate at the old settings, old address included.
+    if (chosen.baudRate != settings_.baudRate) {
+      if (session_.ChangeLinkBaud(chosen.baudRate)) {
+        settings_.baudRate = chosen.baudRate;
+      } else {
+        ShowMessage(QString::fromUtf8(res::text::kBaudChangeFailed));
+      }
+    }
+    settings_.port = chosen.port;
+    settings_.parity = chosen.parity;
+    settings_.address = chosen.address;
+    port_.Close();
+    ConfigurePort();
+    ShowLinkInformation(true);
+  }
+  port_.DiscardPendingInput();
+  // The poll stays stopped, and the window says so.
+  if (wasPolling) {
+    ShowStopped();
+  }
+}
+
+void CMeterConsoleDlg::OnInstrumentSetup() {
+  const bool wasPolling = IsTimerRunning(kPollTimer);
+  CMeterSetupDlg dialog(ui_, this);
+  dialog.SetValues({instrument_.ptRatio, instrument_.ctRatio, instrument_.wiringMode});
+  StopTimer(kPollTimer);
+  if (dialog.DoModal() == QDialog::Accepted) {
+    WriteInstrumentSettings(dialog.GetValues());
+  }
+  port_.DiscardPendingInput();
+  if (wasPolling) {
+    StartTimer(kPollTimer, kPollPeriodMs);
+  }
+}
+
+void CMeterConsoleDlg::WriteInstrumentSettings(const CMeterSetupDlg::Values& values) {
+  // Each value is remembered as soon as the meter has confirmed it; the first
+  // write it does not confirm ends the sequence. The dialog keeps PT and CT
+  // within 16 bits.
+  if (!session_.WritePtRatio(static_cast<uint16_t>(values.pt))) {
+    ShowMessage(QString::fromUtf8(res::text::kPtFailed));
+    return;
+  }
+  instrument_.ptRatio = values.pt;
+  if (!session_.WriteCtRatio(static_cast<uint16_t>(values.ct))) {
+    ShowMessage(QString::fromUtf8(res::text::kCtFailed));
+    return;
+  }
+  instrument_.ctRatio = values.ct;
+  if (!session_.WriteWiringMode(values.wiringMode)) {
+    ShowMessage(QString::fromUtf8(res::text::kWiringFailed));
+    return;
+  }
+  instrument_.wiringMode = values.wiringMode;
+  ShowMessage(QString::fromUtf8(res::text::kInstrumentSet));
+}
+
+void CMeterConsoleDlg::OnReadMeterClock() {
+  const bool wasPolling = IsTimerRunning(kPollTimer);
+  StopTimer(kPollTimer);
+  const std::optional<MeterClock> reading = session_.ReadClock();
+  ShowMessage(reading ? QString::fromStdString(FormatMeterClock(*reading))
+                      : QString::fromUtf8(res::text::kClockFailed));
+  if (wasPolling) {
+    StartTimer(kPollTimer, kPollPeriodMs);
+  }
+}
+
+void CMeterConsoleDlg::OnToggleLogging() {
+  if (m_bLogging) {
+    m_bLogging = false;
+    SetLoggingCaption(res::text::kStartLogging);
+    StopTimer(kLogTimer);
+    return;
+  }
+  CSaveIntervalDlg dialog(ui_, this);
+  dialog.SetInterval({m_nSaveHours, m_nSaveMinutes, m_nSaveSeconds});
+  if (dialog.DoModal() != QDialog::Accepted) {
+    return;
+  }
+  m_bLogging = true;
+  SetLoggingCaption(res::text::kStopLogging);
+  // The dialog has kept the period within 1 s and the largest timer period.
+  logPeriodMs_ = static_cast<int>(CSaveIntervalDlg::PeriodMs(dialog.GetInterval()));
+  StartTimer(kLogTimer, logPeriodMs_);
+}
+
+void CMeterConsoleDlg::SetLoggingCaption(const char* caption) {
+  static_cast<QPushButton*>(Control(id::kToggleLogging))->setText(QString::fromUtf8(caption));
+  menuActions_.at(id::kToggleLogging)->setText(QString::fromUtf8(caption));
+}
+
+void CMeterConsoleDlg::AppendMeasurementTable() {
+  if (logFailureShown_) {
+    return;
+  }
+  const std::string block =
+      FormatMeasurementBlock(m_Quantities, m_strEnergyUnit, ToUtcPlus8(wallClock_()));
+  if (!AppendToLog(logFile_, block)) {
+    logFailureShown_ = true;
+    ShowMessage(QString::fromUtf8(res::text::kLogFileFailed));
+    logFailureShown_ = false;
+  }
+}
+
+void CMeterConsoleDlg::OnTechSupport() {
+  CAboutDlg about(this);
+  ui_.RunDialog(about);
+}
+
+void CMeterConsoleDlg::OnPhaseCurrentAnalysis() { RunAnalysisProgram(); }
+
+void CMeterConsoleDlg::accept() {
+  if (UpdateData(true)) {
+    QDialog::accept();
+  }
+}
+
+void CMeterConsoleDlg::keyPressEvent(QKeyEvent* event) {
+  // No button is the default: Enter in an edit box is the OK command.
+  if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+    OnCommand(kIdOk);
+    return;
+  }
+  QDialog::keyPressEvent(event);
+}
+
+void CMeterConsoleDlg::done(int result) {
+  DestroyWindow();
+  QDialog::done(result);
+}
+
+void CMeterConsoleDlg::DestroyWindow() {
+  if (destroyed_) {
+    return;
+  }
+  destroyed_ = true;
+  StopTimer(kPollTimer);
+  port_.Close();
+  StopTimer(kLogTimer);
+}
+
+}  // namespace zt

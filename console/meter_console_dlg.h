@@ -1,0 +1,177 @@
+#pragma once
+
+#include <QBasicTimer>
+#include <QDialog>
+#include <QString>
+
+#include <array>
+#include <chrono>
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "console/dialog_builder.h"
+#include "console/measurement_log.h"
+#include "console/meter_setup_dlg.h"
+#include "link/link_settings.h"
+#include "link/transaction.h"
+#include "meter/link_statistics.h"
+#include "meter/meter_session.h"
+
+class QAction;
+class QLineEdit;
+class QMenuBar;
+class QPlainTextEdit;
+class QPushButton;
+
+namespace zt {
+
+class Clock;
+class DataExchange;
+class ModalUi;
+class SerialPort;
+class StateCharBox;
+
+// PT ratio, CT ratio and wiring mode last confirmed by the meter.
+struct InstrumentSettings {
+  uint32_t ptRatio = 1;
+  uint32_t ctRatio = 1;
+  uint8_t wiringMode = 0;
+};
+
+// The console's main window. It owns, for its whole life, the link settings,
+// the link (the port's request and receive buffers), the statistics and every
+// value on screen; every meter operation is one of its commands.
+class CMeterConsoleDlg final : public QDialog {
+ public:
+  static constexpr int kPollTimer = 1;
+  static constexpr int kLogTimer = 2;
+  static constexpr int kPollPeriodMs = 1000;
+
+  CMeterConsoleDlg(ModalUi& ui, SerialPort& port, Clock& clock, const LinkSettings& settings,
+                   QWidget* parent = nullptr);
+  ~CMeterConsoleDlg() override;
+
+  // The opening sequence: fields, port, link information text.
+  void OnInitDialog();
+  // Opens the window and runs it modally.
+  int DoModal();
+
+  // Runs the command of a control id, shown or hidden; false for an id
+  // without a command.
+  bool OnCommand(int id);
+  void OnTimer(int id);
+
+  bool IsTimerRunning(int id) const;
+  const LinkSettings& Settings() const { return settings_; }
+  const LinkStatistics& Statistics() const { return stats_; }
+  const InstrumentSettings& Instrument() const { return instrument_; }
+  const std::string& LinkInfoText() const { return linkInfo_; }
+  QWidget* Control(int id) const;
+  QAction* MenuAction(int commandId) const;
+
+  void OnStartPolling();
+  void OnStopPolling();
+  void PollMeasurement();
+  void OnReadParameters();
+  void OnWriteParameters();
+  void OnChangeAddress();
+  void OnReadSwitchStatus();
+  void OnCommSettings();
+  void OnInstrumentSetup();
+  void OnReadMeterClock();
+  void OnToggleLogging();
+  void AppendMeasurementTable();
+  void OnTechSupport();
+  void OnPhaseCurrentAnalysis();
+
+  bool IsLogging() const { return m_bLogging; }
+  int LogPeriodMs() const { return logPeriodMs_; }
+  const ThreePhaseQuantities& Quantities() const { return m_Quantities; }
+  // Where the log goes (Table.txt in the working directory) and the clock
+  // that stamps it; tests replace both.
+  void SetLogFile(std::filesystem::path file) { logFile_ = std::move(file); }
+  void SetWallClock(std::function<std::chrono::system_clock::time_point()> now) {
+    wallClock_ = std::move(now);
+  }
+
+  // OK reads every box back and ends the console only when they are valid.
+  void accept() override;
+  // Ends the console, whichever way: the window is destroyed.
+  void done(int result) override;
+
+ protected:
+  void keyPressEvent(QKeyEvent* event) override;
+  void timerEvent(QTimerEvent* event) override;
+
+ private:
+  void BindFields();
+  void BuildMenu(QMenuBar& menuBar);
+  // Configures and opens the port at opening; reconfiguration is ConfigurePort alone.
+  void OpenPort();
+  // Selects the port, sets the line format and opens; tells the technician
+  // when the port cannot be opened.
+  void ConfigurePort();
+  void WriteInstrumentSettings(const CMeterSetupDlg::Values& values);
+  void ShowLinkInformation(bool afterChange);
+  // The controls as "停止运行" leaves them.
+  void ShowStopped();
+  void SetButtonsEnabled(std::initializer_list<int> ids, bool enabled);
+  void SetLoggingCaption(const char* caption);
+  void StartTimer(int id, int periodMs);
+  void StopTimer(int id);
+  void ShowMessage(const QString& text);
+  bool UpdateData(bool save);
+  // Refuses a parameter that does not fit a 16-bit register, naming its box.
+  bool FitsRegister(int32_t value, const char* caption);
+  // Stops timer 1, closes the port; the window then goes the Qt way.
+  void DestroyWindow();
+
+  ModalUi& ui_;
+  SerialPort& port_;
+  LinkSettings settings_;
+  Transaction link_;
+  MeterSession session_;
+  ControlMap controls_;
+  std::unique_ptr<DataExchange> exchange_;
+  std::array<QBasicTimer, 3> timers_;
+  std::map<int, QAction*> menuActions_;
+  bool inPoll_ = false;
+  // The log's failure message is open: ticks that fall due meanwhile are
+  // skipped, so at most one such message is ever shown.
+  bool logFailureShown_ = false;
+  bool destroyed_ = false;
+
+  int32_t m_nMeterBaud = 0;
+  int32_t m_nUpperLimit = 0;
+  int32_t m_nDecimalPoint = 0;
+  int32_t m_nLowerLimit = 0;
+  int32_t m_nDeviceAddress = 0;
+  QString m_strStatus;
+  QString m_strLiveValue;
+  LinkStatistics stats_;
+  InstrumentSettings instrument_;
+  std::string linkInfo_;
+
+  int32_t m_nSaveHours = 0;
+  int32_t m_nSaveMinutes = 0;
+  int32_t m_nSaveSeconds = 1;
+  bool m_bLogging = false;
+  int logPeriodMs_ = 0;
+  // A single-phase meter: only phase A's current and the combined current
+  // are measured; everything else stays 0 and the unit texts empty.
+  ThreePhaseQuantities m_Quantities;
+  EnergyUnits m_strEnergyUnit;
+  std::filesystem::path logFile_ = "Table.txt";
+  std::function<std::chrono::system_clock::time_point()> wallClock_ = [] {
+    return std::chrono::system_clock::now();
+  };
+};
+
+// The link information text of box 1057. At opening the parity-none entry
+// has two blanks after its colon; after a change of settings, one.
+std::string LinkInformationText(const LinkSettings& settings, bool afterChange);
+
+}  // namespace zt

@@ -1,0 +1,67 @@
+#include "console/save_interval_dlg.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "console/data_exchange.h"
+#include "console/modal_ui.h"
+#include "res/save_interval_template.h"
+
+namespace zt {
+
+namespace id = res::interval_id;
+
+CSaveIntervalDlg::CSaveIntervalDlg(ModalUi& ui, QWidget* parent)
+    : QDialog(parent), ui_(ui), exchange_(std::make_unique<DataExchange>(ui, *this)) {
+  setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                 Qt::WindowCloseButtonHint);
+  controls_ = BuildDialog(*this, res::kSaveIntervalTemplate);
+  exchange_->BindInt(m_nHours, Box(id::kHours));
+  exchange_->BindInt(m_nMinutes, Box(id::kMinutes));
+  exchange_->BindInt(m_nSeconds, Box(id::kSeconds));
+  connect(static_cast<QPushButton*>(controls_.at(id::kOk)), &QPushButton::clicked, this,
+          &CSaveIntervalDlg::accept);
+  connect(static_cast<QPushButton*>(controls_.at(id::kCancel)), &QPushButton::clicked, this,
+          &CSaveIntervalDlg::reject);
+}
+
+CSaveIntervalDlg::~CSaveIntervalDlg() = default;
+
+void CSaveIntervalDlg::SetInterval(const Interval& interval) {
+  m_nHours = interval.hours;
+  m_nMinutes = interval.minutes;
+  m_nSeconds = interval.seconds;
+}
+
+QLineEdit* CSaveIntervalDlg::Box(int controlId) const {
+  return static_cast<QLineEdit*>(controls_.at(controlId));
+}
+
+int64_t CSaveIntervalDlg::PeriodMs(const Interval& interval) {
+  return (int64_t{interval.hours} * 3600 + int64_t{interval.minutes} * 60 + interval.seconds) *
+         1000;
+}
+
+int CSaveIntervalDlg::DoModal() {
+  exchange_->UpdateData(false);
+  return ui_.RunDialog(*this);
+}
+
+void CSaveIntervalDlg::accept() {
+  if (!exchange_->UpdateData(true)) {
+    return;
+  }
+  const int64_t period = PeriodMs(GetInterval());
+  if (period < 1000 || period > kMaxPeriodMs) {
+    const int64_t longest = kMaxPeriodMs / 1000;
+    ui_.ShowMessage(this, QStringLiteral("存储时间间隔须在 1 秒到 %1 时 %2 分 %3 秒之间。")
+                              .arg(longest / 3600)
+                              .arg(longest % 3600 / 60)
+                              .arg(longest % 60));
+    Box(id::kSeconds)->setFocus();
+    return;
+  }
+  QDialog::accept();
+}
+
+}  // namespace zt

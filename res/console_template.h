@@ -1,0 +1,115 @@
+#pragma once
+
+#include <array>
+
+#include "res/dialog_template.h"
+
+namespace zt::res {
+
+// Control ids of the console window.
+namespace console_id {
+inline constexpr int kExit = 2;
+inline constexpr int kCommSettings = 1004;
+inline constexpr int kInstrumentSetup = 1006;
+inline constexpr int kTechSupport = 1007;
+inline constexpr int kReadMeterClock = 1009;
+inline constexpr int kToggleLogging = 1021;
+inline constexpr int kPhaseCurrentAnalysis = 1022;
+inline constexpr int kReadParameters = 1023;
+inline constexpr int kWriteParameters = 1024;
+inline constexpr int kLiveValue = 1051;
+inline constexpr int kDecimalPoint = 1052;
+inline constexpr int kLinkInfo = 1057;
+inline constexpr int kDeviceAddress = 1058;
+inline constexpr int kUpperLimit = 1059;
+inline constexpr int kLowerLimit = 1060;
+inline constexpr int kMeterBaud = 1061;
+inline constexpr int kStopPolling = 1064;
+inline constexpr int kStartPolling = 1065;
+inline constexpr int kChangeAddress = 1066;
+inline constexpr int kStatus = 1068;
+inline constexpr int kSuccessCount = 1069;
+inline constexpr int kFailureCount = 1070;
+inline constexpr int kErrorRate = 1071;
+inline constexpr int kRelayOutput = 1073;
+inline constexpr int kSwitchInput = 1074;
+inline constexpr int kReadSwitchStatus = 1075;
+}  // namespace console_id
+
+// Template 102. Labels carry no size of their own in the original; they are
+// given the width of their text at the dialog font (8 units per character).
+// The hidden read-only boxes and the serial-port control are not rebuilt.
+inline constexpr std::array kConsoleControls = {
+    ControlTemplate{kNoId, ControlKind::GroupBox, "通信参数信息", 7, 7, 74, 87},
+    ControlTemplate{console_id::kLinkInfo, ControlKind::Edit, "", 14, 17, 62, 67,
+                    kMultiLine | kReadOnly},
+    ControlTemplate{kNoId, ControlKind::GroupBox, "系统功能", 7, 96, 74, 160},
+    ControlTemplate{console_id::kReadParameters, ControlKind::PushButton, "读参数数据", 13, 107, 60, 19},
+    ControlTemplate{console_id::kStartPolling, ControlKind::PushButton, "读测量数据", 13, 128, 60, 19},
+    ControlTemplate{console_id::kStopPolling, ControlKind::PushButton, "停止运行", 13, 149, 60, 19},
+    ControlTemplate{console_id::kWriteParameters, ControlKind::PushButton, "写参数数据", 13, 170, 60, 19},
+    ControlTemplate{console_id::kCommSettings, ControlKind::PushButton, "通讯设置", 13, 191, 60, 19},
+    ControlTemplate{console_id::kReadSwitchStatus, ControlKind::PushButton, "读开关量状态", 13, 212, 60, 19},
+    ControlTemplate{console_id::kExit, ControlKind::PushButton, "退  出", 13, 233, 60, 19},
+    ControlTemplate{kNoId, ControlKind::GroupBox, "测量数据", 91, 4, 159, 36},
+    ControlTemplate{kNoId, ControlKind::Label, "实时数据", 102, 25, 32, 10},
+    ControlTemplate{console_id::kLiveValue, ControlKind::Edit, "", 134, 22, 40, 14, kReadOnly | kBorder},
+    ControlTemplate{kNoId, ControlKind::GroupBox, "通讯统计", 91, 45, 159, 42},
+    ControlTemplate{kNoId, ControlKind::Label, "成功次数", 98, 57, 32, 10},
+    ControlTemplate{kNoId, ControlKind::Label, "失败次数", 134, 57, 32, 10},
+    ControlTemplate{kNoId, ControlKind::Label, "误码率", 174, 57, 24, 10},
+    ControlTemplate{console_id::kSuccessCount, ControlKind::Edit, "", 95, 67, 35, 14, kReadOnly | kBorder},
+    ControlTemplate{console_id::kFailureCount, ControlKind::Edit, "", 135, 67, 30, 14, kReadOnly | kBorder},
+    ControlTemplate{console_id::kErrorRate, ControlKind::Edit, "", 170, 67, 53, 14, kReadOnly | kBorder},
+    ControlTemplate{kNoId, ControlKind::GroupBox, "参数数据区", 91, 90, 159, 50},
+    ControlTemplate{kNoId, ControlKind::Label, "上限阀值", 96, 100, 32, 10},
+    ControlTemplate{console_id::kUpperLimit, ControlKind::Edit, "", 132, 99, 40, 14, kBorder},
+    ControlTemplate{kNoId, ControlKind::Label, "下限阀值", 96, 122, 32, 10},
+    ControlTemplate{console_id::kLowerLimit, ControlKind::Edit, "", 132, 118, 40, 14, kBorder},
+    ControlTemplate{kNoId, ControlKind::Label, "波特率", 177, 102, 24, 10},
+    ControlTemplate{console_id::kMeterBaud, ControlKind::Edit, "", 205, 98, 40, 14, kBorder},
+    ControlTemplate{kNoId, ControlKind::Label, "小数点", 178, 120, 24, 10},
+    ControlTemplate{console_id::kDecimalPoint, ControlKind::Edit, "", 205, 118, 40, 14, kBorder},
+    ControlTemplate{kNoId, ControlKind::GroupBox, "开关量信息", 90, 144, 160, 38},
+    ControlTemplate{kNoId, ControlKind::Label, "继电器输出", 100, 154, 40, 10},
+    ControlTemplate{console_id::kRelayOutput, ControlKind::StateBox, "", 114, 163, 26, 12, kReadOnly},
+    ControlTemplate{kNoId, ControlKind::Label, "开关量输入", 190, 153, 40, 10},
+    ControlTemplate{console_id::kSwitchInput, ControlKind::StateBox, "", 202, 163, 26, 12, kReadOnly},
+    ControlTemplate{kNoId, ControlKind::GroupBox, "地址信息", 90, 182, 160, 40},
+    ControlTemplate{kNoId, ControlKind::Label, "本机地址", 94, 198, 32, 10},
+    ControlTemplate{console_id::kDeviceAddress, ControlKind::Edit, "", 130, 195, 40, 14, kBorder},
+    ControlTemplate{console_id::kChangeAddress, ControlKind::PushButton, "修改地址", 175, 190, 43, 20},
+    ControlTemplate{kNoId, ControlKind::GroupBox, "提示信息", 91, 224, 159, 32},
+    ControlTemplate{console_id::kStatus, ControlKind::Edit, "", 95, 235, 116, 13, kDisabled | kCentered},
+    // Created hidden: their commands are reached through the menu.
+    ControlTemplate{console_id::kInstrumentSetup, ControlKind::PushButton, "仪表设置", 165, 235, 50, 14, kHidden},
+    ControlTemplate{console_id::kTechSupport, ControlKind::PushButton, "技术支持", 165, 235, 50, 14, kHidden},
+    ControlTemplate{console_id::kReadMeterClock, ControlKind::PushButton, "读仪表时间", 165, 235, 50, 14, kHidden},
+    ControlTemplate{console_id::kToggleLogging, ControlKind::PushButton, "开始保存数据", 165, 235, 50, 14, kHidden},
+    ControlTemplate{console_id::kPhaseCurrentAnalysis, ControlKind::PushButton, "相电流分析", 165, 237, 50, 12, kHidden},
+};
+
+inline constexpr DialogTemplate kConsoleTemplate = {
+    102, "ZT6100单相电流表调试-Korvessa", 10, 254, 263, kConsoleControls};
+
+// Menu 148: the pop-up "&系统功能" and the top-level "&帮助".
+inline constexpr const char* kSystemMenuTitle = "&系统功能";
+inline constexpr const char* kHelpMenuTitle = "&帮助";
+inline constexpr std::array kSystemMenuItems = {
+    MenuItem{32771, "读基本数据"}, MenuItem{32772, "读测量数据"}, MenuItem{32773, "停止运行"},
+    MenuItem{32774, "写数据"},     MenuItem{32775, "修改地址"},
+};
+
+// Items of our own for commands whose buttons stay hidden; they carry the
+// command id itself.
+inline constexpr std::array kHiddenCommandItems = {
+    MenuItem{console_id::kInstrumentSetup, "仪表设置"},
+    MenuItem{console_id::kReadMeterClock, "读仪表时间"},
+    MenuItem{console_id::kToggleLogging, "开始保存数据"},
+    MenuItem{console_id::kPhaseCurrentAnalysis, "相电流分析"},
+};
+inline constexpr std::array kHelpMenuItems = {
+    MenuItem{console_id::kTechSupport, "技术支持"},
+};
+
+}  // namespace zt::res

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <array>
+
+#include "res/dialog_template.h"
+
+namespace zt::res {
+
+namespace setup_id {
+inline constexpr int kOk = 1;
+inline constexpr int kCancel = 2;
+inline constexpr int kPt = 1000;
+inline constexpr int kCt = 1001;
+// The radio of wiring mode m is kFirstWiringRadio + m.
+inline constexpr int kFirstWiringRadio = 1009;
+inline constexpr int kLastWiringRadio = 1014;
+}  // namespace setup_id
+
+// Template 131. "ＰＴ" and "ＣＴ" are written in full-width letters.
+inline constexpr std::array kMeterSetupControls = {
+    ControlTemplate{setup_id::kOk, ControlKind::DefaultPushButton, "设置", 140, 30, 30, 14},
+    ControlTemplate{setup_id::kCancel, ControlKind::PushButton, "退出", 140, 65, 30, 14},
+    ControlTemplate{kNoId, ControlKind::Label, "ＰＴ", 10, 8, 20, 10},
+    ControlTemplate{setup_id::kPt, ControlKind::Edit, "", 45, 5, 80, 12, kBorder},
+    ControlTemplate{kNoId, ControlKind::Label, "ＣＴ", 10, 22, 20, 10},
+    ControlTemplate{setup_id::kCt, ControlKind::Edit, "", 45, 20, 80, 12, kBorder},
+    ControlTemplate{1009, ControlKind::RadioButton, "3相4线(非平衡)", 5, 44, 65, 10},
+    ControlTemplate{1010, ControlKind::RadioButton, "单相2线", 5, 62, 65, 10},
+    ControlTemplate{1011, ControlKind::RadioButton, "3相3线(非平衡)", 5, 80, 65, 10},
+    ControlTemplate{1012, ControlKind::RadioButton, "3相3线(平衡)", 76, 45, 55, 10},
+    ControlTemplate{1013, ControlKind::RadioButton, "单相3线", 76, 63, 55, 10},
+    ControlTemplate{1014, ControlKind::RadioButton, "3相4线(平衡)", 76, 81, 55, 10},
+};
+
+inline constexpr DialogTemplate kMeterSetupTemplate = {131, "Dialog", 10, 184, 98,
+                                                       kMeterSetupControls};
+
+}  // namespace zt::res

@@ -1,0 +1,44 @@
+#pragma once
+
+// Every fixed text the windows show, UTF-8.
+namespace zt::res::text {
+
+// The standard prompts of the data exchange.
+inline constexpr const char* kEnterInteger = "请输入一个整数。";
+inline constexpr const char* kEnterIntegerBetween = "请输入一个介于 %1 和 %2 之间的整数。";
+
+inline constexpr const char* kPolling = "正在读测量数据...";
+inline constexpr const char* kStopped = "已停止读测量数据...";
+inline constexpr const char* kParametersRead = "已读参数数据...";
+inline constexpr const char* kWritingParameters = "写参数数据...";
+inline constexpr const char* kChangingAddress = "修改地址信息...";
+
+inline constexpr const char* kWriteSucceeded = "写数据成功！";
+inline constexpr const char* kWriteFailed = "写数据不成功";
+inline constexpr const char* kAddressWritten = "写本机地址成功！";
+inline constexpr const char* kAddressNotWritten = "写本机地址不成功";
+
+inline constexpr const char* kBaudChangeFailed = "改变波特率不成功";
+inline constexpr const char* kPtFailed = "设置PT不成功";
+inline constexpr const char* kCtFailed = "设置CT不成功";
+inline constexpr const char* kWiringFailed = "设置接线方式不成功";
+inline constexpr const char* kInstrumentSet = "设置仪表参数成功";
+inline constexpr const char* kClockFailed = "读时间不成功";
+
+inline constexpr const char* kStartLogging = "开始保存数据";
+inline constexpr const char* kStopLogging = "停止保存数据";
+inline constexpr const char* kLogFileFailed = "文件打开不成功";
+
+inline constexpr const char* kRelayOn = "通";
+inline constexpr const char* kRelayOff = "断";
+inline constexpr const char* kInputClosed = "合";
+inline constexpr const char* kInputOpen = "分";
+
+// Link information: address, port, baud, then the parity entry.
+inline constexpr const char* kLinkInfoFormat = "\r\n仪表地址: %d \r\n\r\n串口:     %d \r\n\r\n波特率:  %d \r\n\r\n";
+inline constexpr const char* kParityNoneAtOpening = "校验位:  无校验";
+inline constexpr const char* kParityNoneAfterChange = "校验位: 无校验";
+inline constexpr const char* kParityOdd = "校验位:  奇校验";
+inline constexpr const char* kParityEven = "校验位:  偶校验";
+
+}  // namespace zt::res::text

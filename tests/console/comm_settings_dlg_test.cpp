@@ -1,0 +1,134 @@
+#include "console/comm_settings_dlg.h"
+
+#include <QLineEdit>
+#include <QRadioButton>
+
+#include <gtest/gtest.h>
+
+#include "app/meter_app.h"
+#include "console_fixture.h"
+
+namespace {
+
+std::vector<int> Checked(const zt::CCommSettingsDlg& dialog) {
+  std::vector<int> ids;
+  for (int id = 1009; id <= 1018; ++id) {
+    if (dialog.Radio(id)->isChecked()) ids.push_back(id);
+  }
+  return ids;
+}
+
+// Runs the dialog through `ui`, letting `interact` play the technician.
+int RunWith(zt::CCommSettingsDlg& dialog, zt::test::RecordingUi& ui,
+        const std::function<void(zt::CCommSettingsDlg&)>& interact) {
+  ui.answerDialog = [&](QDialog&) {
+    interact(dialog);
+    return dialog.result();
+  };
+  return dialog.DoModal();
+}
+
+TEST(CommSettingsDlg, ShowsTheSettingsItIsGiven) {
+  zt::test::RecordingUi ui;
+  zt::CCommSettingsDlg dialog(ui);
+  dialog.SetSettings({1, 1, 9600, zt::kParityNone});
+  RunWith(dialog, ui, [](zt::CCommSettingsDlg& d) {
+    EXPECT_EQ(d.AddressBox()->text(), "1");
+    EXPECT_EQ(Checked(d), (std::vector<int>{1009, 1014, 1016}));
+  });
+
+  zt::CCommSettingsDlg other(ui);
+  other.SetSettings({0, 2, 19200, zt::kParityEven});
+  RunWith(other, ui, [](zt::CCommSettingsDlg& d) {
+    EXPECT_EQ(Checked(d), (std::vector<int>{1010, 1015, 1018}));
+  });
+}
+
+TEST(CommSettingsDlg, EachGroupStaysExclusiveAndStoresItsValue) {
+  zt::test::RecordingUi ui;
+  zt::CCommSettingsDlg dialog(ui);
+  dialog.SetSettings({});
+  const int result = RunWith(dialog, ui, [](zt::CCommSettingsDlg& d) {
+    d.Radio(1013)->click();
+    d.Radio(1010)->click();
+    d.Radio(1017)->click();
+    EXPECT_EQ(Checked(d), (std::vector<int>{1010, 1013, 1017}));
+    d.Radio(1013)->click();  // clicking the checked one keeps it checked
+    EXPECT_TRUE(d.Radio(1013)->isChecked());
+    d.AddressBox()->setText("7");
+    d.accept();
+  });
+  EXPECT_EQ(result, QDialog::Accepted);
+  EXPECT_EQ(dialog.Settings(), (zt::LinkSettings{7, 2, 4800, zt::kParityOdd}));
+}
+
+TEST(CommSettingsDlg, AddressMustBeAnIntegerFromZeroTo255) {
+  for (const char* text : {"0", "255"}) {
+    zt::test::RecordingUi ui;
+    zt::CCommSettingsDlg dialog(ui);
+    dialog.SetSettings({});
+    EXPECT_EQ(RunWith(dialog, ui,
+                  [&](zt::CCommSettingsDlg& d) {
+                    d.AddressBox()->setText(text);
+                    d.accept();
+                  }),
+              QDialog::Accepted)
+        << text;
+    EXPECT_TRUE(ui.messages.empty());
+    EXPECT_EQ(dialog.Settings().address, std::stoi(text));
+  }
+  for (const char* text : {"256", "", "abc", "-1", "99999999999"}) {
+    zt::test::RecordingUi ui;
+    zt::CCommSettingsDlg dialog(ui);
+    dialog.SetSettings({});
+    const int result = RunWith(dialog, ui, [&](zt::CCommSettingsDlg& d) {
+      d.AddressBox()->setText(text);
+      d.accept();
+    });
+    EXPECT_NE(result, QDialog::Accepted) << '"' << text << '"';
+    EXPECT_EQ(ui.messages, (std::vector<QString>{"请输入一个介于 0 和 255 之间的整数。"})) << text;
+    EXPECT_EQ(dialog.Settings().address, 1) << "the field keeps its value";
+  }
+}
+
+TEST(CommSettingsDlg, AddressBoxTakesDigitsOnly) {
+  zt::test::RecordingUi ui;
+  zt::CCommSettingsDlg dialog(ui);
+  QLineEdit* box = dialog.AddressBox();
+  box->clear();
+  for (const char* typed : {"1", "a", "-", "2"}) box->insert(typed);
+  EXPECT_EQ(box->text(), "12");
+}
+
+TEST(MeterApp, CancellingTheSettingsEndsWithoutTouchingThePort) {
+  zt::test::ConsoleFixture world;
+  int dialogs = 0;
+  world.ui.answerDialog = [&](QDialog&) {
+    ++dialogs;
+    return QDialog::Rejected;
+  };
+  zt::CMeterApp(world.ui, world.port, world.clock).InitInstance();
+  EXPECT_EQ(dialogs, 1);
+  EXPECT_TRUE(world.port.Events().empty());
+}
+
+TEST(MeterApp, ConfirmedDefaultsOpenTheConsoleOnCom1At9600) {
+  zt::test::ConsoleFixture world;
+  std::vector<QString> titles;
+  world.ui.answerDialog = [&](QDialog& dialog) {
+    titles.push_back(dialog.windowTitle());
+    if (titles.size() == 1) {
+      dialog.accept();
+      return dialog.result();
+    }
+    EXPECT_TRUE(world.port.IsOpen());
+    return int{QDialog::Rejected};
+  };
+  zt::CMeterApp(world.ui, world.port, world.clock).InitInstance();
+  EXPECT_EQ(titles, (std::vector<QString>{"通讯设置", "ZT6100单相电流表调试-Korvessa"}));
+  EXPECT_EQ(world.port.SelectedPort(), 1);
+  EXPECT_EQ(zt::SettingsText(world.port.CurrentLineFormat()), "9600,N,8,2");
+  EXPECT_FALSE(world.port.IsOpen()) << "closing the console closes the port";
+}
+
+}  // namespace

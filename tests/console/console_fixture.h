@@ -1,0 +1,69 @@
+#pragma once
+
+#include <QDialog>
+#include <QLineEdit>
+#include <QString>
+
+#include <chrono>
+#include <functional>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "console/meter_console_dlg.h"
+#include "console/modal_ui.h"
+#include "link/clock.h"
+#include "sim/meter_model.h"
+#include "sim/simulated_port.h"
+
+namespace zt::test {
+
+// Answers every message box at once and every dialog with `answerDialog`.
+class RecordingUi final : public ModalUi {
+ public:
+  void ShowMessage(QWidget*, const QString& text) override {
+    messages.push_back(text);
+    if (onMessage) onMessage(text);
+  }
+  int RunDialog(QDialog& dialog) override {
+    return answerDialog ? answerDialog(dialog) : QDialog::Rejected;
+  }
+
+  std::vector<QString> messages;
+  std::function<void(const QString&)> onMessage;
+  std::function<int(QDialog&)> answerDialog;
+};
+
+// The real console window on a simulated port and a virtual clock.
+class ConsoleFixture {
+ public:
+  ConsoleFixture() : port(clock, meter) {}
+
+  CMeterConsoleDlg& Open() {
+    console = std::make_unique<CMeterConsoleDlg>(ui, port, clock, settings);
+    console->OnInitDialog();
+    return *console;
+  }
+
+  QString Box(int id) const { return static_cast<QLineEdit*>(console->Control(id))->text(); }
+  void Type(int id, const QString& text) const {
+    static_cast<QLineEdit*>(console->Control(id))->setText(text);
+  }
+  bool Enabled(int id) const { return console->Control(id)->isEnabled(); }
+
+  // The frames written since the console opened, as "ms: hex" rows.
+  std::vector<std::string> Frames() const;
+  std::chrono::milliseconds Now() const {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(clock.Now());
+  }
+
+  VirtualClock clock;
+  sim::MeterModel meter;
+  sim::SimulatedPort port;
+  RecordingUi ui;
+  LinkSettings settings;
+  std::unique_ptr<CMeterConsoleDlg> console;
+};
+
+}  // namespace zt::test

@@ -1,0 +1,348 @@
+#include "console/meter_console_dlg.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QKeyEvent>
+
+#include <gtest/gtest.h>
+
+#include "console/state_char_box.h"
+#include "console_fixture.h"
+#include "meter/live_value.h"
+#include "res/console_template.h"
+#include "sim/fault_config.h"
+
+namespace {
+
+namespace id = zt::res::console_id;
+using Lines = std::vector<std::string>;
+
+class ConsoleTest : public testing::Test, protected zt::test::ConsoleFixture {};
+
+TEST_F(ConsoleTest, OpeningConfiguresThePortAndShowsTheInitialFields) {
+  Open();
+  using Op = zt::sim::PortOperation;
+  EXPECT_EQ(port.Operations(), (std::vector<Op>{Op::SelectPort, Op::SetLineFormat, Op::Open,
+                                                Op::ReadEverything, Op::ClearReceiveBuffer}));
+  EXPECT_EQ(zt::SettingsText(port.CurrentLineFormat()), "9600,N,8,2");
+  EXPECT_EQ(console->LinkInfoText(),
+            "\r\n仪表地址: 1 \r\n\r\n串口:     1 \r\n\r\n波特率:  9600 \r\n\r\n校验位:  无校验");
+  EXPECT_EQ(Box(id::kSuccessCount), "0");
+  EXPECT_EQ(Box(id::kFailureCount), "0");
+  EXPECT_EQ(Box(id::kErrorRate), "0");
+  EXPECT_EQ(Box(id::kDeviceAddress), "1");
+  for (const int box : {id::kUpperLimit, id::kLowerLimit, id::kMeterBaud, id::kDecimalPoint}) {
+    EXPECT_EQ(Box(box), "0");
+  }
+  EXPECT_FALSE(console->IsTimerRunning(zt::CMeterConsoleDlg::kPollTimer));
+  EXPECT_TRUE(ui.messages.empty());
+  EXPECT_TRUE(Frames().empty());
+}
+
+TEST_F(ConsoleTest, LinkInformationForOtherSettings) {
+  settings = {17, 2, 19200, zt::kParityEven};
+  Open();
+  EXPECT_EQ(console->LinkInfoText(),
+            "\r\n仪表地址: 17 \r\n\r\n串口:     2 \r\n\r\n波特率:  19200 \r\n\r\n校验位:  偶校验");
+  EXPECT_EQ(zt::LinkInformationText({1, 1, 9600, zt::kParityNone}, true),
+            "\r\n仪表地址: 1 \r\n\r\n串口:     1 \r\n\r\n波特率:  9600 \r\n\r\n校验位: 无校验");
+  EXPECT_TRUE(zt::LinkInformationText({1, 1, 9600, zt::kParityOdd}, false)
+                  .ends_with(" \r\n\r\n校验位:  奇校验"));
+}
+
+TEST_F(ConsoleTest, PortThatCannotOpenIsReportedAndTheConsoleStaysUsable) {
+  port.FailOpen("No such file or directory");
+  Open();
+  ASSERT_EQ(ui.messages.size(), 1U);
+  EXPECT_TRUE(ui.messages[0].contains("No such file or directory"));
+  EXPECT_FALSE(port.IsOpen());
+  console->OnReadParameters();
+  EXPECT_TRUE(Frames().empty());
+  EXPECT_EQ(Box(id::kStatus), "已读参数数据...");
+}
+
+TEST_F(ConsoleTest, PollStartsStopsAndTicksInOneAndAHalfSeconds) {
+  Open();
+  console->OnCommand(id::kStartPolling);
+  EXPECT_FALSE(Enabled(id::kStartPolling));
+  EXPECT_FALSE(Enabled(id::kWriteParameters));
+  EXPECT_FALSE(console->MenuAction(32772)->isEnabled());
+  EXPECT_FALSE(console->MenuAction(32774)->isEnabled());
+  EXPECT_EQ(Box(id::kStatus), "正在读测量数据...");
+  EXPECT_TRUE(console->IsTimerRunning(zt::CMeterConsoleDlg::kPollTimer));
+  EXPECT_TRUE(Frames().empty()) << "the first poll comes one period later";
+
+  meter.SetDecimalPoint(2);
+  const uint16_t live = meter.NextLiveValue();
+  console->OnTimer(zt::CMeterConsoleDlg::kPollTimer);
+  EXPECT_EQ(Frames(), (Lines{"0: 01 03 00 06 00 01 64 0B", "900: 01 03 00 00 00 01 84 0A"}));
+  EXPECT_EQ(Now(), std::chrono::milliseconds(1500));
+  EXPECT_EQ(Box(id::kLiveValue).toStdString(), zt::FormatLiveValue(live, 2));
+  EXPECT_EQ(Box(id::kDecimalPoint), "2");
+  EXPECT_EQ(Box(id::kSuccessCount), "1");
+  EXPECT_EQ(Box(id::kErrorRate), "0.0000%");
+
+  console->OnCommand(id::kStopPolling);
+  EXPECT_FALSE(console->IsTimerRunning(zt::CMeterConsoleDlg::kPollTimer));
+  EXPECT_TRUE(Enabled(id::kStartPolling));
+  EXPECT_TRUE(Enabled(id::kWriteParameters));
+  EXPECT_TRUE(console->MenuAction(32774)->isEnabled());
+  EXPECT_EQ(Box(id::kStatus), "已停止读测量数据...");
+}
+
+TEST_F(ConsoleTest, ErrorRateCountsEveryPollIncludingTheCurrentOne) {
+  Open();
+  const auto tick = [&] { console->OnTimer(zt::CMeterConsoleDlg::kPollTimer); };
+  tick();
+  EXPECT_EQ(Box(id::kErrorRate), "0.0000%");
+  zt::sim::FaultConfig silent;
+  silent.silent = true;
+  port.SetFaults(silent);
+  tick();
+  EXPECT_EQ(Box(id::kErrorRate), "50.0000%");
+  EXPECT_EQ(Box(id::kFailureCount), "1");
+  const QString liveBefore = Box(id::kLiveValue);
+  tick();
+  EXPECT_EQ(Box(id::kErrorRate), "66.6667%");
+  EXPECT_EQ(Box(id::kLiveValue), liveBefore) << "a failed poll keeps the last value shown";
+  port.SetFaults({});
+  tick();
+  EXPECT_EQ(Box(id::kErrorRate), "50.0000%");
+  EXPECT_EQ(Box(id::kSuccessCount), "2");
+  EXPECT_EQ(Box(id::kFailureCount), "2");
+}
+
+TEST_F(ConsoleTest, FailedDecimalPointReadScalesWithTheBoxValue) {
+  Open();
+  zt::sim::FaultConfig decimalSilent;
+  decimalSilent.silent = true;
+  decimalSilent.appliesTo = zt::sim::TouchingRegisters(0x0006, 0x0006);
+  port.SetFaults(decimalSilent);
+  Type(id::kDecimalPoint, "3");
+  const uint16_t live = meter.NextLiveValue();
+  console->OnTimer(zt::CMeterConsoleDlg::kPollTimer);
+  EXPECT_EQ(Box(id::kLiveValue).toStdString(), zt::FormatLiveValue(live, 3));
+  EXPECT_EQ(Box(id::kSuccessCount), "1");
+}
+
+TEST_F(ConsoleTest, DecimalPointWithoutAFactorShowsTheRawValueAndCounts) {
+  Open();
+  meter.SetDecimalPoint(7);
+  const uint16_t live = meter.NextLiveValue();
+  console->OnTimer(zt::CMeterConsoleDlg::kPollTimer);
+  EXPECT_EQ(Box(id::kLiveValue), QString::number(live) + ".0000");
+  EXPECT_EQ(Box(id::kSuccessCount), "1");
+}
+
+TEST_F(ConsoleTest, TicksDoNotNestInsideAPrompt) {
+  Open();
+  Type(id::kDecimalPoint, "x");
+  int nestedTicks = 0;
+  ui.onMessage = [&](const QString&) {
+    ++nestedTicks;
+    console->OnTimer(zt::CMeterConsoleDlg::kPollTimer);
+  };
+  console->OnTimer(zt::CMeterConsoleDlg::kPollTimer);
+  EXPECT_EQ(nestedTicks, 1);
+  EXPECT_EQ(ui.messages, (std::vector<QString>{"请输入一个整数。"}));
+  EXPECT_EQ(Frames().size(), 2U) << "only the outer tick's two reads";
+}
+
+TEST_F(ConsoleTest, ParameterReadFillsTheBoxesSixHundredMillisecondsApart) {
+  Open();
+  meter.SetUpperLimit(0xFFFF);
+  meter.SetLowerLimit(100);
+  meter.SetDecimalPoint(2);
+  meter.SetParameterBaud(3);
+  console->OnCommand(id::kReadParameters);
+  EXPECT_EQ(Frames(), (Lines{"0: 01 03 03 02 00 01 25 8E", "600: 01 03 03 04 00 01 C5 8F",
+                              "1200: 01 03 00 06 00 01 64 0B", "1800: 01 03 03 08 00 01 05 8C"}));
+  EXPECT_EQ(Box(id::kUpperLimit), "65535");
+  EXPECT_EQ(Box(id::kLowerLimit), "100");
+  EXPECT_EQ(Box(id::kDecimalPoint), "2");
+  EXPECT_EQ(Box(id::kMeterBaud), "9600");
+  EXPECT_EQ(Box(id::kStatus), "已读参数数据...");
+}
+
+TEST_F(ConsoleTest, ParameterReadFromASilentMeterKeepsTheFields) {
+  Open();
+  zt::sim::FaultConfig silent;
+  silent.silent = true;
+  port.SetFaults(silent);
+  Type(id::kUpperLimit, "1234");
+  console->OnCommand(id::kReadParameters);
+  EXPECT_EQ(Box(id::kUpperLimit), "0") << "an unread typed number is replaced by its field";
+  EXPECT_EQ(Box(id::kStatus), "已读参数数据...");
+  EXPECT_TRUE(ui.messages.empty());
+}
+
+class ParameterWriteTest : public ConsoleTest {
+ protected:
+  void SetUp() override {
+    Open();
+    Type(id::kDecimalPoint, "2");
+    Type(id::kUpperLimit, "1000");
+    Type(id::kLowerLimit, "100");
+    Type(id::kMeterBaud, "9600");
+  }
+};
+
+TEST_F(ParameterWriteTest, ConfirmedWritesEndWithSuccess) {
+  console->OnCommand(id::kWriteParameters);
+  EXPECT_EQ(Frames(), (Lines{"0: 01 06 00 06 00 02 E8 0A", "300: 01 06 03 02 03 E8 28 F0",
+                              "600: 01 06 03 04 00 64 C9 A4", "900: 01 06 03 08 00 03 48 4D"}));
+  EXPECT_EQ(Now(), std::chrono::milliseconds(1200));
+  EXPECT_EQ(Box(id::kMeterBaud), "3") << "the box shows the code that was sent";
+  EXPECT_EQ(Box(id::kStatus), "写参数数据...");
+  EXPECT_EQ(ui.messages, (std::vector<QString>{"写数据成功！"}));
+  EXPECT_EQ(meter.UpperLimit(), 1000);
+  EXPECT_EQ(meter.ParameterBaud(), 3);
+}
+
+TEST_F(ParameterWriteTest, UnconfirmedWritesAreNamed) {
+  zt::sim::FaultConfig upperSilent;
+  upperSilent.silent = true;
+  upperSilent.appliesTo = zt::sim::TouchingRegisters(0x0302, 0x0302);
+  port.SetFaults(upperSilent);
+  console->OnCommand(id::kWriteParameters);
+  EXPECT_EQ(Frames().size(), 4U);
+  EXPECT_EQ(ui.messages, (std::vector<QString>{"写数据不成功: 上限阀值"}));
+}
+
+TEST_F(ParameterWriteTest, UnpluggedCableIsNotReportedAsSuccess) {
+  zt::sim::FaultConfig silent;
+  silent.silent = true;
+  port.SetFaults(silent);
+  console->OnCommand(id::kWriteParameters);
+  EXPECT_EQ(Frames().size(), 4U) << "all four are sent in every case";
+  EXPECT_EQ(ui.messages, (std::vector<QString>{"写数据不成功: 小数点 上限阀值 下限阀值 波特率"}));
+}
+
+TEST_F(ParameterWriteTest, InvalidOrOversizedBoxSendsNothing) {
+  Type(id::kLowerLimit, "1O0");
+  console->OnCommand(id::kWriteParameters);
+  EXPECT_EQ(ui.messages, (std::vector<QString>{"请输入一个整数。"}));
+  EXPECT_TRUE(Frames().empty());
+
+  ui.messages.clear();
+  Type(id::kLowerLimit, "100");
+  Type(id::kUpperLimit, "70000");
+  console->OnCommand(id::kWriteParameters);
+  EXPECT_EQ(ui.messages,
+            (std::vector<QString>{"上限阀值: 请输入一个介于 -32768 和 65535 之间的整数。"}));
+  EXPECT_TRUE(Frames().empty());
+
+  ui.messages.clear();
+  Type(id::kUpperLimit, "-1");
+  console->OnCommand(id::kWriteParameters);
+  ASSERT_EQ(Frames().size(), 4U);
+  EXPECT_EQ(Frames()[1], "300: 01 06 03 02 FF FF 29 FE");
+}
+
+TEST_F(ConsoleTest, AddressChangeIsConfirmedByTheEcho) {
+  Open();
+  Type(id::kDeviceAddress, "5");
+  console->OnCommand(id::kChangeAddress);
+  EXPECT_EQ(Frames(), (Lines{"0: 01 06 03 00 00 05 49 8D"}));
+  EXPECT_EQ(Box(id::kStatus), "修改地址信息...");
+  EXPECT_EQ(ui.messages, (std::vector<QString>{"写本机地址成功！"}));
+  EXPECT_EQ(meter.Address(), 5);
+  EXPECT_EQ(console->Settings().address, 1);
+
+  // The console keeps polling the old address, which no longer answers.
+  console->OnTimer(zt::CMeterConsoleDlg::kPollTimer);
+  EXPECT_EQ(Box(id::kFailureCount), "1");
+}
+
+TEST_F(ConsoleTest, AddressChangeToASilentMeterOrOutOfRange) {
+  Open();
+  Type(id::kDeviceAddress, "300");
+  console->OnCommand(id::kChangeAddress);
+  EXPECT_EQ(ui.messages, (std::vector<QString>{"请输入一个介于 0 和 255 之间的整数。"}));
+  EXPECT_TRUE(Frames().empty());
+
+  ui.messages.clear();
+  zt::sim::FaultConfig silent;
+  silent.silent = true;
+  port.SetFaults(silent);
+  Type(id::kDeviceAddress, "5");
+  console->OnCommand(id::kChangeAddress);
+  EXPECT_EQ(Frames().size(), 1U);
+  EXPECT_EQ(ui.messages, (std::vector<QString>{"写本机地址不成功"}));
+}
+
+TEST_F(ConsoleTest, SwitchStatusPaintsKeptCharacters) {
+  Open();
+  auto* relay = static_cast<zt::StateCharBox*>(console->Control(id::kRelayOutput));
+  auto* input = static_cast<zt::StateCharBox*>(console->Control(id::kSwitchInput));
+  meter.SetRelayOutput(1);
+  meter.SetSwitchInput(0);
+  console->OnCommand(id::kReadSwitchStatus);
+  EXPECT_EQ(Frames(), (Lines{"0: 01 03 00 16 00 01 65 CE"}));
+  EXPECT_EQ(relay->Character(), "通");
+  EXPECT_EQ(relay->Color(), QColor(255, 0, 0));
+  EXPECT_EQ(input->Character(), "分");
+  EXPECT_EQ(input->Color(), QColor(50, 255, 0));
+
+  relay->repaint();
+  EXPECT_EQ(relay->Character(), "通") << "a repaint keeps the character";
+
+  meter.SetRelayOutput(2);
+  meter.SetSwitchInput(1);
+  console->OnCommand(id::kReadSwitchStatus);
+  EXPECT_EQ(relay->Character(), "断");
+  EXPECT_EQ(input->Character(), "合");
+  EXPECT_EQ(input->Color(), QColor(255, 0, 0));
+
+  zt::sim::FaultConfig silent;
+  silent.silent = true;
+  port.SetFaults(silent);
+  console->OnCommand(id::kReadSwitchStatus);
+  EXPECT_EQ(relay->Character(), "断");
+  EXPECT_TRUE(ui.messages.empty());
+}
+
+TEST_F(ConsoleTest, MenuItemsRunTheirCommands) {
+  Open();
+  console->MenuAction(32771)->trigger();
+  EXPECT_EQ(Frames().size(), 4U);
+  console->MenuAction(32772)->trigger();
+  EXPECT_TRUE(console->IsTimerRunning(zt::CMeterConsoleDlg::kPollTimer));
+  console->MenuAction(32773)->trigger();
+  EXPECT_FALSE(console->IsTimerRunning(zt::CMeterConsoleDlg::kPollTimer));
+}
+
+TEST_F(ConsoleTest, UnknownCommandIdsDoNothing) {
+  Open();
+  EXPECT_FALSE(console->OnCommand(4242));
+  EXPECT_TRUE(Frames().empty());
+}
+
+TEST_F(ConsoleTest, EnterInAnEditBoxEndsTheConsoleWhenTheBoxesAreValid) {
+  Open();
+  Type(id::kUpperLimit, "abc");
+  QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+  QApplication::sendEvent(console->Control(id::kUpperLimit), &enter);
+  EXPECT_EQ(ui.messages, (std::vector<QString>{"请输入一个整数。"}));
+  EXPECT_TRUE(port.IsOpen()) << "an invalid box keeps the console open";
+
+  Type(id::kUpperLimit, "12");
+  QApplication::sendEvent(console->Control(id::kUpperLimit), &enter);
+  EXPECT_EQ(console->result(), QDialog::Accepted);
+  EXPECT_FALSE(port.IsOpen());
+}
+
+TEST_F(ConsoleTest, ClosingWhilePollingStopsTheTimerBeforeClosingThePort) {
+  Open();
+  console->OnCommand(id::kStartPolling);
+  bool timerStoppedWhenPortClosed = false;
+  ui.onMessage = nullptr;
+  console->OnCommand(2);
+  timerStoppedWhenPortClosed = !console->IsTimerRunning(zt::CMeterConsoleDlg::kPollTimer);
+  EXPECT_TRUE(timerStoppedWhenPortClosed);
+  EXPECT_FALSE(port.IsOpen());
+  EXPECT_EQ(port.Operations().back(), zt::sim::PortOperation::Close);
+  EXPECT_EQ(console->result(), QDialog::Rejected);
+}
+
+}  // namespace
