@@ -5,11 +5,11 @@
 #include <cstdio>
 
 #include "app/app_style.h"
-#include "app/built_in_meter.h"
 #include "app/meter_app.h"
 #include "console/modal_ui.h"
 #include "link/clock.h"
 #include "link/qt_serial_port.h"
+#include "sim/built_in_meter.h"
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
@@ -40,7 +40,7 @@ int main(int argc, char** argv) {
     devices.Override(2, parser.value(port2).toStdString());
   }
 
-  zt::BuiltInMeter simulatedMeter;
+  zt::sim::BuiltInMeter simulatedMeter;
   if (parser.isSet(simulate)) {
     std::string error;
     const std::optional<std::string> device = simulatedMeter.Start(error);

@@ -52,16 +52,7 @@ uint16_t MeterModel::NextLiveValue() const {
   return static_cast<uint16_t>(liveBase_ + offset);
 }
 
-MeterClock MeterModel::Clock() const {
-  MeterClock clock;
-  clock.minute = clock_[0];
-  clock.second = clock_[1];
-  clock.day = clock_[2];
-  clock.hour = clock_[3];
-  clock.year = 2000 + clock_[4];
-  clock.month = clock_[5];
-  return clock;
-}
+MeterClock MeterModel::Clock() const { return DecodeMeterClock(clock_.data()); }
 
 void MeterModel::SetClock(const MeterClock& clock) {
   clock_ = {static_cast<uint8_t>(clock.minute),      static_cast<uint8_t>(clock.second),

@@ -4,13 +4,15 @@
 #include <optional>
 #include <string>
 
-namespace zt {
+#include "sim/sim_options.h"
+
+namespace zt::sim {
 
 // The simulated meter of --simulate: served on a fresh pty by a thread of the
-// console's own process, until the object is destroyed.
+// calling process, until the object is destroyed.
 class BuiltInMeter {
  public:
-  BuiltInMeter();
+  explicit BuiltInMeter(SimOptions options = {});
   ~BuiltInMeter();
   BuiltInMeter(const BuiltInMeter&) = delete;
   BuiltInMeter& operator=(const BuiltInMeter&) = delete;
@@ -21,7 +23,8 @@ class BuiltInMeter {
 
  private:
   struct Server;
+  SimOptions options_;
   std::unique_ptr<Server> server_;
 };
 
-}  // namespace zt
+}  // namespace zt::sim

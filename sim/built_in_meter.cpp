@@ -1,4 +1,4 @@
-#include "app/built_in_meter.h"
+#include "sim/built_in_meter.h"
 
 #include <csignal>
 #include <sstream>
@@ -9,9 +9,8 @@
 #include "sim/line_server.h"
 #include "sim/meter_model.h"
 #include "sim/meter_responder.h"
-#include "sim/sim_options.h"
 
-namespace zt {
+namespace zt::sim {
 
 namespace {
 
@@ -25,15 +24,17 @@ void RequestStop(int) { t_stop = 1; }
 }  // namespace
 
 struct BuiltInMeter::Server {
-  sim::SimOptions options;
-  sim::MeterModel meter;
-  sim::MeterResponder responder{meter};
+  explicit Server(const SimOptions& chosen) : options(chosen) {}
+
+  SimOptions options;
+  MeterModel meter;
+  MeterResponder responder{meter};
   std::ostringstream log;
-  sim::LineServer line{options, responder, log};
+  LineServer line{options, responder, log};
   std::thread thread;
 };
 
-BuiltInMeter::BuiltInMeter() = default;
+BuiltInMeter::BuiltInMeter(SimOptions options) : options_(std::move(options)) {}
 
 BuiltInMeter::~BuiltInMeter() {
   if (server_ && server_->thread.joinable()) {
@@ -43,8 +44,10 @@ BuiltInMeter::~BuiltInMeter() {
 }
 
 std::optional<std::string> BuiltInMeter::Start(std::string& error) {
-  server_ = std::make_unique<Server>();
-  sim::ApplyOptions(server_->options, server_->meter);
+  server_ = std::make_unique<Server>(options_);
+  ApplyOptions(server_->options, server_->meter);
+  server_->responder.SetLatency(server_->options.latency);
+  server_->responder.SetFaults(server_->options.faults);
   if (const std::optional<std::string> failure = server_->line.Open()) {
     error = *failure;
     server_.reset();
@@ -72,4 +75,4 @@ std::optional<std::string> BuiltInMeter::Start(std::string& error) {
   return server_->line.DevicePath();
 }
 
-}  // namespace zt
+}  // namespace zt::sim

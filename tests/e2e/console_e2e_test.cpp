@@ -1,0 +1,130 @@
+// The real console window, in this process, against zt6100-sim on a pty
+// through QSerialPort and the system clock: every exchange waits its real
+// time.
+#include <QLineEdit>
+#include <QRadioButton>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "child_process.h"
+#include "console/comm_settings_dlg.h"
+#include "console/meter_console_dlg.h"
+#include "console/modal_ui.h"
+#include "link/clock.h"
+#include "link/qt_serial_port.h"
+#include "res/console_template.h"
+
+namespace {
+
+namespace id = zt::res::console_id;
+
+class SilentUi final : public zt::ModalUi {
+ public:
+  void ShowMessage(QWidget*, const QString& text) override { messages.push_back(text); }
+  int RunDialog(QDialog& dialog) override { return answer ? answer(dialog) : 0; }
+  std::vector<QString> messages;
+  std::function<int(QDialog&)> answer;
+};
+
+// Notes the order of closing the port against the state of timer 1.
+class WatchedPort final : public zt::SerialPort {
+ public:
+  WatchedPort(zt::SerialPort& port, std::function<void()> onClose)
+      : port_(port), onClose_(std::move(onClose)) {}
+  void SelectPort(int16_t n) override { port_.SelectPort(n); }
+  bool SetLineFormat(std::string_view text) override { return port_.SetLineFormat(text); }
+  zt::OpenResult Open() override { return port_.Open(); }
+  void Close() override {
+    onClose_();
+    port_.Close();
+  }
+  bool IsOpen() const override { return port_.IsOpen(); }
+  void ReadEverything() override { port_.ReadEverything(); }
+  void ClearReceiveBuffer() override { port_.ClearReceiveBuffer(); }
+  void DiscardPendingInput() override { port_.DiscardPendingInput(); }
+  int16_t CountWaiting() override { return port_.CountWaiting(); }
+  std::vector<uint8_t> ReadWaiting() override { return port_.ReadWaiting(); }
+  void Write(const uint8_t* data, int16_t length) override { port_.Write(data, length); }
+
+ private:
+  zt::SerialPort& port_;
+  std::function<void()> onClose_;
+};
+
+TEST(ConsoleOverPty, OpensPollsReadsParametersAndCloses) {
+  zt::sim::test::ChildProcess sim;
+  ASSERT_TRUE(sim.Start(ZT_SIM_PATH, {"--decimal-point", "2", "--upper", "4321"})) << sim.Error();
+  const std::optional<std::string> device = sim.ReadLine();
+  ASSERT_TRUE(device.has_value()) << sim.Errors();
+
+  zt::PortDeviceMap devices;
+  devices.Override(1, *device);
+  zt::QtSerialPort realPort(devices);
+  std::unique_ptr<zt::CMeterConsoleDlg> console;
+  std::vector<bool> timerRunningAtClose;
+  WatchedPort port(realPort, [&] {
+    timerRunningAtClose.push_back(console->IsTimerRunning(zt::CMeterConsoleDlg::kPollTimer));
+  });
+  zt::SystemClock clock;
+  SilentUi ui;
+  console = std::make_unique<zt::CMeterConsoleDlg>(ui, port, clock, zt::LinkSettings{});
+  console->OnInitDialog();
+  ASSERT_TRUE(realPort.IsOpen()) << (ui.messages.empty() ? "" : ui.messages[0].toStdString());
+
+  console->OnCommand(id::kStartPolling);
+  console->OnTimer(zt::CMeterConsoleDlg::kPollTimer);
+  const auto box = [&](int controlId) {
+    return static_cast<QLineEdit*>(console->Control(controlId))->text();
+  };
+  EXPECT_EQ(box(id::kSuccessCount), "1");
+  EXPECT_EQ(box(id::kErrorRate), "0.0000%");
+  EXPECT_EQ(box(id::kDecimalPoint), "2");
+
+  console->OnCommand(id::kReadParameters);
+  EXPECT_EQ(box(id::kUpperLimit), "4321");
+  EXPECT_EQ(box(id::kMeterBaud), "9600");
+
+  console->OnCommand(2);
+  EXPECT_EQ(timerRunningAtClose, (std::vector<bool>{false}))
+      << "timer 1 stops before the port closes";
+  EXPECT_FALSE(realPort.IsOpen());
+  EXPECT_TRUE(ui.messages.empty());
+  EXPECT_EQ(sim.Stop(), 0) << sim.Errors();
+}
+
+TEST(ConsoleOverPty, BaudChangeTakenByTheMeterThenPollsAtTheNewRate) {
+  zt::sim::test::ChildProcess sim;
+  ASSERT_TRUE(sim.Start(ZT_SIM_PATH, {"--verbose"})) << sim.Error();
+  const std::optional<std::string> device = sim.ReadLine();
+  ASSERT_TRUE(device.has_value()) << sim.Errors();
+
+  zt::PortDeviceMap devices;
+  devices.Override(1, *device);
+  zt::QtSerialPort port(devices);
+  zt::SystemClock clock;
+  SilentUi ui;
+  zt::CMeterConsoleDlg console(ui, port, clock, zt::LinkSettings{});
+  console.OnInitDialog();
+  ui.answer = [](QDialog& dialog) {
+    auto& settings = dynamic_cast<zt::CCommSettingsDlg&>(dialog);
+    settings.Radio(1015)->click();
+    settings.accept();
+    return settings.result();
+  };
+  console.OnCommand(id::kCommSettings);
+  EXPECT_TRUE(ui.messages.empty()) << ui.messages[0].toStdString();
+  EXPECT_EQ(console.Settings().baudRate, 19200);
+  EXPECT_TRUE(console.LinkInfoText().find("波特率:  19200 ") != std::string::npos);
+
+  console.OnTimer(zt::CMeterConsoleDlg::kPollTimer);
+  EXPECT_EQ(static_cast<QLineEdit*>(console.Control(id::kSuccessCount))->text(), "1")
+      << sim.Errors();
+  console.OnCommand(2);
+  EXPECT_EQ(sim.Stop(), 0) << sim.Errors();
+}
+
+}  // namespace
