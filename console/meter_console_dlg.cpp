@@ -25,6 +25,7 @@
 #include "meter/live_value.h"
 #include "res/console_template.h"
 #include "res/texts.h"
+#include "res/write_report.h"
 
 namespace zt {
 
@@ -342,9 +343,10 @@ bool CMeterConsoleDlg::FitsRegister(int32_t value, const char* caption) {
 }
 
 void CMeterConsoleDlg::OnWriteParameters() {
-  if (!UpdateData(true) || !FitsRegister(m_nDecimalPoint, "小数点") ||
-      !FitsRegister(m_nUpperLimit, "上限阀值") || !FitsRegister(m_nLowerLimit, "下限阀值") ||
-      !FitsRegister(m_nMeterBaud, "波特率")) {
+  if (!UpdateData(true) || !FitsRegister(m_nDecimalPoint, res::text::kDecimalPointCaption) ||
+      !FitsRegister(m_nUpperLimit, res::text::kUpperLimitCaption) ||
+      !FitsRegister(m_nLowerLimit, res::text::kLowerLimitCaption) ||
+      !FitsRegister(m_nMeterBaud, res::text::kMeterBaudCaption)) {
     return;
   }
   // The box shows the code that was sent, not the rate, until the next read.
@@ -353,23 +355,7 @@ void CMeterConsoleDlg::OnWriteParameters() {
       session_.WriteParameters({m_nUpperLimit, m_nLowerLimit, m_nDecimalPoint, m_nMeterBaud});
   m_strStatus = QString::fromUtf8(res::text::kWritingParameters);
   UpdateData(false);
-  if (writes.AllConfirmed()) {
-    ShowMessage(QString::fromUtf8(res::text::kWriteSucceeded));
-    return;
-  }
-  QString failed = QString::fromUtf8(res::text::kWriteFailed) + QStringLiteral(":");
-  const std::array<std::pair<bool, const char*>, 4> outcomes = {{
-      {writes.decimalPoint, "小数点"},
-      {writes.upperLimit, "上限阀值"},
-      {writes.lowerLimit, "下限阀值"},
-      {writes.meterBaud, "波特率"},
-  }};
-  for (const auto& [confirmed, caption] : outcomes) {
-    if (!confirmed) {
-      failed += QStringLiteral(" ") + QString::fromUtf8(caption);
-    }
-  }
-  ShowMessage(failed);
+  ShowMessage(QString::fromStdString(res::ParameterWriteReport(writes)));
 }
 
 void CMeterConsoleDlg::OnChangeAddress() {

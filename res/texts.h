@@ -7,6 +7,12 @@ namespace zt::res::text {
 inline constexpr const char* kEnterInteger = "请输入一个整数。";
 inline constexpr const char* kEnterIntegerBetween = "请输入一个介于 %1 和 %2 之间的整数。";
 
+// Captions of the parameter boxes, also used to name a box in a message.
+inline constexpr const char* kUpperLimitCaption = "上限阀值";
+inline constexpr const char* kLowerLimitCaption = "下限阀值";
+inline constexpr const char* kMeterBaudCaption = "波特率";
+inline constexpr const char* kDecimalPointCaption = "小数点";
+
 inline constexpr const char* kPolling = "正在读测量数据...";
 inline constexpr const char* kStopped = "已停止读测量数据...";
 inline constexpr const char* kParametersRead = "已读参数数据...";

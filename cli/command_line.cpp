@@ -1,0 +1,403 @@
+#include "cli/command_line.h"
+
+#include <QCommandLineParser>
+
+#include <charconv>
+#include <limits>
+#include <string>
+#include <vector>
+
+#include "meter/register_map.h"
+
+namespace zt::cli {
+
+namespace {
+
+constexpr std::string_view kUsage = R"(Usage: zt6100ctl [link options] COMMAND [command options]
+
+Runs one meter operation of the ZT6100 service console from a terminal: the
+same Modbus RTU exchanges as the console's command, on a serial line with 8 data
+bits and 2 stop bits. Values are refused with the console's ranges before
+anything is sent.
+
+Link options (before the command):
+  --port N             port number 1 or 2 (/dev/ttyS0, /dev/ttyS1) (default 1)
+  --device PATH        open this device instead of a port number
+  --address A          meter address 0..255 (default 1)
+  --baud RATE          1200, 2400, 4800, 9600 or 19200 (default 9600)
+  --parity P           none, odd or even (default none)
+  --simulate           start the built-in simulated meter on a pty and talk to
+                       it (it answers at address 1, 9600 baud, parity none)
+  --fast               end each exchange as soon as the reply has arrived, with
+                       the console's fixed wait as the deadline, leaving the
+                       line silent 3.5 character times between exchanges
+  --json               one JSON object per line instead of text
+  -h, --help           this text
+
+Commands:
+  poll [--count N] [--period MS]
+                       the console's measurement poll, once a timer period
+                       (default 1000 ms; 0 polls back to back), N times or
+                       until Ctrl-C; prints the live value, successes,
+                       failures and error rate, and the totals at the end
+  read-params          upper and lower threshold, decimal point, baud rate
+  write-params --upper U --lower L --decimal D --baud RATE
+                       writes the parameter block (each -32768..65535; one of
+                       the five rates is sent as its code); every write must
+                       be echoed
+  set-address NEW      gives the meter the address NEW (0..255)
+  switch-status        relay output (通 on / 断 off) and switch input
+                       (合 closed / 分 open)
+  clock                the meter's date and time
+  setup --pt P --ct C --wiring W
+                       PT and CT ratios (1..64000) and wiring mode (0..5)
+  set-baud RATE        tells the meter its new line rate (register 0x0008),
+                       at the link's current rate
+  log --interval SECONDS [--count N]
+                       polls, and appends the measurement table to Table.txt
+                       in the current directory every interval (the first one
+                       interval after the start), N blocks or until Ctrl-C
+
+Exit status:
+  0  done and confirmed
+  1  the meter gave no valid reply or did not confirm a write
+  2  usage error (the reason on standard error)
+  3  the port cannot be opened (device and reason on standard error)
+  4  Table.txt cannot be appended to
+
+Example:
+  zt6100ctl --device /dev/ttyUSB0 --address 3 --fast read-params
+)";
+
+constexpr int32_t kRegisterMin = -32768;
+constexpr int32_t kRegisterMax = 65535;
+constexpr int32_t kAddressMax = 255;
+constexpr int64_t kPeriodMaxMs = 3'600'000;
+// Timer periods are signed 32-bit milliseconds.
+constexpr int64_t kIntervalMaxSeconds = std::numeric_limits<int32_t>::max() / 1000;
+
+std::optional<int64_t> ParseInteger(const QString& text) {
+  const std::string utf8 = text.toStdString();
+  if (utf8.empty() || utf8.front() == '+') {
+    return std::nullopt;
+  }
+  int64_t value = 0;
+  const char* end = utf8.data() + utf8.size();
+  const auto [ptr, ec] = std::from_chars(utf8.data(), end, value);
+  if (ec != std::errc{} || ptr != end) {
+    return std::nullopt;
+  }
+  return value;
+}
+
+// One parser's options, read back with the checks every value needs; the
+// first problem found is kept and the rest are skipped.
+class OptionReader {
+ public:
+  explicit OptionReader(QCommandLineParser& parser) : parser_(parser) {}
+
+  bool Failed() const { return !error_.empty(); }
+  std::string TakeError() { return std::move(error_); }
+  void Fail(std::string error) {
+    if (error_.empty()) {
+      error_ = std::move(error);
+    }
+  }
+
+  bool IsSet(const char* name) { return parser_.isSet(QString::fromLatin1(name)); }
+
+  std::optional<QString> Value(const char* name) {
+    const QStringList values = parser_.values(QString::fromLatin1(name));
+    if (values.isEmpty()) {
+      return std::nullopt;
+    }
+    if (values.size() > 1) {
+      Fail(std::string("--") + name + " is given more than once");
+      return std::nullopt;
+    }
+    return values.front();
+  }
+
+  // An integer in [min, max]; `what` names the value as the console's box
+  // would.
+  std::optional<int64_t> Integer(const char* name, int64_t min, int64_t max, const char* what) {
+    const std::optional<QString> text = Value(name);
+    if (!text) {
+      return std::nullopt;
+    }
+    return Checked(*text, std::string("--") + name, min, max, what);
+  }
+
+  std::optional<int64_t> Checked(const QString& text, const std::string& label, int64_t min,
+                                 int64_t max, const char* what) {
+    const std::optional<int64_t> value = ParseInteger(text);
+    if (!value || *value < min || *value > max) {
+      Fail(label + " (" + what + "): enter an integer between " + std::to_string(min) + " and " +
+           std::to_string(max) + ", not '" + text.toStdString() + "'");
+      return std::nullopt;
+    }
+    return value;
+  }
+
+  std::optional<int64_t> Required(const char* command, const char* name, int64_t min, int64_t max,
+                                  const char* what) {
+    if (!IsSet(name)) {
+      Fail(std::string(command) + " needs --" + name);
+      return std::nullopt;
+    }
+    return Integer(name, min, max, what);
+  }
+
+  std::optional<int32_t> Rate(const QString& text, const std::string& label) {
+    const std::optional<int64_t> value = ParseInteger(text);
+    if (!value || *value > std::numeric_limits<int32_t>::max() ||
+        !BaudIndexOf(static_cast<int32_t>(*value))) {
+      Fail(label + ": the rate must be 1200, 2400, 4800, 9600 or 19200, not '" +
+           text.toStdString() + "'");
+      return std::nullopt;
+    }
+    return static_cast<int32_t>(*value);
+  }
+
+ private:
+  QCommandLineParser& parser_;
+  std::string error_;
+};
+
+QCommandLineOption ValueOption(const char* name, const char* valueName) {
+  return {QString::fromLatin1(name), QString(), QString::fromLatin1(valueName)};
+}
+
+QCommandLineOption FlagOption(const char* name) {
+  return QCommandLineOption(QString::fromLatin1(name));
+}
+
+constexpr const char* kLinkOptionNames[] = {"port",   "device",   "address", "baud",
+                                            "parity", "simulate", "fast",    "json"};
+
+// Qt's own message for an unknown option, or a hint when a link option
+// follows the command.
+std::string ParserError(const QCommandLineParser& parser) {
+  for (const QString& unknown : parser.unknownOptionNames()) {
+    for (const char* name : kLinkOptionNames) {
+      if (unknown == QString::fromLatin1(name)) {
+        return "--" + unknown.toStdString() + " is a link option: give it before the command";
+      }
+    }
+  }
+  return parser.errorText().toStdString();
+}
+
+struct CommandSpec {
+  const char* name;
+  std::vector<QCommandLineOption> options;
+  int positionals;
+  const char* positionalName;
+};
+
+std::vector<CommandSpec> CommandSpecs() {
+  return {
+      {"poll", {ValueOption("count", "N"), ValueOption("period", "MS")}, 0, nullptr},
+      {"read-params", {}, 0, nullptr},
+      {"write-params",
+       {ValueOption("upper", "U"), ValueOption("lower", "L"), ValueOption("decimal", "D"),
+        ValueOption("baud", "RATE")},
+       0,
+       nullptr},
+      {"set-address", {}, 1, "NEW"},
+      {"switch-status", {}, 0, nullptr},
+      {"clock", {}, 0, nullptr},
+      {"setup",
+       {ValueOption("pt", "P"), ValueOption("ct", "C"), ValueOption("wiring", "W")},
+       0,
+       nullptr},
+      {"set-baud", {}, 1, "RATE"},
+      {"log", {ValueOption("interval", "SECONDS"), ValueOption("count", "N")}, 0, nullptr},
+  };
+}
+
+std::optional<Command> ReadCommand(const std::string& name, OptionReader& in,
+                                   const QStringList& positionals) {
+  const char* const c = name.c_str();
+  if (name == "poll") {
+    PollCommand poll;
+    if (const auto count = in.Integer("count", 1, std::numeric_limits<int32_t>::max(), "polls")) {
+      poll.count = static_cast<int32_t>(*count);
+    }
+    if (const auto period = in.Integer("period", 0, kPeriodMaxMs, "timer period in ms")) {
+      poll.periodMs = static_cast<uint32_t>(*period);
+    }
+    return poll;
+  }
+  if (name == "read-params") {
+    return ReadParamsCommand{};
+  }
+  if (name == "write-params") {
+    const auto upper = in.Required(c, "upper", kRegisterMin, kRegisterMax, "上限阀值");
+    const auto lower = in.Required(c, "lower", kRegisterMin, kRegisterMax, "下限阀值");
+    const auto decimal = in.Required(c, "decimal", kRegisterMin, kRegisterMax, "小数点");
+    const auto baud = in.Required(c, "baud", kRegisterMin, kRegisterMax, "波特率");
+    if (in.Failed()) {
+      return std::nullopt;
+    }
+    return WriteParamsCommand{{static_cast<int32_t>(*upper), static_cast<int32_t>(*lower),
+                               static_cast<int32_t>(*decimal), static_cast<int32_t>(*baud)}};
+  }
+  if (name == "set-address") {
+    const auto address = in.Checked(positionals.front(), "NEW", 0, kAddressMax, "本机地址");
+    if (!address) {
+      return std::nullopt;
+    }
+    return SetAddressCommand{static_cast<int32_t>(*address)};
+  }
+  if (name == "switch-status") {
+    return SwitchStatusCommand{};
+  }
+  if (name == "clock") {
+    return ClockCommand{};
+  }
+  if (name == "setup") {
+    const auto pt = in.Required(c, "pt", kRatioMin, kRatioMax, "PT");
+    const auto ct = in.Required(c, "ct", kRatioMin, kRatioMax, "CT");
+    const auto wiring = in.Required(c, "wiring", 0, kWiringModeCount - 1, "接线方式");
+    if (in.Failed()) {
+      return std::nullopt;
+    }
+    return SetupCommand{static_cast<uint16_t>(*pt), static_cast<uint16_t>(*ct),
+                        static_cast<uint8_t>(*wiring)};
+  }
+  if (name == "set-baud") {
+    const auto rate = in.Rate(positionals.front(), "RATE");
+    if (!rate) {
+      return std::nullopt;
+    }
+    return SetBaudCommand{*rate};
+  }
+  LogCommand log;
+  if (const auto interval = in.Required(c, "interval", 1, kIntervalMaxSeconds, "seconds")) {
+    log.intervalSeconds = static_cast<uint32_t>(*interval);
+  }
+  if (const auto count = in.Integer("count", 1, std::numeric_limits<int32_t>::max(), "blocks")) {
+    log.count = static_cast<int32_t>(*count);
+  }
+  return log;
+}
+
+std::optional<LinkOptions> ReadLinkOptions(OptionReader& in) {
+  LinkOptions link;
+  if (const auto port = in.Integer("port", 1, 2, "串口")) {
+    link.settings.port = static_cast<int16_t>(*port);
+  }
+  if (const auto device = in.Value("device")) {
+    if (device->isEmpty()) {
+      in.Fail("--device needs a path");
+    }
+    link.device = device->toStdString();
+  }
+  if (const auto address = in.Integer("address", 0, kAddressMax, "仪表地址")) {
+    link.settings.address = static_cast<uint8_t>(*address);
+  }
+  if (const auto baud = in.Value("baud")) {
+    if (const auto rate = in.Rate(*baud, "--baud")) {
+      link.settings.baudRate = *rate;
+    }
+  }
+  if (const auto parity = in.Value("parity")) {
+    if (*parity == QLatin1String("none")) {
+      link.settings.parity = kParityNone;
+    } else if (*parity == QLatin1String("odd")) {
+      link.settings.parity = kParityOdd;
+    } else if (*parity == QLatin1String("even")) {
+      link.settings.parity = kParityEven;
+    } else {
+      in.Fail("--parity must be none, odd or even, not '" + parity->toStdString() + "'");
+    }
+  }
+  link.simulate = in.IsSet("simulate");
+  link.fast = in.IsSet("fast");
+  if (link.simulate && (link.device || in.IsSet("port"))) {
+    in.Fail("--simulate opens a pty of its own: leave out --port and --device");
+  }
+  if (link.device && in.IsSet("port")) {
+    in.Fail("give either --port or --device, not both");
+  }
+  if (in.Failed()) {
+    return std::nullopt;
+  }
+  return link;
+}
+
+ParsedCommandLine Refuse(std::string error) {
+  ParsedCommandLine parsed;
+  parsed.error = std::move(error);
+  return parsed;
+}
+
+}  // namespace
+
+std::string_view UsageText() { return kUsage; }
+
+ParsedCommandLine ParseCommandLine(const QStringList& arguments) {
+  ParsedCommandLine parsed;
+  const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
+
+  QCommandLineParser global;
+  global.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsPositionalArguments);
+  global.addOptions({ValueOption("port", "N"), ValueOption("device", "PATH"),
+                     ValueOption("address", "A"), ValueOption("baud", "RATE"),
+                     ValueOption("parity", "P"), FlagOption("simulate"), FlagOption("fast"),
+                     FlagOption("json"), help});
+  if (!global.parse(arguments)) {
+    return Refuse(ParserError(global));
+  }
+  if (global.isSet(help)) {
+    parsed.help = true;
+    return parsed;
+  }
+  OptionReader linkReader(global);
+  std::optional<LinkOptions> link = ReadLinkOptions(linkReader);
+  if (!link) {
+    return Refuse(linkReader.TakeError());
+  }
+  const QStringList rest = global.positionalArguments();
+  if (rest.isEmpty()) {
+    return Refuse("no command given");
+  }
+
+  const std::string name = rest.front().toStdString();
+  for (const CommandSpec& spec : CommandSpecs()) {
+    if (name != spec.name) {
+      continue;
+    }
+    QCommandLineParser parser;
+    parser.addOptions({spec.options.begin(), spec.options.end()});
+    parser.addOption(help);
+    QStringList commandArguments = rest;
+    commandArguments.front() = arguments.value(0) + QLatin1Char(' ') + rest.front();
+    if (!parser.parse(commandArguments)) {
+      return Refuse(ParserError(parser));
+    }
+    if (parser.isSet(help)) {
+      parsed.help = true;
+      return parsed;
+    }
+    const QStringList positionals = parser.positionalArguments();
+    if (positionals.size() != spec.positionals) {
+      return Refuse(spec.positionals == 0
+                        ? name + " takes no argument '" + positionals.front().toStdString() + "'"
+                        : name + " needs one argument, " + spec.positionalName);
+    }
+    OptionReader reader(parser);
+    std::optional<Command> command = ReadCommand(name, reader, positionals);
+    if (reader.Failed() || !command) {
+      return Refuse(reader.TakeError());
+    }
+    parsed.invocation = Invocation{
+        *link, global.isSet(QStringLiteral("json")) ? OutputFormat::Json : OutputFormat::Text,
+        std::move(*command)};
+    return parsed;
+  }
+  return Refuse("unknown command '" + name + "'");
+}
+
+}  // namespace zt::cli

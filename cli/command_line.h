@@ -1,0 +1,79 @@
+#pragma once
+
+#include <QStringList>
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <variant>
+
+#include "link/link_settings.h"
+#include "meter/meter_session.h"
+
+namespace zt::cli {
+
+enum class OutputFormat { Text, Json };
+
+// How to reach the meter. Without --device the port number goes through the
+// console's device map.
+struct LinkOptions {
+  LinkSettings settings;
+  std::optional<std::string> device;
+  bool simulate = false;
+  bool fast = false;
+};
+
+struct PollCommand {
+  std::optional<int32_t> count;  // none: until interrupted
+  uint32_t periodMs = 1000;      // the console's timer 1
+};
+struct ReadParamsCommand {};
+struct WriteParamsCommand {
+  ParameterValues values;
+};
+struct SetAddressCommand {
+  int32_t newAddress = 0;
+};
+struct SwitchStatusCommand {};
+struct ClockCommand {};
+struct SetupCommand {
+  uint16_t pt = 1;
+  uint16_t ct = 1;
+  uint8_t wiring = 0;
+};
+struct SetBaudCommand {
+  int32_t rate = 9600;
+};
+struct LogCommand {
+  uint32_t intervalSeconds = 1;
+  std::optional<int32_t> count;  // blocks to append; none: until interrupted
+};
+
+using Command =
+    std::variant<PollCommand, ReadParamsCommand, WriteParamsCommand, SetAddressCommand,
+                 SwitchStatusCommand, ClockCommand, SetupCommand, SetBaudCommand, LogCommand>;
+
+struct Invocation {
+  LinkOptions link;
+  OutputFormat format = OutputFormat::Text;
+  Command command;
+};
+
+// Either an invocation, a request for help, or the reason for refusing the
+// command line; nothing has touched a port yet.
+struct ParsedCommandLine {
+  std::optional<Invocation> invocation;
+  bool help = false;
+  std::string error;
+};
+
+// `arguments` as QCoreApplication::arguments() gives them, program name first.
+// Link options go before the command and the command's own options after it,
+// so that --baud can be the link's rate before write-params and the meter's
+// parameter after it. Every value is checked against the console's ranges.
+ParsedCommandLine ParseCommandLine(const QStringList& arguments);
+
+std::string_view UsageText();
+
+}  // namespace zt::cli

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <chrono>
+#include <filesystem>
+#include <functional>
+#include <ostream>
+
+#include "cli/command_line.h"
+#include "meter/meter_session.h"
+
+namespace zt::cli {
+
+// Where a command prints and what it may be told from outside while it runs.
+struct CommandIo {
+  OutputFormat format = OutputFormat::Text;
+  std::ostream& out;
+  std::ostream& err;
+  // Polled between exchanges by the commands that run until interrupted.
+  std::function<bool()> stopRequested = [] { return false; };
+  std::filesystem::path logFile = "Table.txt";
+  std::function<std::chrono::system_clock::time_point()> wallClock = [] {
+    return std::chrono::system_clock::now();
+  };
+};
+
+// Runs one command over an open link and returns the exit status. Every wait
+// goes through the session's clock.
+int RunCommand(const Command& command, MeterSession& session, bool fast, CommandIo& io);
+
+int RunPoll(const PollCommand& poll, MeterSession& session, bool fast, CommandIo& io);
+int RunLog(const LogCommand& log, MeterSession& session, bool fast, CommandIo& io);
+
+}  // namespace zt::cli

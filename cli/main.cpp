@@ -1,0 +1,55 @@
+#include <QCoreApplication>
+
+#include <csignal>
+#include <iostream>
+#include <variant>
+
+#include "cli/command_line.h"
+#include "cli/commands.h"
+#include "cli/exit_status.h"
+#include "cli/meter_link.h"
+
+namespace {
+
+volatile std::sig_atomic_t g_stop = 0;
+
+void RequestStop(int) { g_stop = 1; }
+
+// Only the commands that run until interrupted take Ctrl-C as "stop and
+// print the totals"; the others end within seconds and keep the default.
+void CatchStopSignals() {
+  std::signal(SIGINT, RequestStop);
+  std::signal(SIGTERM, RequestStop);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QCoreApplication app(argc, argv);
+  using namespace zt::cli;
+
+  const ParsedCommandLine parsed = ParseCommandLine(QCoreApplication::arguments());
+  if (parsed.help) {
+    std::cout << UsageText();
+    return kDone;
+  }
+  if (!parsed.invocation) {
+    std::cerr << "zt6100ctl: " << parsed.error << "\nTry 'zt6100ctl --help'.\n";
+    return kUsageError;
+  }
+  const Invocation& invocation = *parsed.invocation;
+  if (std::holds_alternative<PollCommand>(invocation.command) ||
+      std::holds_alternative<LogCommand>(invocation.command)) {
+    CatchStopSignals();
+  }
+
+  MeterLink link(invocation.link);
+  const zt::OpenResult opened = link.Open();
+  if (!opened) {
+    std::cerr << "zt6100ctl: cannot open " << opened.device << ": " << opened.reason << '\n';
+    return kPortNotOpened;
+  }
+  CommandIo io{invocation.format, std::cout, std::cerr};
+  io.stopRequested = [] { return g_stop != 0; };
+  return RunCommand(invocation.command, link.Session(), invocation.link.fast, io);
+}

@@ -1,0 +1,27 @@
+#include "cli/measurement_poller.h"
+
+#include "meter/live_value.h"
+
+namespace zt::cli {
+
+bool MeasurementPoller::Tick() {
+  PollResult poll;
+  if (fast_) {
+    poll.decimalPoint = session_.ReadDecimalPoint();
+    poll.rawValue = session_.ReadLiveValue();
+  } else {
+    poll = session_.Poll();
+  }
+  if (poll.decimalPoint) {
+    decimalPoint_ = *poll.decimalPoint;
+  }
+  if (poll.rawValue) {
+    live_ = FormatLiveValue(*poll.rawValue, decimalPoint_);
+    quantities_.PhaseA.Current = ScaledLiveValue(*poll.rawValue, decimalPoint_);
+    quantities_.CombinedCurrent = quantities_.PhaseA.Current;
+  }
+  stats_.Record(poll.rawValue.has_value());
+  return poll.rawValue.has_value();
+}
+
+}  // namespace zt::cli

@@ -1,0 +1,96 @@
+#include <type_traits>
+
+#include "cli/commands.h"
+#include "cli/exit_status.h"
+#include "cli/report_format.h"
+
+namespace zt::cli {
+
+namespace {
+
+void Print(CommandIo& io, const std::string& text) { io.out << text << '\n' << std::flush; }
+
+int Outcome(bool confirmed) { return confirmed ? kDone : kNoValidReply; }
+
+int ReadParams(MeterSession& session, CommandIo& io) {
+  const ParameterReads reads = session.ReadParameters();
+  Print(io, FormatParameterReads(reads, io.format));
+  return Outcome(reads.upperLimit && reads.lowerLimit && reads.decimalPoint && reads.meterBaud);
+}
+
+int WriteParams(const WriteParamsCommand& command, MeterSession& session, CommandIo& io) {
+  const ParameterWrites writes = session.WriteParameters(command.values);
+  Print(io, FormatParameterWrites(writes, io.format));
+  return Outcome(writes.AllConfirmed());
+}
+
+int SetAddress(const SetAddressCommand& command, MeterSession& session, CommandIo& io) {
+  const bool confirmed = session.ChangeAddress(command.newAddress);
+  Print(io, FormatAddressChange(command.newAddress, confirmed, io.format));
+  return Outcome(confirmed);
+}
+
+int ReadSwitchStatus(MeterSession& session, CommandIo& io) {
+  const std::optional<SwitchStatus> status = session.ReadSwitchStatus();
+  Print(io, FormatSwitchStatus(status, io.format));
+  return Outcome(status.has_value());
+}
+
+int ReadClock(MeterSession& session, CommandIo& io) {
+  const std::optional<MeterClock> clock = session.ReadClock();
+  Print(io, FormatClock(clock, io.format));
+  return Outcome(clock.has_value());
+}
+
+// PT, CT, wiring mode in this order; the first write the meter does not
+// confirm ends the sequence, as in the console.
+int Setup(const SetupCommand& command, MeterSession& session, CommandIo& io) {
+  SetupOutcome outcome;
+  outcome.pt = session.WritePtRatio(command.pt);
+  if (*outcome.pt) {
+    outcome.ct = session.WriteCtRatio(command.ct);
+    if (*outcome.ct) {
+      outcome.wiring = session.WriteWiringMode(command.wiring);
+    }
+  }
+  Print(io, FormatSetup(command, outcome, io.format));
+  return Outcome(outcome.wiring == true);
+}
+
+int SetBaud(const SetBaudCommand& command, MeterSession& session, CommandIo& io) {
+  const bool confirmed = session.ChangeLinkBaud(command.rate);
+  Print(io, FormatBaudChange(command.rate, confirmed, io.format));
+  return Outcome(confirmed);
+}
+
+}  // namespace
+
+int RunCommand(const Command& command, MeterSession& session, bool fast, CommandIo& io) {
+  return std::visit(
+      [&](const auto& c) -> int {
+        using C = std::decay_t<decltype(c)>;
+        if constexpr (std::is_same_v<C, PollCommand>) {
+          return RunPoll(c, session, fast, io);
+        } else if constexpr (std::is_same_v<C, LogCommand>) {
+          return RunLog(c, session, fast, io);
+        } else if constexpr (std::is_same_v<C, ReadParamsCommand>) {
+          return ReadParams(session, io);
+        } else if constexpr (std::is_same_v<C, WriteParamsCommand>) {
+          return WriteParams(c, session, io);
+        } else if constexpr (std::is_same_v<C, SetAddressCommand>) {
+          return SetAddress(c, session, io);
+        } else if constexpr (std::is_same_v<C, SwitchStatusCommand>) {
+          return ReadSwitchStatus(session, io);
+        } else if constexpr (std::is_same_v<C, ClockCommand>) {
+          return ReadClock(session, io);
+        } else if constexpr (std::is_same_v<C, SetupCommand>) {
+          return Setup(c, session, io);
+        } else {
+          static_assert(std::is_same_v<C, SetBaudCommand>);
+          return SetBaud(c, session, io);
+        }
+      },
+      command);
+}
+
+}  // namespace zt::cli

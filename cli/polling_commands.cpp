@@ -1,0 +1,103 @@
+#include <algorithm>
+
+#include "cli/commands.h"
+#include "cli/exit_status.h"
+#include "cli/measurement_poller.h"
+#include "cli/periodic_timer.h"
+#include "cli/report_format.h"
+#include "console/measurement_log.h"
+
+namespace zt::cli {
+
+namespace {
+
+// Short enough that Ctrl-C between ticks is answered at once.
+constexpr uint32_t kStopCheckMs = 50;
+constexpr uint32_t kPollPeriodMs = 1000;
+
+void Print(CommandIo& io, const std::string& text) { io.out << text << '\n' << std::flush; }
+
+// Sleeps `ms` in slices, watching for a stop request; false when one came.
+bool SleepWatching(Clock& clock, uint32_t ms, CommandIo& io) {
+  while (ms > 0) {
+    if (io.stopRequested()) {
+      return false;
+    }
+    const uint32_t slice = std::min(ms, kStopCheckMs);
+    clock.Sleep(slice);
+    ms -= slice;
+  }
+  return !io.stopRequested();
+}
+
+void PollOnce(MeasurementPoller& poller, CommandIo& io) {
+  poller.Tick();
+  Print(io, FormatPollTick(poller.LiveText(), poller.Statistics(), io.format));
+}
+
+}  // namespace
+
+int RunPoll(const PollCommand& poll, MeterSession& session, bool fast, CommandIo& io) {
+  Clock& clock = session.Link().ClockSource();
+  MeasurementPoller poller(session, fast);
+  // The first tick is taken at once rather than a period after the start.
+  PeriodicTimer timer(clock.TickCount(), poll.periodMs, true);
+  bool interrupted = false;
+  for (int32_t ticks = 0; !poll.count || ticks < *poll.count; ++ticks) {
+    if (!SleepWatching(clock, timer.MsUntilDue(clock.TickCount()), io)) {
+      interrupted = true;
+      break;
+    }
+    timer.Take(clock.TickCount());
+    PollOnce(poller, io);
+  }
+  interrupted = interrupted || io.stopRequested();
+  Print(io, FormatPollTotals(poller.Statistics(), io.format));
+  if (interrupted) {
+    return kDone;
+  }
+  return poller.Statistics().successCount > 0 ? kDone : kNoValidReply;
+}
+
+int RunLog(const LogCommand& log, MeterSession& session, bool fast, CommandIo& io) {
+  Clock& clock = session.Link().ClockSource();
+  MeasurementPoller poller(session, fast);
+  const uint32_t start = clock.TickCount();
+  PeriodicTimer pollTimer(start, kPollPeriodMs, true);
+  PeriodicTimer logTimer(start, log.intervalSeconds * 1000);
+  const std::string file = io.logFile.string();
+  int32_t blocks = 0;
+  bool appendFailed = false;
+  bool interrupted = false;
+  while (!log.count || blocks < *log.count) {
+    const uint32_t now = clock.TickCount();
+    const uint32_t wait = std::min(pollTimer.MsUntilDue(now), logTimer.MsUntilDue(now));
+    if (!SleepWatching(clock, wait, io)) {
+      interrupted = true;
+      break;
+    }
+    if (pollTimer.IsDue(clock.TickCount())) {
+      pollTimer.Take(clock.TickCount());
+      PollOnce(poller, io);
+    }
+    if (logTimer.IsDue(clock.TickCount())) {
+      logTimer.Take(clock.TickCount());
+      const std::string block =
+          FormatMeasurementBlock(poller.Quantities(), EnergyUnits{}, ToUtcPlus8(io.wallClock()));
+      const bool appended = AppendToLog(io.logFile, block);
+      appendFailed = appendFailed || !appended;
+      Print(io, FormatLogBlock(++blocks, file, appended, io.format));
+    }
+  }
+  interrupted = interrupted || io.stopRequested();
+  Print(io, FormatPollTotals(poller.Statistics(), io.format));
+  if (appendFailed) {
+    return kLogNotWritten;
+  }
+  if (interrupted) {
+    return kDone;
+  }
+  return poller.Statistics().successCount > 0 ? kDone : kNoValidReply;
+}
+
+}  // namespace zt::cli

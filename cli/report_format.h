@@ -1,0 +1,43 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "cli/command_line.h"
+#include "meter/link_statistics.h"
+#include "meter/meter_clock.h"
+#include "meter/meter_session.h"
+
+namespace zt::cli {
+
+// What each command prints on standard output: lines of text, or one JSON
+// object. The console's own texts (values, messages) appear as it shows them;
+// no trailing newline.
+
+// `live` is the console's live-value text, none until the first reply.
+std::string FormatPollTick(const std::optional<std::string>& live, const LinkStatistics& stats,
+                           OutputFormat format);
+std::string FormatPollTotals(const LinkStatistics& stats, OutputFormat format);
+
+std::string FormatParameterReads(const ParameterReads& reads, OutputFormat format);
+std::string FormatParameterWrites(const ParameterWrites& writes, OutputFormat format);
+std::string FormatAddressChange(int32_t newAddress, bool confirmed, OutputFormat format);
+std::string FormatSwitchStatus(const std::optional<SwitchStatus>& status, OutputFormat format);
+std::string FormatClock(const std::optional<MeterClock>& clock, OutputFormat format);
+
+// Which of the setup's writes the meter confirmed; none for a write never
+// sent because an earlier one failed.
+struct SetupOutcome {
+  std::optional<bool> pt;
+  std::optional<bool> ct;
+  std::optional<bool> wiring;
+};
+std::string FormatSetup(const SetupCommand& setup, const SetupOutcome& outcome,
+                        OutputFormat format);
+
+std::string FormatBaudChange(int32_t rate, bool confirmed, OutputFormat format);
+std::string FormatLogBlock(int32_t block, const std::string& file, bool appended,
+                           OutputFormat format);
+
+}  // namespace zt::cli

@@ -1,0 +1,229 @@
+// zt6100ctl as a program against zt6100-sim running as a process of its own
+// on a pty, through QSerialPort and the real clock: every command once with
+// the console's fixed waits and again with --fast, the exit statuses and the
+// JSON keys.
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <csignal>
+
+#include "tool_process.h"
+
+namespace zt::cli::test {
+namespace {
+
+QJsonObject JsonLine(const QString& line) {
+  QJsonParseError error;
+  const QJsonDocument document = QJsonDocument::fromJson(line.toUtf8(), &error);
+  EXPECT_EQ(error.error, QJsonParseError::NoError) << line.toStdString();
+  return document.object();
+}
+
+QStringList Keys(const QString& line) { return JsonLine(line).keys(); }
+
+class Zt6100ctlTest : public ::testing::Test {
+ protected:
+  void SetUp() override { ASSERT_TRUE(sim_.Device()) << "zt6100-sim did not start"; }
+
+  // The link options that reach the simulator, then `arguments`.
+  ToolRun Run(const QStringList& arguments, const QString& workingDirectory = {}) {
+    return RunCtl(QStringList{QStringLiteral("--device"), *sim_.Device()} + arguments,
+                  workingDirectory);
+  }
+
+  SimProcess sim_;
+};
+
+// Each command once with the console's own waits.
+
+TEST_F(Zt6100ctlTest, Poll) {
+  const ToolRun run = Run({"poll", "--count", "1"});
+  ASSERT_TRUE(run.finished);
+  EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+  EXPECT_EQ(run.Lines(),
+            (QStringList{"live 10.0000  successes 1  failures 0  error rate 0.0000%",
+                         "totals: polls 1  successes 1  failures 0  error rate 0.0000%"}));
+}
+
+TEST_F(Zt6100ctlTest, ReadParams) {
+  const ToolRun run = Run({"read-params"});
+  EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+  EXPECT_EQ(run.out,
+            "upper threshold: 5000\nlower threshold: 100\ndecimal point: 2\nbaud rate: 9600\n");
+}
+
+TEST_F(Zt6100ctlTest, WriteParamsThenReadThemBack) {
+  const ToolRun write =
+      Run({"write-params", "--upper", "6000", "--lower", "-1", "--decimal", "3", "--baud", "4800"});
+  EXPECT_EQ(write.exitCode, 0) << write.out.toStdString();
+  EXPECT_TRUE(write.out.endsWith(QString::fromUtf8("写数据成功！\n")));
+
+  const ToolRun read = Run({"--fast", "read-params"});
+  EXPECT_EQ(read.out,
+            "upper threshold: 6000\nlower threshold: 65535\ndecimal point: 3\nbaud rate: 4800\n");
+}
+
+TEST_F(Zt6100ctlTest, SetAddressThenTheMeterAnswersThere) {
+  const ToolRun change = Run({"set-address", "17"});
+  EXPECT_EQ(change.exitCode, 0);
+  EXPECT_EQ(change.out, QString::fromUtf8("address 17: 写本机地址成功！\n"));
+
+  EXPECT_EQ(Run({"--fast", "--address", "17", "clock"}).exitCode, 0);
+  EXPECT_EQ(Run({"--fast", "clock"}).exitCode, 1);
+}
+
+TEST_F(Zt6100ctlTest, SwitchStatus) {
+  const ToolRun run = Run({"switch-status"});
+  EXPECT_EQ(run.exitCode, 0);
+  EXPECT_EQ(run.out, QString::fromUtf8("relay output: 通 (on)\nswitch input: 分 (open)\n"));
+}
+
+TEST_F(Zt6100ctlTest, Clock) {
+  const ToolRun run = Run({"clock"});
+  EXPECT_EQ(run.exitCode, 0);
+  EXPECT_EQ(run.out, QString::fromUtf8("当前时间:  2006年12月15日 10时30分45秒\n"));
+}
+
+TEST_F(Zt6100ctlTest, Setup) {
+  const ToolRun run = Run({"setup", "--pt", "100", "--ct", "5", "--wiring", "1"});
+  EXPECT_EQ(run.exitCode, 0);
+  EXPECT_TRUE(run.out.endsWith(QString::fromUtf8("设置仪表参数成功\n"))) << run.out.toStdString();
+}
+
+TEST_F(Zt6100ctlTest, SetBaudThenTheMeterAnswersAtTheNewRate) {
+  const ToolRun change = Run({"set-baud", "19200"});
+  EXPECT_EQ(change.exitCode, 0);
+  EXPECT_EQ(change.out, "meter baud rate: 19200, confirmed\n");
+
+  EXPECT_EQ(Run({"--fast", "--baud", "19200", "clock"}).exitCode, 0);
+  EXPECT_EQ(Run({"--fast", "clock"}).exitCode, 1);
+}
+
+TEST_F(Zt6100ctlTest, LogAppendsToTableTxtInTheWorkingDirectory) {
+  QTemporaryDir dir;
+  ASSERT_TRUE(dir.isValid());
+  const ToolRun run = Run({"log", "--interval", "1", "--count", "1"}, dir.path());
+  EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+  EXPECT_TRUE(run.Lines().contains("block 1 appended to Table.txt")) << run.out.toStdString();
+
+  QFile table(dir.filePath("Table.txt"));
+  ASSERT_TRUE(table.open(QIODevice::ReadOnly));
+  const QByteArray block = table.readAll();
+  EXPECT_TRUE(block.startsWith("\r\n"));
+  // "相 电 流:" in code page 936.
+  EXPECT_TRUE(block.contains("\xCF\xE0 \xB5\xE7 \xC1\xF7:"));
+}
+
+// The same commands with --fast and --json, one simulator for all of them.
+
+TEST_F(Zt6100ctlTest, FastJsonSession) {
+  const auto json = [this](const QStringList& arguments) {
+    const ToolRun run = Run(QStringList{"--fast", "--json"} + arguments);
+    EXPECT_TRUE(run.finished);
+    EXPECT_EQ(run.exitCode, 0) << arguments.join(' ').toStdString() << run.out.toStdString();
+    return run.Lines();
+  };
+
+  const QStringList poll = json({"poll", "--count", "3", "--period", "0"});
+  ASSERT_EQ(poll.size(), 4);
+  EXPECT_EQ(Keys(poll[0]), (QStringList{"error_rate", "failures", "live", "successes"}));
+  EXPECT_EQ(JsonLine(poll[2])["successes"].toInt(), 3);
+  EXPECT_TRUE(JsonLine(poll[3])["totals"].toBool());
+
+  const QStringList params = json({"read-params"});
+  ASSERT_EQ(params.size(), 1);
+  EXPECT_EQ(Keys(params[0]), (QStringList{"baud", "decimal_point", "lower_limit", "upper_limit"}));
+  EXPECT_EQ(JsonLine(params[0])["baud"].toInt(), 9600);
+
+  EXPECT_EQ(JsonLine(json({"clock"}).value(0))["text"].toString(),
+            QString::fromUtf8("当前时间:  2006年12月15日 10时30分45秒"));
+  EXPECT_EQ(JsonLine(json({"switch-status"}).value(0))["relay_output_state"].toString(), "on");
+  EXPECT_TRUE(JsonLine(json({"write-params", "--upper", "1", "--lower", "2", "--decimal", "0",
+                             "--baud", "9600"})
+                           .value(0))["baud"]
+                  .toBool());
+  EXPECT_TRUE(
+      JsonLine(json({"setup", "--pt", "2", "--ct", "3", "--wiring", "4"}).value(0))["wiring"]
+          .toBool());
+  EXPECT_TRUE(JsonLine(json({"set-address", "1"}).value(0))["confirmed"].toBool());
+  EXPECT_TRUE(JsonLine(json({"set-baud", "9600"}).value(0))["confirmed"].toBool());
+}
+
+TEST_F(Zt6100ctlTest, CtrlCEndsPollingWithTheTotals) {
+  QProcess poll;
+  poll.start(QStringLiteral(ZT6100CTL_PATH),
+             {"--device", *sim_.Device(), "--fast", "--json", "poll", "--period", "0"});
+  ASSERT_TRUE(poll.waitForStarted(kGuardMs));
+  while (!poll.canReadLine()) {
+    ASSERT_TRUE(poll.waitForReadyRead(kGuardMs));
+  }
+  ::kill(static_cast<pid_t>(poll.processId()), SIGINT);
+  ASSERT_TRUE(poll.waitForFinished(kGuardMs));
+
+  EXPECT_EQ(poll.exitStatus(), QProcess::NormalExit);
+  EXPECT_EQ(poll.exitCode(), 0);
+  const QStringList lines =
+      QString::fromUtf8(poll.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
+  ASSERT_GE(lines.size(), 2);
+  const QJsonObject totals = JsonLine(lines.back());
+  EXPECT_TRUE(totals["totals"].toBool());
+  EXPECT_EQ(totals["polls"].toInt(), lines.size() - 1);
+}
+
+// Failures a script must be able to tell apart.
+
+TEST(Zt6100ctlFailures, ASilentMeterExitsWithOne) {
+  SimProcess sim({"--silent"});
+  ASSERT_TRUE(sim.Device());
+  const ToolRun clock = RunCtl({"--device", *sim.Device(), "clock"});
+  EXPECT_EQ(clock.exitCode, 1);
+  EXPECT_EQ(clock.out, QString::fromUtf8("读时间不成功\n"));
+
+  const ToolRun poll = RunCtl({"--device", *sim.Device(), "--fast", "poll", "--count", "1"});
+  EXPECT_EQ(poll.exitCode, 1);
+  EXPECT_TRUE(poll.out.contains("failures 1")) << poll.out.toStdString();
+}
+
+TEST(Zt6100ctlFailures, AMissingDeviceExitsWithThreeNamingIt) {
+  QTemporaryDir dir;
+  const QString missing = dir.filePath("ttyUSB9");
+  const ToolRun run = RunCtl({"--device", missing, "clock"});
+  ASSERT_TRUE(run.finished);
+  EXPECT_EQ(run.exitCode, 3);
+  EXPECT_TRUE(run.err.startsWith("zt6100ctl: cannot open " + missing + ": "))
+      << run.err.toStdString();
+  EXPECT_TRUE(run.out.isEmpty());
+}
+
+TEST(Zt6100ctlFailures, BadArgumentsExitWithTwoBeforeThePortIsOpened) {
+  // The device does not exist: a refusal that tried to open it would exit 3.
+  const ToolRun run = RunCtl({"--device", "/nonexistent/tty", "set-address", "300"});
+  ASSERT_TRUE(run.finished);
+  EXPECT_EQ(run.exitCode, 2);
+  EXPECT_TRUE(run.err.contains("between 0 and 255")) << run.err.toStdString();
+  EXPECT_EQ(RunCtl({"poll", "--device", "/dev/ttyS0"}).exitCode, 2);
+  EXPECT_EQ(RunCtl({}).exitCode, 2);
+}
+
+TEST(Zt6100ctlFailures, HelpExitsWithZero) {
+  const ToolRun run = RunCtl({"--help"});
+  EXPECT_EQ(run.exitCode, 0);
+  EXPECT_TRUE(run.out.startsWith("Usage: zt6100ctl"));
+}
+
+TEST(Zt6100ctlSimulate, TalksToTheBuiltInMeter) {
+  const ToolRun fast = RunCtl({"--simulate", "--fast", "--json", "poll", "--count", "2"});
+  EXPECT_EQ(fast.exitCode, 0) << fast.err.toStdString();
+  EXPECT_EQ(fast.Lines().size(), 3);
+
+  const ToolRun clock = RunCtl({"--simulate", "clock"});
+  EXPECT_EQ(clock.exitCode, 0) << clock.err.toStdString();
+}
+
+}  // namespace
+}  // namespace zt::cli::test
