@@ -188,14 +188,14 @@ std::string ParserError(const QCommandLineParser& parser) {
   return parser.errorText().toStdString();
 }
 
-struct CommandSpec {
+struct CommandGrammar {
   const char* name;
   std::vector<QCommandLineOption> options;
   int positionals;
   const char* positionalName;
 };
 
-std::vector<CommandSpec> CommandSpecs() {
+std::vector<CommandGrammar> CommandGrammars() {
   return {
       {"poll", {ValueOption("count", "N"), ValueOption("period", "MS")}, 0, nullptr},
       {"read-params", {}, 0, nullptr},
@@ -365,12 +365,12 @@ ParsedCommandLine ParseCommandLine(const QStringList& arguments) {
   }
 
   const std::string name = rest.front().toStdString();
-  for (const CommandSpec& spec : CommandSpecs()) {
-    if (name != spec.name) {
+  for (const CommandGrammar& grammar : CommandGrammars()) {
+    if (name != grammar.name) {
       continue;
     }
     QCommandLineParser parser;
-    parser.addOptions({spec.options.begin(), spec.options.end()});
+    parser.addOptions({grammar.options.begin(), grammar.options.end()});
     parser.addOption(help);
     QStringList commandArguments = rest;
     commandArguments.front() = arguments.value(0) + QLatin1Char(' ') + rest.front();
@@ -382,10 +382,10 @@ ParsedCommandLine ParseCommandLine(const QStringList& arguments) {
       return parsed;
     }
     const QStringList positionals = parser.positionalArguments();
-    if (positionals.size() != spec.positionals) {
-      return Refuse(spec.positionals == 0
+    if (positionals.size() != grammar.positionals) {
+      return Refuse(grammar.positionals == 0
                         ? name + " takes no argument '" + positionals.front().toStdString() + "'"
-                        : name + " needs one argument, " + spec.positionalName);
+                        : name + " needs one argument, " + grammar.positionalName);
     }
     OptionReader reader(parser);
     std::optional<Command> command = ReadCommand(name, reader, positionals);

@@ -518,9 +518,14 @@ void CMeterConsoleDlg::accept() {
 }
 
 void CMeterConsoleDlg::keyPressEvent(QKeyEvent* event) {
-  // No button is the default: Enter in an edit box is the OK command.
+  // No button is the default: Enter on a button presses that button, Enter
+  // in an edit box is the OK command.
   if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
-    OnCommand(kIdOk);
+    if (auto* button = qobject_cast<QPushButton*>(focusWidget())) {
+      button->click();
+    } else {
+      OnCommand(kIdOk);
+    }
     return;
   }
   QDialog::keyPressEvent(event);

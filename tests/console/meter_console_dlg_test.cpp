@@ -332,6 +332,17 @@ TEST_F(ConsoleTest, EnterInAnEditBoxEndsTheConsoleWhenTheBoxesAreValid) {
   EXPECT_FALSE(port.IsOpen());
 }
 
+TEST_F(ConsoleTest, EnterOnAButtonPressesItInsteadOfEndingTheConsole) {
+  Open();
+  console->show();
+  console->Control(id::kReadSwitchStatus)->setFocus();
+  QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+  QApplication::sendEvent(console->Control(id::kReadSwitchStatus), &enter);
+  EXPECT_EQ(Frames(), (Lines{"0: 01 03 00 16 00 01 65 CE"}));
+  EXPECT_TRUE(port.IsOpen());
+  console->hide();
+}
+
 TEST_F(ConsoleTest, ClosingWhilePollingStopsTheTimerBeforeClosingThePort) {
   Open();
   console->OnCommand(id::kStartPolling);
