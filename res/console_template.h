@@ -36,7 +36,7 @@ inline constexpr int kSwitchInput = 1074;
 inline constexpr int kReadSwitchStatus = 1075;
 }  // namespace console_id
 
-// Template 102. Labels carry no size of their own in the original; they are
+// Template 102. The labels carry no size of their own; they are
 // given the width of their text at the dialog font (8 units per character).
 // The hidden read-only boxes and the serial-port control are not rebuilt.
 inline constexpr std::array kConsoleControls = {
