@@ -10,7 +10,7 @@ namespace zt::res {
 // that reach nobody.
 inline constexpr std::array kAboutControls = {
     ControlTemplate{kNoId, ControlKind::Label, "ZT6200智能电力监测仪演示软件       V2.0  ", 16, 4, 149, 12},
-    ControlTemplate{kNoId, ControlKind::Label, "http://www.korvessa.example", 17, 35, 81, 11},
+    ControlTemplate{kNoId, ControlKind::Label, "www.korvessa.example", 17, 35, 81, 11},
     ControlTemplate{kNoId, ControlKind::Label, "技术支持热线：000-0000000 000-0000001", 17, 50, 147, 11},
     ControlTemplate{kNoId, ControlKind::Label, "传真：000-0000002", 49, 65, 75, 11},
     ControlTemplate{kNoId, ControlKind::Label, "E-mail: support@korvessa.example", 18, 77, 124, 11},

@@ -16,7 +16,10 @@ inline constexpr int kFirstWiringRadio = 1009;
 inline constexpr int kLastWiringRadio = 1014;
 }  // namespace setup_id
 
-// Template 131. "ＰＴ" and "ＣＴ" are written in full-width letters.
+// Template 131. "ＰＴ" and "ＣＴ" are written in full-width letters. The right
+// column of radio buttons is 60 units wide instead of 55, so that its
+// captions fit in the CJK fonts of other platforms; it still ends before the
+// buttons.
 inline constexpr std::array kMeterSetupControls = {
     ControlTemplate{setup_id::kOk, ControlKind::DefaultPushButton, "设置", 140, 30, 30, 14},
     ControlTemplate{setup_id::kCancel, ControlKind::PushButton, "退出", 140, 65, 30, 14},
@@ -27,9 +30,9 @@ inline constexpr std::array kMeterSetupControls = {
     ControlTemplate{1009, ControlKind::RadioButton, "3相4线(非平衡)", 5, 44, 65, 10},
     ControlTemplate{1010, ControlKind::RadioButton, "单相2线", 5, 62, 65, 10},
     ControlTemplate{1011, ControlKind::RadioButton, "3相3线(非平衡)", 5, 80, 65, 10},
-    ControlTemplate{1012, ControlKind::RadioButton, "3相3线(平衡)", 76, 45, 55, 10},
-    ControlTemplate{1013, ControlKind::RadioButton, "单相3线", 76, 63, 55, 10},
-    ControlTemplate{1014, ControlKind::RadioButton, "3相4线(平衡)", 76, 81, 55, 10},
+    ControlTemplate{1012, ControlKind::RadioButton, "3相3线(平衡)", 76, 45, 60, 10},
+    ControlTemplate{1013, ControlKind::RadioButton, "单相3线", 76, 63, 60, 10},
+    ControlTemplate{1014, ControlKind::RadioButton, "3相4线(平衡)", 76, 81, 60, 10},
 };
 
 inline constexpr DialogTemplate kMeterSetupTemplate = {131, "Dialog", 10, 184, 98,
