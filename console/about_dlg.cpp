@@ -1,7 +1,5 @@
 #include "console/about_dlg.h"
 
-#include <QPushButton>
-
 #include "console/dialog_builder.h"
 #include "res/about_template.h"
 
@@ -10,9 +8,7 @@ namespace zt {
 CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
   setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                  Qt::WindowCloseButtonHint);
-  const ControlMap controls = BuildDialog(*this, res::kAboutTemplate);
-  connect(static_cast<QPushButton*>(controls.at(1)), &QPushButton::clicked, this,
-          &CAboutDlg::accept);
+  ConnectOkAndCancel(*this, BuildDialog(*this, res::kAboutTemplate));
 }
 
 }  // namespace zt

@@ -27,12 +27,9 @@ CCommSettingsDlg::CCommSettingsDlg(ModalUi& ui, QWidget* parent)
   // A caption and no system menu, so no close box.
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
   controls_ = BuildDialog(*this, res::kCommSettingsTemplate);
+  ConnectOkAndCancel(*this, controls_);
   exchange_->BindUnsigned(m_nAddress, AddressBox(), 0, 255);
 
-  connect(static_cast<QPushButton*>(controls_.at(res::comm_id::kOk)), &QPushButton::clicked, this,
-          &CCommSettingsDlg::accept);
-  connect(static_cast<QPushButton*>(controls_.at(res::comm_id::kCancel)), &QPushButton::clicked,
-          this, &CCommSettingsDlg::reject);
   for (int id = kFirstPortRadio; id <= kLastParityRadio; ++id) {
     connect(Radio(id), &QRadioButton::clicked, this, [this, id] { OnRadio(id); });
   }

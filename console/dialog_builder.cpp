@@ -113,4 +113,17 @@ ControlMap BuildDialog(QWidget& surface, const res::DialogTemplate& dialogTempla
   return controls;
 }
 
+void ConnectOkAndCancel(QDialog& dialog, const ControlMap& controls) {
+  constexpr int kOk = 1;
+  constexpr int kCancel = 2;
+  if (const auto ok = controls.find(kOk); ok != controls.end()) {
+    QObject::connect(static_cast<QPushButton*>(ok->second), &QPushButton::clicked, &dialog,
+                     &QDialog::accept);
+  }
+  if (const auto cancel = controls.find(kCancel); cancel != controls.end()) {
+    QObject::connect(static_cast<QPushButton*>(cancel->second), &QPushButton::clicked, &dialog,
+                     &QDialog::reject);
+  }
+}
+
 }  // namespace zt

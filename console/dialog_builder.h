@@ -41,4 +41,8 @@ using ControlMap = std::map<int, QWidget*>;
 // id are created but not returned.
 ControlMap BuildDialog(QWidget& surface, const res::DialogTemplate& dialogTemplate);
 
+// Buttons 1 and 2, where the template has them, become the dialog's OK
+// (accept) and cancel (reject).
+void ConnectOkAndCancel(QDialog& dialog, const ControlMap& controls);
+
 }  // namespace zt

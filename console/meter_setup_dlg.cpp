@@ -18,13 +18,10 @@ CMeterSetupDlg::CMeterSetupDlg(ModalUi& ui, QWidget* parent)
   setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                  Qt::WindowCloseButtonHint);
   controls_ = BuildDialog(*this, res::kMeterSetupTemplate);
+  ConnectOkAndCancel(*this, controls_);
   exchange_->BindUnsigned(m_nPT, PtBox(), kRatioMin, kRatioMax);
   exchange_->BindUnsigned(m_nCT, CtBox(), kRatioMin, kRatioMax);
 
-  connect(static_cast<QPushButton*>(controls_.at(id::kOk)), &QPushButton::clicked, this,
-          &CMeterSetupDlg::accept);
-  connect(static_cast<QPushButton*>(controls_.at(id::kCancel)), &QPushButton::clicked, this,
-          &CMeterSetupDlg::reject);
   for (int radio = id::kFirstWiringRadio; radio <= id::kLastWiringRadio; ++radio) {
     connect(static_cast<QRadioButton*>(controls_.at(radio)), &QRadioButton::clicked, this,
             [this, radio] { OnWiringRadio(radio); });

@@ -16,13 +16,10 @@ CSaveIntervalDlg::CSaveIntervalDlg(ModalUi& ui, QWidget* parent)
   setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                  Qt::WindowCloseButtonHint);
   controls_ = BuildDialog(*this, res::kSaveIntervalTemplate);
+  ConnectOkAndCancel(*this, controls_);
   exchange_->BindInt(m_nHours, Box(id::kHours));
   exchange_->BindInt(m_nMinutes, Box(id::kMinutes));
   exchange_->BindInt(m_nSeconds, Box(id::kSeconds));
-  connect(static_cast<QPushButton*>(controls_.at(id::kOk)), &QPushButton::clicked, this,
-          &CSaveIntervalDlg::accept);
-  connect(static_cast<QPushButton*>(controls_.at(id::kCancel)), &QPushButton::clicked, this,
-          &CSaveIntervalDlg::reject);
 }
 
 CSaveIntervalDlg::~CSaveIntervalDlg() = default;

@@ -1,6 +1,7 @@
 #include "console/comm_settings_dlg.h"
 
 #include <QLineEdit>
+#include <QPushButton>
 #include <QRadioButton>
 
 #include <gtest/gtest.h>
@@ -56,7 +57,9 @@ TEST(CommSettingsDlg, EachGroupStaysExclusiveAndStoresItsValue) {
     d.Radio(1013)->click();  // clicking the checked one keeps it checked
     EXPECT_TRUE(d.Radio(1013)->isChecked());
     d.AddressBox()->setText("7");
-    d.accept();
+    for (QPushButton* button : d.findChildren<QPushButton*>()) {
+      if (button->text() == "确    定") button->click();
+    }
   });
   EXPECT_EQ(result, QDialog::Accepted);
   EXPECT_EQ(dialog.Settings(), (zt::LinkSettings{7, 2, 4800, zt::kParityOdd}));
