@@ -7,7 +7,9 @@
 #include <string>
 #include <vector>
 
+#include "meter/periods.h"
 #include "meter/register_map.h"
+#include "meter/value_ranges.h"
 
 namespace zt::cli {
 
@@ -69,12 +71,13 @@ Example:
   zt6100ctl --device /dev/ttyUSB0 --address 3 --fast read-params
 )";
 
-constexpr int32_t kRegisterMin = -32768;
-constexpr int32_t kRegisterMax = 65535;
-constexpr int32_t kAddressMax = 255;
-constexpr int64_t kPeriodMaxMs = 3'600'000;
-// Timer periods are signed 32-bit milliseconds.
-constexpr int64_t kIntervalMaxSeconds = std::numeric_limits<int32_t>::max() / 1000;
+// The values only zt6100ctl takes; the meter's own come with their ranges.
+constexpr int64_t kCountMax = std::numeric_limits<int32_t>::max();
+constexpr EnteredValue kPollCount{"polls", {1, kCountMax}};
+constexpr EnteredValue kPollPeriod{"timer period in ms", {0, 3'600'000}};
+constexpr EnteredValue kLogInterval{"seconds",
+                                    {kMinLogPeriodMs / 1000, kMaxLogPeriodMs / 1000}};
+constexpr EnteredValue kLogBlocks{"blocks", {1, kCountMax}};
 
 std::optional<int64_t> ParseInteger(const QString& text) {
   const std::string utf8 = text.toStdString();
@@ -118,34 +121,35 @@ class OptionReader {
     return values.front();
   }
 
-  // An integer in [min, max]; `what` names the value as the console's box
-  // would.
-  std::optional<int64_t> Integer(const char* name, int64_t min, int64_t max, const char* what) {
+  // An integer within the range of `what`, named by its caption as the
+  // console's box would be.
+  std::optional<int64_t> Integer(const char* name, const EnteredValue& what) {
     const std::optional<QString> text = Value(name);
     if (!text) {
       return std::nullopt;
     }
-    return Checked(*text, std::string("--") + name, min, max, what);
+    return Checked(*text, std::string("--") + name, what);
   }
 
-  std::optional<int64_t> Checked(const QString& text, const std::string& label, int64_t min,
-                                 int64_t max, const char* what) {
+  std::optional<int64_t> Checked(const QString& text, const std::string& label,
+                                 const EnteredValue& what) {
     const std::optional<int64_t> value = ParseInteger(text);
-    if (!value || *value < min || *value > max) {
-      Fail(label + " (" + what + "): enter an integer between " + std::to_string(min) + " and " +
-           std::to_string(max) + ", not '" + text.toStdString() + "'");
+    if (!value || !what.range.Contains(*value)) {
+      Fail(label + " (" + what.caption + "): enter an integer between " +
+           std::to_string(what.range.min) + " and " + std::to_string(what.range.max) +
+           ", not '" + text.toStdString() + "'");
       return std::nullopt;
     }
     return value;
   }
 
-  std::optional<int64_t> Required(const char* command, const char* name, int64_t min, int64_t max,
-                                  const char* what) {
+  std::optional<int64_t> Required(const char* command, const char* name,
+                                  const EnteredValue& what) {
     if (!IsSet(name)) {
       Fail(std::string(command) + " needs --" + name);
       return std::nullopt;
     }
-    return Integer(name, min, max, what);
+    return Integer(name, what);
   }
 
   std::optional<int32_t> Rate(const QString& text, const std::string& label) {
@@ -221,10 +225,10 @@ std::optional<Command> ReadCommand(const std::string& name, OptionReader& in,
   const char* const c = name.c_str();
   if (name == "poll") {
     PollCommand poll;
-    if (const auto count = in.Integer("count", 1, std::numeric_limits<int32_t>::max(), "polls")) {
+    if (const auto count = in.Integer("count", kPollCount)) {
       poll.count = static_cast<int32_t>(*count);
     }
-    if (const auto period = in.Integer("period", 0, kPeriodMaxMs, "timer period in ms")) {
+    if (const auto period = in.Integer("period", kPollPeriod)) {
       poll.periodMs = static_cast<uint32_t>(*period);
     }
     return poll;
@@ -233,10 +237,10 @@ std::optional<Command> ReadCommand(const std::string& name, OptionReader& in,
     return ReadParamsCommand{};
   }
   if (name == "write-params") {
-    const auto upper = in.Required(c, "upper", kRegisterMin, kRegisterMax, "上限阀值");
-    const auto lower = in.Required(c, "lower", kRegisterMin, kRegisterMax, "下限阀值");
-    const auto decimal = in.Required(c, "decimal", kRegisterMin, kRegisterMax, "小数点");
-    const auto baud = in.Required(c, "baud", kRegisterMin, kRegisterMax, "波特率");
+    const auto upper = in.Required(c, "upper", value::kUpperLimit);
+    const auto lower = in.Required(c, "lower", value::kLowerLimit);
+    const auto decimal = in.Required(c, "decimal", value::kDecimalPoint);
+    const auto baud = in.Required(c, "baud", value::kMeterBaud);
     if (in.Failed()) {
       return std::nullopt;
     }
@@ -244,7 +248,7 @@ std::optional<Command> ReadCommand(const std::string& name, OptionReader& in,
                                static_cast<int32_t>(*decimal), static_cast<int32_t>(*baud)}};
   }
   if (name == "set-address") {
-    const auto address = in.Checked(positionals.front(), "NEW", 0, kAddressMax, "本机地址");
+    const auto address = in.Checked(positionals.front(), "NEW", value::kDeviceAddress);
     if (!address) {
       return std::nullopt;
     }
@@ -257,9 +261,9 @@ std::optional<Command> ReadCommand(const std::string& name, OptionReader& in,
     return ClockCommand{};
   }
   if (name == "setup") {
-    const auto pt = in.Required(c, "pt", kRatioMin, kRatioMax, "PT");
-    const auto ct = in.Required(c, "ct", kRatioMin, kRatioMax, "CT");
-    const auto wiring = in.Required(c, "wiring", 0, kWiringModeCount - 1, "接线方式");
+    const auto pt = in.Required(c, "pt", value::kPtRatio);
+    const auto ct = in.Required(c, "ct", value::kCtRatio);
+    const auto wiring = in.Required(c, "wiring", value::kWiringMode);
     if (in.Failed()) {
       return std::nullopt;
     }
@@ -274,10 +278,10 @@ std::optional<Command> ReadCommand(const std::string& name, OptionReader& in,
     return SetBaudCommand{*rate};
   }
   LogCommand log;
-  if (const auto interval = in.Required(c, "interval", 1, kIntervalMaxSeconds, "seconds")) {
+  if (const auto interval = in.Required(c, "interval", kLogInterval)) {
     log.intervalSeconds = static_cast<uint32_t>(*interval);
   }
-  if (const auto count = in.Integer("count", 1, std::numeric_limits<int32_t>::max(), "blocks")) {
+  if (const auto count = in.Integer("count", kLogBlocks)) {
     log.count = static_cast<int32_t>(*count);
   }
   return log;
@@ -285,7 +289,7 @@ std::optional<Command> ReadCommand(const std::string& name, OptionReader& in,
 
 std::optional<LinkOptions> ReadLinkOptions(OptionReader& in) {
   LinkOptions link;
-  if (const auto port = in.Integer("port", 1, 2, "串口")) {
+  if (const auto port = in.Integer("port", value::kPort)) {
     link.settings.port = static_cast<int16_t>(*port);
   }
   if (const auto device = in.Value("device")) {
@@ -294,7 +298,7 @@ std::optional<LinkOptions> ReadLinkOptions(OptionReader& in) {
     }
     link.device = device->toStdString();
   }
-  if (const auto address = in.Integer("address", 0, kAddressMax, "仪表地址")) {
+  if (const auto address = in.Integer("address", value::kMeterAddress)) {
     link.settings.address = static_cast<uint8_t>(*address);
   }
   if (const auto baud = in.Value("baud")) {

@@ -10,6 +10,7 @@
 
 #include "link/link_settings.h"
 #include "meter/meter_session.h"
+#include "meter/periods.h"
 
 namespace zt::cli {
 
@@ -26,7 +27,7 @@ struct LinkOptions {
 
 struct PollCommand {
   std::optional<int32_t> count;  // none: until interrupted
-  uint32_t periodMs = 1000;      // the console's timer 1
+  uint32_t periodMs = kPollPeriodMs;
 };
 struct ReadParamsCommand {};
 struct WriteParamsCommand {

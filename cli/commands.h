@@ -25,9 +25,9 @@ struct CommandIo {
 
 // Runs one command over an open link and returns the exit status. Every wait
 // goes through the session's clock.
-int RunCommand(const Command& command, MeterSession& session, bool fast, CommandIo& io);
+int RunCommand(const Command& command, MeterSession& session, CommandIo& io);
 
-int RunPoll(const PollCommand& poll, MeterSession& session, bool fast, CommandIo& io);
-int RunLog(const LogCommand& log, MeterSession& session, bool fast, CommandIo& io);
+int RunPoll(const PollCommand& poll, MeterSession& session, CommandIo& io);
+int RunLog(const LogCommand& log, MeterSession& session, CommandIo& io);
 
 }  // namespace zt::cli

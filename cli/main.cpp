@@ -51,5 +51,5 @@ int main(int argc, char** argv) {
   }
   CommandIo io{invocation.format, std::cout, std::cerr};
   io.stopRequested = [] { return g_stop != 0; };
-  return RunCommand(invocation.command, link.Session(), invocation.link.fast, io);
+  return RunCommand(invocation.command, link.Session(), io);
 }

@@ -3,6 +3,7 @@
 #include "cli/commands.h"
 #include "cli/exit_status.h"
 #include "cli/report_format.h"
+#include "meter/instrument_setup.h"
 
 namespace zt::cli {
 
@@ -42,19 +43,11 @@ int ReadClock(MeterSession& session, CommandIo& io) {
   return Outcome(clock.has_value());
 }
 
-// PT, CT, wiring mode in this order; the first write the meter does not
-// confirm ends the sequence, as in the console.
 int Setup(const SetupCommand& command, MeterSession& session, CommandIo& io) {
-  SetupOutcome outcome;
-  outcome.pt = session.WritePtRatio(command.pt);
-  if (*outcome.pt) {
-    outcome.ct = session.WriteCtRatio(command.ct);
-    if (*outcome.ct) {
-      outcome.wiring = session.WriteWiringMode(command.wiring);
-    }
-  }
+  const InstrumentSetupOutcome outcome =
+      WriteInstrumentSetup(session, {command.pt, command.ct, command.wiring});
   Print(io, FormatSetup(command, outcome, io.format));
-  return Outcome(outcome.wiring == true);
+  return Outcome(outcome.AllConfirmed());
 }
 
 int SetBaud(const SetBaudCommand& command, MeterSession& session, CommandIo& io) {
@@ -65,14 +58,14 @@ int SetBaud(const SetBaudCommand& command, MeterSession& session, CommandIo& io)
 
 }  // namespace
 
-int RunCommand(const Command& command, MeterSession& session, bool fast, CommandIo& io) {
+int RunCommand(const Command& command, MeterSession& session, CommandIo& io) {
   return std::visit(
       [&](const auto& c) -> int {
         using C = std::decay_t<decltype(c)>;
         if constexpr (std::is_same_v<C, PollCommand>) {
-          return RunPoll(c, session, fast, io);
+          return RunPoll(c, session, io);
         } else if constexpr (std::is_same_v<C, LogCommand>) {
-          return RunLog(c, session, fast, io);
+          return RunLog(c, session, io);
         } else if constexpr (std::is_same_v<C, ReadParamsCommand>) {
           return ReadParams(session, io);
         } else if constexpr (std::is_same_v<C, WriteParamsCommand>) {

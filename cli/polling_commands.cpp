@@ -2,10 +2,11 @@
 
 #include "cli/commands.h"
 #include "cli/exit_status.h"
-#include "cli/measurement_poller.h"
 #include "cli/periodic_timer.h"
 #include "cli/report_format.h"
-#include "console/measurement_log.h"
+#include "meter/measurement_log.h"
+#include "meter/measurement_poll.h"
+#include "meter/periods.h"
 
 namespace zt::cli {
 
@@ -13,7 +14,6 @@ namespace {
 
 // Short enough that Ctrl-C between ticks is answered at once.
 constexpr uint32_t kStopCheckMs = 50;
-constexpr uint32_t kPollPeriodMs = 1000;
 
 void Print(CommandIo& io, const std::string& text) { io.out << text << '\n' << std::flush; }
 
@@ -30,16 +30,16 @@ bool SleepWatching(Clock& clock, uint32_t ms, CommandIo& io) {
   return !io.stopRequested();
 }
 
-void PollOnce(MeasurementPoller& poller, CommandIo& io) {
+void PollOnce(MeasurementPoll& poller, CommandIo& io) {
   poller.Tick();
   Print(io, FormatPollTick(poller.LiveText(), poller.Statistics(), io.format));
 }
 
 }  // namespace
 
-int RunPoll(const PollCommand& poll, MeterSession& session, bool fast, CommandIo& io) {
+int RunPoll(const PollCommand& poll, MeterSession& session, CommandIo& io) {
   Clock& clock = session.Link().ClockSource();
-  MeasurementPoller poller(session, fast);
+  MeasurementPoll poller(session);
   // The first tick is taken at once rather than a period after the start.
   PeriodicTimer timer(clock.TickCount(), poll.periodMs, true);
   bool interrupted = false;
@@ -59,9 +59,9 @@ int RunPoll(const PollCommand& poll, MeterSession& session, bool fast, CommandIo
   return poller.Statistics().successCount > 0 ? kDone : kNoValidReply;
 }
 
-int RunLog(const LogCommand& log, MeterSession& session, bool fast, CommandIo& io) {
+int RunLog(const LogCommand& log, MeterSession& session, CommandIo& io) {
   Clock& clock = session.Link().ClockSource();
-  MeasurementPoller poller(session, fast);
+  MeasurementPoll poller(session);
   const uint32_t start = clock.TickCount();
   PeriodicTimer pollTimer(start, kPollPeriodMs, true);
   PeriodicTimer logTimer(start, log.intervalSeconds * 1000);
@@ -82,9 +82,8 @@ int RunLog(const LogCommand& log, MeterSession& session, bool fast, CommandIo& i
     }
     if (logTimer.IsDue(clock.TickCount())) {
       logTimer.Take(clock.TickCount());
-      const std::string block =
-          FormatMeasurementBlock(poller.Quantities(), EnergyUnits{}, ToUtcPlus8(io.wallClock()));
-      const bool appended = AppendToLog(io.logFile, block);
+      const bool appended =
+          AppendMeasurementBlock(io.logFile, poller.Quantities(), EnergyUnits{}, io.wallClock());
       appendFailed = appendFailed || !appended;
       Print(io, FormatLogBlock(++blocks, file, appended, io.format));
     }

@@ -4,8 +4,8 @@
 #include <string_view>
 
 #include "cli/json_object.h"
+#include "meter/parameter_write.h"
 #include "res/texts.h"
-#include "res/write_report.h"
 
 namespace zt::cli {
 
@@ -36,19 +36,6 @@ std::string ValueText(const std::optional<int32_t>& value) {
 }
 
 const char* Confirmation(bool confirmed) { return confirmed ? "confirmed" : "not confirmed"; }
-
-std::string SetupMessage(const SetupOutcome& outcome) {
-  if (outcome.pt != true) {
-    return text::kPtFailed;
-  }
-  if (outcome.ct != true) {
-    return text::kCtFailed;
-  }
-  if (outcome.wiring != true) {
-    return text::kWiringFailed;
-  }
-  return text::kInstrumentSet;
-}
 
 std::string StepText(const char* label, int64_t value, const std::optional<bool>& confirmed) {
   return std::string(label) + " " + std::to_string(value) + ": " +
@@ -99,7 +86,7 @@ std::string FormatParameterReads(const ParameterReads& reads, OutputFormat forma
 }
 
 std::string FormatParameterWrites(const ParameterWrites& writes, OutputFormat format) {
-  const std::string message = res::ParameterWriteReport(writes);
+  const std::string message = ParameterWriteReport(writes);
   if (IsJson(format)) {
     JsonObject json;
     json.Add("decimal_point", writes.decimalPoint)
@@ -116,7 +103,7 @@ std::string FormatParameterWrites(const ParameterWrites& writes, OutputFormat fo
 }
 
 std::string FormatAddressChange(int32_t newAddress, bool confirmed, OutputFormat format) {
-  const char* message = confirmed ? text::kAddressWritten : text::kAddressNotWritten;
+  const char* message = AddressChangeReport(confirmed);
   if (IsJson(format)) {
     JsonObject json;
     json.Add("address", newAddress).Add("confirmed", confirmed).Add("message", message);
@@ -161,9 +148,9 @@ std::string FormatClock(const std::optional<MeterClock>& clock, OutputFormat for
   return clock ? FormatMeterClock(*clock) : std::string(text::kClockFailed);
 }
 
-std::string FormatSetup(const SetupCommand& setup, const SetupOutcome& outcome,
+std::string FormatSetup(const SetupCommand& setup, const InstrumentSetupOutcome& outcome,
                         OutputFormat format) {
-  const std::string message = SetupMessage(outcome);
+  const std::string message = outcome.Report();
   if (IsJson(format)) {
     JsonObject json;
     json.AddOptional("pt", outcome.pt)

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "cli/command_line.h"
+#include "meter/instrument_setup.h"
 #include "meter/link_statistics.h"
 #include "meter/meter_clock.h"
 #include "meter/meter_session.h"
@@ -26,14 +27,7 @@ std::string FormatAddressChange(int32_t newAddress, bool confirmed, OutputFormat
 std::string FormatSwitchStatus(const std::optional<SwitchStatus>& status, OutputFormat format);
 std::string FormatClock(const std::optional<MeterClock>& clock, OutputFormat format);
 
-// Which of the setup's writes the meter confirmed; none for a write never
-// sent because an earlier one failed.
-struct SetupOutcome {
-  std::optional<bool> pt;
-  std::optional<bool> ct;
-  std::optional<bool> wiring;
-};
-std::string FormatSetup(const SetupCommand& setup, const SetupOutcome& outcome,
+std::string FormatSetup(const SetupCommand& setup, const InstrumentSetupOutcome& outcome,
                         OutputFormat format);
 
 std::string FormatBaudChange(int32_t rate, bool confirmed, OutputFormat format);

@@ -22,10 +22,12 @@
 #include "console/state_char_box.h"
 #include "link/serial_port.h"
 #include "meter/encoding.h"
-#include "meter/live_value.h"
+#include "meter/measurement_log.h"
+#include "meter/parameter_write.h"
+#include "meter/periods.h"
+#include "meter/value_ranges.h"
 #include "res/console_template.h"
 #include "res/texts.h"
-#include "res/write_report.h"
 
 namespace zt {
 
@@ -72,6 +74,11 @@ constexpr QColor kOffColour{50, 255, 0};
 constexpr int kIdOk = 1;
 constexpr int kIdCancel = 2;
 
+// The data exchange's prompt for a value out of `range`.
+QString RangePrompt(const ValueRange& range) {
+  return QString::fromUtf8(res::text::kEnterIntegerBetween).arg(range.min).arg(range.max);
+}
+
 }  // namespace
 
 std::string LinkInformationText(const LinkSettings& settings, bool afterChange) {
@@ -103,6 +110,7 @@ CMeterConsoleDlg::CMeterConsoleDlg(ModalUi& ui, SerialPort& port, Clock& clock,
       settings_(settings),
       link_(port, clock),
       session_(link_, settings_),
+      poll_(session_),
       exchange_(std::make_unique<DataExchange>(ui, *this)) {
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                  Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
@@ -162,9 +170,10 @@ void CMeterConsoleDlg::BindFields() {
   exchange_->BindInt(m_nDeviceAddress, box(id::kDeviceAddress));
   exchange_->BindText(m_strStatus, box(id::kStatus));
   exchange_->BindText(m_strLiveValue, box(id::kLiveValue));
-  exchange_->BindText(stats_.errorRate, box(id::kErrorRate));
-  exchange_->BindInt(stats_.successCount, box(id::kSuccessCount));
-  exchange_->BindInt(stats_.failureCount, box(id::kFailureCount));
+  LinkStatistics& stats = poll_.Statistics();
+  exchange_->BindText(stats.errorRate, box(id::kErrorRate));
+  exchange_->BindInt(stats.successCount, box(id::kSuccessCount));
+  exchange_->BindInt(stats.failureCount, box(id::kFailureCount));
 }
 
 QWidget* CMeterConsoleDlg::Control(int controlId) const {
@@ -184,7 +193,7 @@ void CMeterConsoleDlg::OnInitDialog() {
   m_nSaveHours = 0;
   m_nSaveMinutes = 0;
   m_nSaveSeconds = 1;
-  stats_ = LinkStatistics{};
+  poll_.Statistics() = LinkStatistics{};
   OpenPort();
   m_nDeviceAddress = settings_.address;
   UpdateData(false);
@@ -284,7 +293,7 @@ void CMeterConsoleDlg::OnStartPolling() {
   SetButtonsEnabled({id::kStartPolling, id::kWriteParameters}, false);
   m_strStatus = QString::fromUtf8(res::text::kPolling);
   UpdateData(false);
-  StartTimer(kPollTimer, kPollPeriodMs);
+  StartTimer(kPollTimer, static_cast<int>(kPollPeriodMs));
 }
 
 void CMeterConsoleDlg::OnStopPolling() {
@@ -306,16 +315,14 @@ void CMeterConsoleDlg::PollMeasurement() {
   }
   inPoll_ = true;
   UpdateData(true);
-  const PollResult poll = session_.Poll();
-  if (poll.decimalPoint) {
-    m_nDecimalPoint = *poll.decimalPoint;
+  // The live value is scaled by the decimal point in the box, which the
+  // technician may have changed since the last tick.
+  poll_.SetDecimalPoint(m_nDecimalPoint);
+  const bool read = poll_.Tick();
+  m_nDecimalPoint = poll_.DecimalPoint();
+  if (read) {
+    m_strLiveValue = QString::fromStdString(*poll_.LiveText());
   }
-  if (poll.rawValue) {
-    m_strLiveValue = QString::fromStdString(FormatLiveValue(*poll.rawValue, m_nDecimalPoint));
-    m_Quantities.PhaseA.Current = ScaledLiveValue(*poll.rawValue, m_nDecimalPoint);
-    m_Quantities.CombinedCurrent = m_Quantities.PhaseA.Current;
-  }
-  stats_.Record(poll.rawValue.has_value());
   UpdateData(false);
   inPoll_ = false;
 }
@@ -330,23 +337,14 @@ void CMeterConsoleDlg::OnReadParameters() {
   UpdateData(false);
 }
 
-bool CMeterConsoleDlg::FitsRegister(int32_t value, const char* caption) {
-  constexpr int32_t kMin = -32768;
-  constexpr int32_t kMax = 65535;
-  if (value >= kMin && value <= kMax) {
-    return true;
-  }
-  ShowMessage(QStringLiteral("%1: %2").arg(
-      QString::fromUtf8(caption),
-      QString::fromUtf8(res::text::kEnterIntegerBetween).arg(kMin).arg(kMax)));
-  return false;
-}
-
 void CMeterConsoleDlg::OnWriteParameters() {
-  if (!UpdateData(true) || !FitsRegister(m_nDecimalPoint, res::text::kDecimalPointCaption) ||
-      !FitsRegister(m_nUpperLimit, res::text::kUpperLimitCaption) ||
-      !FitsRegister(m_nLowerLimit, res::text::kLowerLimitCaption) ||
-      !FitsRegister(m_nMeterBaud, res::text::kMeterBaudCaption)) {
+  if (!UpdateData(true)) {
+    return;
+  }
+  if (const std::optional<EnteredValue> refused = FirstParameterOutOfRange(
+          {m_nUpperLimit, m_nLowerLimit, m_nDecimalPoint, m_nMeterBaud})) {
+    ShowMessage(QStringLiteral("%1: %2").arg(QString::fromUtf8(refused->caption),
+                                             RangePrompt(refused->range)));
     return;
   }
   // The box shows the code that was sent, not the rate, until the next read.
@@ -355,15 +353,15 @@ void CMeterConsoleDlg::OnWriteParameters() {
       session_.WriteParameters({m_nUpperLimit, m_nLowerLimit, m_nDecimalPoint, m_nMeterBaud});
   m_strStatus = QString::fromUtf8(res::text::kWritingParameters);
   UpdateData(false);
-  ShowMessage(QString::fromStdString(res::ParameterWriteReport(writes)));
+  ShowMessage(QString::fromStdString(ParameterWriteReport(writes)));
 }
 
 void CMeterConsoleDlg::OnChangeAddress() {
   if (!UpdateData(true)) {
     return;
   }
-  if (m_nDeviceAddress < 0 || m_nDeviceAddress > 255) {
-    ShowMessage(QString::fromUtf8(res::text::kEnterIntegerBetween).arg(0).arg(255));
+  if (!value::kDeviceAddress.range.Contains(m_nDeviceAddress)) {
+    ShowMessage(RangePrompt(value::kDeviceAddress.range));
     auto* box = static_cast<QLineEdit*>(Control(id::kDeviceAddress));
     box->setFocus();
     box->selectAll();
@@ -372,8 +370,7 @@ void CMeterConsoleDlg::OnChangeAddress() {
   const bool confirmed = session_.ChangeAddress(m_nDeviceAddress);
   m_strStatus = QString::fromUtf8(res::text::kChangingAddress);
   UpdateData(false);
-  ShowMessage(QString::fromUtf8(confirmed ? res::text::kAddressWritten
-                                          : res::text::kAddressNotWritten));
+  ShowMessage(QString::fromUtf8(AddressChangeReport(confirmed)));
 }
 
 void CMeterConsoleDlg::OnReadSwitchStatus() {
@@ -430,30 +427,18 @@ void CMeterConsoleDlg::OnInstrumentSetup() {
   }
   port_.DiscardPendingInput();
   if (wasPolling) {
-    StartTimer(kPollTimer, kPollPeriodMs);
+    StartTimer(kPollTimer, static_cast<int>(kPollPeriodMs));
   }
 }
 
 void CMeterConsoleDlg::WriteInstrumentSettings(const CMeterSetupDlg::Values& values) {
-  // Each value is remembered as soon as the meter has confirmed it; the first
-  // write it does not confirm ends the sequence. The dialog keeps PT and CT
-  // within 16 bits.
-  if (!session_.WritePtRatio(static_cast<uint16_t>(values.pt))) {
-    ShowMessage(QString::fromUtf8(res::text::kPtFailed));
-    return;
-  }
-  instrument_.ptRatio = values.pt;
-  if (!session_.WriteCtRatio(static_cast<uint16_t>(values.ct))) {
-    ShowMessage(QString::fromUtf8(res::text::kCtFailed));
-    return;
-  }
-  instrument_.ctRatio = values.ct;
-  if (!session_.WriteWiringMode(values.wiringMode)) {
-    ShowMessage(QString::fromUtf8(res::text::kWiringFailed));
-    return;
-  }
-  instrument_.wiringMode = values.wiringMode;
-  ShowMessage(QString::fromUtf8(res::text::kInstrumentSet));
+  // The dialog keeps PT and CT within 16 bits. Each value is remembered once
+  // the meter has confirmed it.
+  const InstrumentSettings written{static_cast<uint16_t>(values.pt),
+                                   static_cast<uint16_t>(values.ct), values.wiringMode};
+  const InstrumentSetupOutcome outcome = WriteInstrumentSetup(session_, written);
+  instrument_ = ConfirmedSettings(instrument_, written, outcome);
+  ShowMessage(QString::fromUtf8(outcome.Report()));
 }
 
 void CMeterConsoleDlg::OnReadMeterClock() {
@@ -463,7 +448,7 @@ void CMeterConsoleDlg::OnReadMeterClock() {
   ShowMessage(reading ? QString::fromStdString(FormatMeterClock(*reading))
                       : QString::fromUtf8(res::text::kClockFailed));
   if (wasPolling) {
-    StartTimer(kPollTimer, kPollPeriodMs);
+    StartTimer(kPollTimer, static_cast<int>(kPollPeriodMs));
   }
 }
 
@@ -482,7 +467,7 @@ void CMeterConsoleDlg::OnToggleLogging() {
   m_bLogging = true;
   SetLoggingCaption(res::text::kStopLogging);
   // The dialog has kept the period within 1 s and the largest timer period.
-  logPeriodMs_ = static_cast<int>(CSaveIntervalDlg::PeriodMs(dialog.GetInterval()));
+  logPeriodMs_ = static_cast<int>(zt::LogPeriodMs(dialog.GetInterval()));
   StartTimer(kLogTimer, logPeriodMs_);
 }
 
@@ -495,9 +480,7 @@ void CMeterConsoleDlg::AppendMeasurementTable() {
   if (logFailureShown_) {
     return;
   }
-  const std::string block =
-      FormatMeasurementBlock(m_Quantities, m_strEnergyUnit, ToUtcPlus8(wallClock_()));
-  if (!AppendToLog(logFile_, block)) {
+  if (!AppendMeasurementBlock(logFile_, poll_.Quantities(), m_strEnergyUnit, wallClock_())) {
     logFailureShown_ = true;
     ShowMessage(QString::fromUtf8(res::text::kLogFileFailed));
     logFailureShown_ = false;

@@ -13,11 +13,13 @@
 #include <string>
 
 #include "console/dialog_builder.h"
-#include "console/measurement_log.h"
 #include "console/meter_setup_dlg.h"
 #include "link/link_settings.h"
 #include "link/transaction.h"
+#include "meter/instrument_setup.h"
 #include "meter/link_statistics.h"
+#include "meter/measured_quantities.h"
+#include "meter/measurement_poll.h"
 #include "meter/meter_session.h"
 
 class QAction;
@@ -34,13 +36,6 @@ class ModalUi;
 class SerialPort;
 class StateCharBox;
 
-// PT ratio, CT ratio and wiring mode last confirmed by the meter.
-struct InstrumentSettings {
-  uint32_t ptRatio = 1;
-  uint32_t ctRatio = 1;
-  uint8_t wiringMode = 0;
-};
-
 // The console's main window. It owns, for its whole life, the link settings,
 // the link (the port's request and receive buffers), the statistics and every
 // value on screen; every meter operation is one of its commands.
@@ -48,7 +43,6 @@ class CMeterConsoleDlg final : public QDialog {
  public:
   static constexpr int kPollTimer = 1;
   static constexpr int kLogTimer = 2;
-  static constexpr int kPollPeriodMs = 1000;
 
   CMeterConsoleDlg(ModalUi& ui, SerialPort& port, Clock& clock, const LinkSettings& settings,
                    QWidget* parent = nullptr);
@@ -66,7 +60,8 @@ class CMeterConsoleDlg final : public QDialog {
 
   bool IsTimerRunning(int id) const;
   const LinkSettings& Settings() const { return settings_; }
-  const LinkStatistics& Statistics() const { return stats_; }
+  const LinkStatistics& Statistics() const { return poll_.Statistics(); }
+  // PT ratio, CT ratio and wiring mode last confirmed by the meter.
   const InstrumentSettings& Instrument() const { return instrument_; }
   const std::string& LinkInfoText() const { return linkInfo_; }
   QWidget* Control(int id) const;
@@ -89,7 +84,7 @@ class CMeterConsoleDlg final : public QDialog {
 
   bool IsLogging() const { return m_bLogging; }
   int LogPeriodMs() const { return logPeriodMs_; }
-  const ThreePhaseQuantities& Quantities() const { return m_Quantities; }
+  const ThreePhaseQuantities& Quantities() const { return poll_.Quantities(); }
   // Where the log goes (Table.txt in the working directory) and the clock
   // that stamps it; tests replace both.
   void SetLogFile(std::filesystem::path file) { logFile_ = std::move(file); }
@@ -124,8 +119,6 @@ class CMeterConsoleDlg final : public QDialog {
   void StopTimer(int id);
   void ShowMessage(const QString& text);
   bool UpdateData(bool save);
-  // Refuses a parameter that does not fit a 16-bit register, naming its box.
-  bool FitsRegister(int32_t value, const char* caption);
   // Stops timer 1, closes the port; the window then goes the Qt way.
   void DestroyWindow();
 
@@ -134,6 +127,7 @@ class CMeterConsoleDlg final : public QDialog {
   LinkSettings settings_;
   Transaction link_;
   MeterSession session_;
+  MeasurementPoll poll_;
   ControlMap controls_;
   std::unique_ptr<DataExchange> exchange_;
   std::array<QBasicTimer, 3> timers_;
@@ -151,7 +145,6 @@ class CMeterConsoleDlg final : public QDialog {
   int32_t m_nDeviceAddress = 0;
   QString m_strStatus;
   QString m_strLiveValue;
-  LinkStatistics stats_;
   InstrumentSettings instrument_;
   std::string linkInfo_;
 
@@ -160,9 +153,7 @@ class CMeterConsoleDlg final : public QDialog {
   int32_t m_nSaveSeconds = 1;
   bool m_bLogging = false;
   int logPeriodMs_ = 0;
-  // A single-phase meter: only phase A's current and the combined current
-  // are measured; everything else stays 0 and the unit texts empty.
-  ThreePhaseQuantities m_Quantities;
+  // The meter measures no energy: the log's unit texts stay empty.
   EnergyUnits m_strEnergyUnit;
   std::filesystem::path logFile_ = "Table.txt";
   std::function<std::chrono::system_clock::time_point()> wallClock_ = [] {

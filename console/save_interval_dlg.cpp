@@ -34,11 +34,6 @@ QLineEdit* CSaveIntervalDlg::Box(int controlId) const {
   return static_cast<QLineEdit*>(controls_.at(controlId));
 }
 
-int64_t CSaveIntervalDlg::PeriodMs(const Interval& interval) {
-  return (int64_t{interval.hours} * 3600 + int64_t{interval.minutes} * 60 + interval.seconds) *
-         1000;
-}
-
 int CSaveIntervalDlg::DoModal() {
   exchange_->UpdateData(false);
   return ui_.RunDialog(*this);
@@ -48,9 +43,8 @@ void CSaveIntervalDlg::accept() {
   if (!exchange_->UpdateData(true)) {
     return;
   }
-  const int64_t period = PeriodMs(GetInterval());
-  if (period < 1000 || period > kMaxPeriodMs) {
-    const int64_t longest = kMaxPeriodMs / 1000;
+  if (!IsValidLogPeriod(LogPeriodMs(GetInterval()))) {
+    const int64_t longest = kMaxLogPeriodMs / 1000;
     ui_.ShowMessage(this, QStringLiteral("存储时间间隔须在 1 秒到 %1 时 %2 分 %3 秒之间。")
                               .arg(longest / 3600)
                               .arg(longest % 3600 / 60)

@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "console/dialog_builder.h"
+#include "meter/periods.h"
 
 class QLineEdit;
 
@@ -18,22 +19,13 @@ class ModalUi;
 // fills it, runs it and reads the interval back only after OK.
 class CSaveIntervalDlg final : public QDialog {
  public:
-  struct Interval {
-    int32_t hours = 0;
-    int32_t minutes = 0;
-    int32_t seconds = 1;
-  };
-
-  // The longest period a timer takes, in milliseconds.
-  static constexpr int64_t kMaxPeriodMs = INT32_MAX;
+  using Interval = LogInterval;
 
   explicit CSaveIntervalDlg(ModalUi& ui, QWidget* parent = nullptr);
   ~CSaveIntervalDlg() override;
 
   void SetInterval(const Interval& interval);
   Interval GetInterval() const { return {m_nHours, m_nMinutes, m_nSeconds}; }
-  // The period of the interval in milliseconds; computed without overflow.
-  static int64_t PeriodMs(const Interval& interval);
 
   int DoModal();
   // OK: reads the three boxes back; closes only when the period is at least

@@ -12,6 +12,14 @@ inline constexpr const char* kUpperLimitCaption = "上限阀值";
 inline constexpr const char* kLowerLimitCaption = "下限阀值";
 inline constexpr const char* kMeterBaudCaption = "波特率";
 inline constexpr const char* kDecimalPointCaption = "小数点";
+inline constexpr const char* kDeviceAddressCaption = "本机地址";
+
+// Captions of the values the settings and setup dialogs ask for.
+inline constexpr const char* kMeterAddressCaption = "仪表地址";
+inline constexpr const char* kPortCaption = "串口";
+inline constexpr const char* kPtCaption = "PT";
+inline constexpr const char* kCtCaption = "CT";
+inline constexpr const char* kWiringCaption = "接线方式";
 
 inline constexpr const char* kPolling = "正在读测量数据...";
 inline constexpr const char* kStopped = "已停止读测量数据...";

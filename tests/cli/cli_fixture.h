@@ -17,7 +17,7 @@ namespace zt::cli::test {
 // output caught in strings.
 class CliFixture {
  public:
-  explicit CliFixture(bool fast = false) : fast_(fast) {
+  explicit CliFixture(bool fast = false) {
     port_.SelectPort(1);
     port_.SetLineFormat("9600,N,8,2");
     port_.Open();
@@ -26,7 +26,7 @@ class CliFixture {
     }
   }
 
-  int Execute(const Command& command) { return RunCommand(command, session_, fast_, io_); }
+  int Execute(const Command& command) { return RunCommand(command, session_, io_); }
 
   std::vector<std::string> OutputLines() const {
     std::vector<std::string> lines;
@@ -51,7 +51,6 @@ class CliFixture {
     port_.SetFaults(silent);
   }
 
-  bool fast_;
   VirtualClock clock_;
   sim::MeterModel meter_;
   sim::SimulatedPort port_{clock_, meter_};

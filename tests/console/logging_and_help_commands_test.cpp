@@ -18,6 +18,7 @@
 #include "console/save_interval_dlg.h"
 #include "console_fixture.h"
 #include "meter/live_value.h"
+#include "meter/measurement_log.h"
 #include "res/console_template.h"
 #include "res/save_interval_template.h"
 

@@ -1,12 +1,12 @@
-#include "cli/measurement_poller.h"
+#include "meter/measurement_poll.h"
 
 #include "meter/live_value.h"
 
-namespace zt::cli {
+namespace zt {
 
-bool MeasurementPoller::Tick() {
+bool MeasurementPoll::Tick() {
   PollResult poll;
-  if (fast_) {
+  if (session_.Link().Fast()) {
     poll.decimalPoint = session_.ReadDecimalPoint();
     poll.rawValue = session_.ReadLiveValue();
   } else {
@@ -24,4 +24,4 @@ bool MeasurementPoller::Tick() {
   return poll.rawValue.has_value();
 }
 
-}  // namespace zt::cli
+}  // namespace zt

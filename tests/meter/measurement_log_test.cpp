@@ -1,4 +1,4 @@
-#include "console/measurement_log.h"
+#include "meter/measurement_log.h"
 
 #include <QString>
 #include <QStringEncoder>
@@ -42,7 +42,7 @@ zt::ThreePhaseQuantities Example() {
   return q;
 }
 
-const zt::LogTime kNewYear{2007, 1, 1, 1, 30, 5};
+const zt::MeterClock kNewYear{2007, 1, 1, 1, 30, 5};
 
 TEST(MeasurementLog, BlockMatchesTheLayoutByteForByte) {
   // Expected lines written out by hand; widths count GBK bytes, in which each
@@ -94,7 +94,7 @@ TEST(MeasurementLog, TimeStampIsUtcPlusEightWhateverTheMachinesZone) {
   tzset();
   const sys_seconds utc = sys_days{year{2006} / December / 31} + hours(17) + minutes(30) +
                           seconds(5);
-  const zt::LogTime t = zt::ToUtcPlus8(utc);
+  const zt::MeterClock t = zt::ToUtcPlus8(utc);
   if (zone) setenv("TZ", saved.c_str(), 1); else unsetenv("TZ");
   tzset();
   EXPECT_EQ(t.year, 2007);

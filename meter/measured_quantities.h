@@ -1,8 +1,6 @@
 #pragma once
 
 #include <array>
-#include <chrono>
-#include <filesystem>
 #include <string>
 
 namespace zt {
@@ -39,27 +37,5 @@ struct ThreePhaseQuantities {
 // Units of the forward and reverse active, forward and reverse reactive
 // energies, UTF-8.
 using EnergyUnits = std::array<std::string, 4>;
-
-// Wall-clock time in the meter's zone, UTC+8, whatever the machine's zone.
-struct LogTime {
-  int year = 0;
-  int month = 0;
-  int day = 0;
-  int hour = 0;
-  int minute = 0;
-  int second = 0;
-};
-LogTime ToUtcPlus8(std::chrono::system_clock::time_point utc);
-
-// One block of the log in code page 936 (GBK) with CR LF line ends: an empty
-// line, the time stamp and eleven lines of the table. Field widths count
-// bytes of the encoded text.
-std::string FormatMeasurementBlock(const ThreePhaseQuantities& quantities,
-                                   const EnergyUnits& units, const LogTime& time);
-
-// Appends `block` to `file`, creating it when missing; each line reaches the
-// file as it is written. False when the file cannot be opened for writing,
-// a read-only file included; the file is then left as it was.
-bool AppendToLog(const std::filesystem::path& file, const std::string& block);
 
 }  // namespace zt

@@ -1,4 +1,4 @@
-#include "console/measurement_log.h"
+#include "meter/measurement_log.h"
 
 #include <QString>
 #include <QStringEncoder>
@@ -52,7 +52,7 @@ constexpr const char* kGap = "   ";
 
 }  // namespace
 
-LogTime ToUtcPlus8(std::chrono::system_clock::time_point utc) {
+MeterClock ToUtcPlus8(std::chrono::system_clock::time_point utc) {
   const std::time_t shifted = std::chrono::system_clock::to_time_t(utc + std::chrono::hours(8));
   std::tm fields{};
 #ifdef _WIN32
@@ -60,12 +60,18 @@ LogTime ToUtcPlus8(std::chrono::system_clock::time_point utc) {
 #else
   gmtime_r(&shifted, &fields);
 #endif
-  return {fields.tm_year + 1900, fields.tm_mon + 1, fields.tm_mday,
-          fields.tm_hour,        fields.tm_min,     fields.tm_sec};
+  MeterClock time;
+  time.year = fields.tm_year + 1900;
+  time.month = fields.tm_mon + 1;
+  time.day = fields.tm_mday;
+  time.hour = fields.tm_hour;
+  time.minute = fields.tm_min;
+  time.second = fields.tm_sec;
+  return time;
 }
 
 std::string FormatMeasurementBlock(const ThreePhaseQuantities& q, const EnergyUnits& units,
-                                   const LogTime& time) {
+                                   const MeterClock& time) {
   BlockWriter out;
   out.Line("");
   char stamp[48];
@@ -139,6 +145,12 @@ bool AppendToLog(const std::filesystem::path& file, const std::string& block) {
   }
   std::fclose(out);
   return true;
+}
+
+bool AppendMeasurementBlock(const std::filesystem::path& file,
+                            const ThreePhaseQuantities& quantities, const EnergyUnits& units,
+                            std::chrono::system_clock::time_point utc) {
+  return AppendToLog(file, FormatMeasurementBlock(quantities, units, ToUtcPlus8(utc)));
 }
 
 }  // namespace zt

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <chrono>
+#include <filesystem>
+#include <string>
+
+#include "meter/measured_quantities.h"
+#include "meter/meter_clock.h"
+
+namespace zt {
+
+// Wall-clock time in the meter's zone, UTC+8, whatever the machine's zone.
+MeterClock ToUtcPlus8(std::chrono::system_clock::time_point utc);
+
+// One block of the log in code page 936 (GBK) with CR LF line ends: an empty
+// line, the time stamp and eleven lines of the table. Field widths count
+// bytes of the encoded text.
+std::string FormatMeasurementBlock(const ThreePhaseQuantities& quantities,
+                                   const EnergyUnits& units, const MeterClock& time);
+
+// Appends `block` to `file`, creating it when missing; each line reaches the
+// file as it is written. False when the file cannot be opened for writing,
+// a read-only file included; the file is then left as it was.
+bool AppendToLog(const std::filesystem::path& file, const std::string& block);
+
+// One block stamped with the time `utc` in the meter's zone, appended to
+// `file`; false as AppendToLog.
+bool AppendMeasurementBlock(const std::filesystem::path& file,
+                            const ThreePhaseQuantities& quantities, const EnergyUnits& units,
+                            std::chrono::system_clock::time_point utc);
+
+}  // namespace zt

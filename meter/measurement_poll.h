@@ -1,0 +1,46 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "meter/link_statistics.h"
+#include "meter/measured_quantities.h"
+#include "meter/meter_session.h"
+
+namespace zt {
+
+// The measurement poll of both front ends: one tick reads the decimal point
+// and the live value, counts the tick in the link statistics and, when the
+// live value came, scales it by the decimal point and records it as the
+// current of the single phase the meter measures.
+class MeasurementPoll {
+ public:
+  explicit MeasurementPoll(MeterSession& session) : session_(session) {}
+
+  // One tick of timer 1; true when the live value was read. Under the fast
+  // exchange policy the 300 ms pause between the two reads is left out: the
+  // line silence the policy keeps separates them.
+  bool Tick();
+
+  // The decimal point that scales the live value: the last one read. The
+  // console lets the technician change it between ticks.
+  int32_t DecimalPoint() const { return decimalPoint_; }
+  void SetDecimalPoint(int32_t decimalPoint) { decimalPoint_ = decimalPoint; }
+
+  // The live value as shown, four decimals; none until the first reply.
+  const std::optional<std::string>& LiveText() const { return live_; }
+  // Mutable: the console's boxes show and edit the counts.
+  LinkStatistics& Statistics() { return stats_; }
+  const LinkStatistics& Statistics() const { return stats_; }
+  const ThreePhaseQuantities& Quantities() const { return quantities_; }
+
+ private:
+  MeterSession& session_;
+  int32_t decimalPoint_ = 0;
+  std::optional<std::string> live_;
+  LinkStatistics stats_;
+  ThreePhaseQuantities quantities_;
+};
+
+}  // namespace zt

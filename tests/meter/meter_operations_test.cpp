@@ -1,0 +1,240 @@
+// The operations both front ends share, against the simulated meter in
+// virtual time: the frames on the line with their times, and what each
+// operation makes of the replies.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <string>
+#include <vector>
+
+#include "link/clock.h"
+#include "link/transaction.h"
+#include "meter/instrument_setup.h"
+#include "meter/measurement_poll.h"
+#include "meter/meter_session.h"
+#include "meter/parameter_write.h"
+#include "meter/periods.h"
+#include "scripted_port.h"
+#include "sim/fault_config.h"
+#include "sim/meter_model.h"
+#include "sim/simulated_port.h"
+
+namespace {
+
+using std::chrono::microseconds;
+using std::chrono::milliseconds;
+using zt::test::Bytes;
+using zt::test::Hex;
+
+struct Frame {
+  microseconds at;
+  Bytes bytes;
+  friend bool operator==(const Frame&, const Frame&) = default;
+};
+
+void PrintTo(const Frame& frame, std::ostream* out) {
+  *out << frame.at.count() << " us:";
+  for (const uint8_t byte : frame.bytes) {
+    *out << ' ' << std::hex << static_cast<int>(byte) << std::dec;
+  }
+}
+
+const Bytes kReadDecimalPoint = Hex("01 03 00 06 00 01 64 0B");
+const Bytes kReadLiveValue = Hex("01 03 00 00 00 01 84 0A");
+const Bytes kWritePt200 = Hex("01 10 00 00 00 02 04 00 C8 00 00 72 51");
+const Bytes kWriteCt50 = Hex("01 10 00 04 00 02 04 00 32 00 00 53 93");
+const Bytes kWriteWiring4 = Hex("01 06 00 02 00 04 29 C9");
+
+class MeterOperations : public testing::Test {
+ protected:
+  MeterOperations() {
+    port_.SelectPort(1);
+    port_.SetLineFormat("9600,N,8,2");
+    port_.Open();
+  }
+
+  std::vector<Frame> Frames() const {
+    std::vector<Frame> frames;
+    for (const zt::sim::WrittenFrame& written : port_.Written()) {
+      frames.push_back({written.at, written.bytes});
+    }
+    return frames;
+  }
+
+  void SilenceRegisters(uint16_t first, uint16_t last) {
+    zt::sim::FaultConfig silent;
+    silent.silent = true;
+    silent.appliesTo = zt::sim::TouchingRegisters(first, last);
+    port_.SetFaults(silent);
+  }
+
+  zt::VirtualClock clock_;
+  zt::sim::MeterModel meter_;
+  zt::sim::SimulatedPort port_{clock_, meter_};
+  zt::Transaction link_{port_, clock_};
+  zt::LinkSettings settings_;
+  zt::MeterSession session_{link_, settings_};
+};
+
+TEST_F(MeterOperations, PollTickReadsDecimalPointThenLiveValueAtTheFixedWaits) {
+  zt::MeasurementPoll poll(session_);
+
+  EXPECT_TRUE(poll.Tick());
+
+  // 600 ms for the first read, 300 ms pause, 600 ms for the second.
+  EXPECT_EQ(Frames(), (std::vector<Frame>{{milliseconds(0), kReadDecimalPoint},
+                                          {milliseconds(900), kReadLiveValue}}));
+  EXPECT_EQ(clock_.Now(), milliseconds(1500));
+}
+
+TEST_F(MeterOperations, FastPollTickLeavesOutThePauseBetweenItsReads) {
+  link_.SetFastExchange(zt::FastExchange::ForLine(port_.CurrentLineFormat()));
+  zt::MeasurementPoll poll(session_);
+
+  EXPECT_TRUE(poll.Tick());
+
+  const std::vector<Frame> frames = Frames();
+  ASSERT_EQ(frames.size(), 2U);
+  EXPECT_EQ(frames[0].bytes, kReadDecimalPoint);
+  EXPECT_EQ(frames[1].bytes, kReadLiveValue);
+  // Request and reply line times, the meter's 20 ms, then the silence.
+  EXPECT_GT(frames[1].at, milliseconds(20));
+  EXPECT_LT(frames[1].at, milliseconds(300));
+}
+
+TEST_F(MeterOperations, PollScalesByTheDecimalPointAndCountsEveryTick) {
+  zt::MeasurementPoll poll(session_);
+  meter_.SetDecimalPoint(3);
+
+  ASSERT_TRUE(poll.Tick());
+  EXPECT_EQ(poll.DecimalPoint(), 3);
+  EXPECT_EQ(poll.LiveText(), "1.0000");
+  EXPECT_DOUBLE_EQ(poll.Quantities().PhaseA.Current, 1.0);
+  EXPECT_DOUBLE_EQ(poll.Quantities().CombinedCurrent, 1.0);
+  EXPECT_EQ(poll.Quantities().PhaseB.Current, 0);
+
+  // Only the live value goes unanswered: the tick fails, the text and the
+  // current keep the last reading.
+  SilenceRegisters(0x0000, 0x0000);
+  EXPECT_FALSE(poll.Tick());
+  EXPECT_EQ(poll.LiveText(), "1.0000");
+  EXPECT_DOUBLE_EQ(poll.Quantities().PhaseA.Current, 1.0);
+  EXPECT_EQ(poll.Statistics().successCount, 1);
+  EXPECT_EQ(poll.Statistics().failureCount, 1);
+  EXPECT_EQ(poll.Statistics().errorRate, "50.0000%");
+}
+
+TEST_F(MeterOperations, PollKeepsTheDecimalPointItWasGivenWhenItsReadFails) {
+  zt::MeasurementPoll poll(session_);
+  SilenceRegisters(0x0006, 0x0006);
+  poll.SetDecimalPoint(1);
+
+  ASSERT_TRUE(poll.Tick());
+  EXPECT_EQ(poll.DecimalPoint(), 1);
+  EXPECT_EQ(poll.LiveText(), "100.0000");
+}
+
+TEST_F(MeterOperations, PollShowsTheRawValueForADecimalPointOutsideTheTable) {
+  zt::MeasurementPoll poll(session_);
+  meter_.SetDecimalPoint(7);
+
+  ASSERT_TRUE(poll.Tick());
+  EXPECT_EQ(poll.LiveText(), "1000.0000");
+  EXPECT_EQ(poll.Statistics().successCount, 1);
+}
+
+TEST_F(MeterOperations, InstrumentSetupWritesPtCtAndWiringInThisOrder) {
+  const zt::InstrumentSettings wanted{200, 50, 4};
+
+  const zt::InstrumentSetupOutcome outcome = zt::WriteInstrumentSetup(session_, wanted);
+
+  // Each write waits 300 ms for its confirmation.
+  EXPECT_EQ(Frames(), (std::vector<Frame>{{milliseconds(0), kWritePt200},
+                                          {milliseconds(300), kWriteCt50},
+                                          {milliseconds(600), kWriteWiring4}}));
+  EXPECT_TRUE(outcome.AllConfirmed());
+  EXPECT_STREQ(outcome.Report(), "设置仪表参数成功");
+  EXPECT_EQ(meter_.PtRatio(), 200);
+  EXPECT_EQ(meter_.CtRatio(), 50);
+  EXPECT_EQ(meter_.Wiring(), 4);
+}
+
+TEST_F(MeterOperations, InstrumentSetupStopsAtTheFirstWriteNotConfirmed) {
+  struct Row {
+    const char* name;
+    uint16_t silentRegister;
+    std::size_t framesSent;
+    const char* report;
+    zt::InstrumentSettings remembered;
+  };
+  const zt::InstrumentSettings before{7, 8, 1};
+  const zt::InstrumentSettings wanted{200, 50, 4};
+  const Row rows[] = {
+      {"pt", 0x0000, 1, "设置PT不成功", {7, 8, 1}},
+      {"ct", 0x0004, 2, "设置CT不成功", {200, 8, 1}},
+      {"wiring", 0x0002, 3, "设置接线方式不成功", {200, 50, 1}},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    port_.ClearLogs();
+    SilenceRegisters(row.silentRegister, row.silentRegister);
+
+    const zt::InstrumentSetupOutcome outcome = zt::WriteInstrumentSetup(session_, wanted);
+
+    EXPECT_EQ(port_.Written().size(), row.framesSent);
+    EXPECT_FALSE(outcome.AllConfirmed());
+    EXPECT_STREQ(outcome.Report(), row.report);
+    const zt::InstrumentSettings kept = zt::ConfirmedSettings(before, wanted, outcome);
+    EXPECT_EQ(kept.ptRatio, row.remembered.ptRatio);
+    EXPECT_EQ(kept.ctRatio, row.remembered.ctRatio);
+    EXPECT_EQ(kept.wiringMode, row.remembered.wiringMode);
+  }
+}
+
+TEST(ParameterWrite, TheFirstValueThatDoesNotFitARegisterIsNamedInTheConsolesOrder) {
+  struct Row {
+    zt::ParameterValues values;
+    const char* refused;  // nullptr: all fit
+  };
+  const Row rows[] = {
+      {{65535, -32768, 3, 9600}, nullptr},
+      {{65536, 0, -32769, 9600}, "小数点"},
+      {{65536, -32769, 0, 9600}, "上限阀值"},
+      {{0, -32769, 0, 70000}, "下限阀值"},
+      {{0, 0, 0, 19200 * 4}, "波特率"},
+  };
+  for (const Row& row : rows) {
+    const std::optional<zt::EnteredValue> refused = zt::FirstParameterOutOfRange(row.values);
+    if (row.refused == nullptr) {
+      EXPECT_FALSE(refused.has_value());
+    } else {
+      ASSERT_TRUE(refused.has_value()) << row.refused;
+      EXPECT_STREQ(refused->caption, row.refused);
+      EXPECT_EQ(refused->range.min, -32768);
+      EXPECT_EQ(refused->range.max, 65535);
+    }
+  }
+}
+
+TEST(ParameterWrite, TheReportNamesEveryWriteNotEchoedInTheConsolesOrder) {
+  EXPECT_EQ(zt::ParameterWriteReport({true, true, true, true}), "写数据成功！");
+  EXPECT_EQ(zt::ParameterWriteReport({true, false, true, false}),
+            "写数据不成功: 上限阀值 波特率");
+  EXPECT_EQ(zt::ParameterWriteReport({false, false, false, false}),
+            "写数据不成功: 小数点 上限阀值 下限阀值 波特率");
+  EXPECT_STREQ(zt::AddressChangeReport(true), "写本机地址成功！");
+  EXPECT_STREQ(zt::AddressChangeReport(false), "写本机地址不成功");
+}
+
+TEST(LogPeriod, IntervalsBecomeTimerPeriodsWithoutOverflow) {
+  EXPECT_EQ(zt::LogPeriodMs({1, 30, 15}), 5'415'000);
+  EXPECT_EQ(zt::LogPeriodMs({596, 31, 23}), 2'147'483'000);
+  EXPECT_TRUE(zt::IsValidLogPeriod(zt::LogPeriodMs({596, 31, 23})));
+  EXPECT_FALSE(zt::IsValidLogPeriod(zt::LogPeriodMs({596, 31, 24})));
+  EXPECT_FALSE(zt::IsValidLogPeriod(zt::LogPeriodMs({0, 0, 0})));
+  EXPECT_TRUE(zt::IsValidLogPeriod(zt::LogPeriodMs({0, 0, 1})));
+  // A box holds any 32-bit number: 2^31 hours still computes.
+  EXPECT_FALSE(zt::IsValidLogPeriod(zt::LogPeriodMs({INT32_MAX, INT32_MAX, INT32_MAX})));
+}
+
+}  // namespace
