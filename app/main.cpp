@@ -2,14 +2,12 @@
 #include <QCommandLineParser>
 #include <QIcon>
 
-#include <cstdio>
-
 #include "app/app_style.h"
 #include "app/meter_app.h"
 #include "console/modal_ui.h"
 #include "link/clock.h"
 #include "link/qt_serial_port.h"
-#include "sim/built_in_meter.h"
+#include "sim/in_process_meter.h"
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
@@ -26,7 +24,7 @@ int main(int argc, char** argv) {
                                  QStringLiteral("DEVICE"));
   const QCommandLineOption simulate(
       QStringLiteral("simulate"),
-      QStringLiteral("Start the built-in simulated meter on a pty and map port 1 to it."));
+      QStringLiteral("Talk to the built-in simulated meter on port 1."));
   parser.addOption(port1);
   parser.addOption(port2);
   parser.addOption(simulate);
@@ -40,22 +38,16 @@ int main(int argc, char** argv) {
     devices.Override(2, parser.value(port2).toStdString());
   }
 
-  zt::sim::BuiltInMeter simulatedMeter;
-  if (parser.isSet(simulate)) {
-    std::string error;
-    const std::optional<std::string> device = simulatedMeter.Start(error);
-    if (!device) {
-      std::fprintf(stderr, "zt6100-console: cannot start the simulated meter: %s\n",
-                   error.c_str());
-      return 1;
-    }
-    devices.Override(1, *device);
-  }
-
   zt::ApplyDialogColours(app);
   zt::QtModalUi ui;
-  zt::QtSerialPort port(devices);
   zt::SystemClock clock;
+  if (parser.isSet(simulate)) {
+    // The meter answers at the settings dialog's defaults.
+    zt::sim::InProcessMeter simulatedMeter;
+    zt::CMeterApp(ui, simulatedMeter.Port(), clock).InitInstance();
+    return 0;
+  }
+  zt::QtSerialPort port(devices);
   zt::CMeterApp(ui, port, clock).InitInstance();
   return 0;
 }

@@ -28,8 +28,9 @@ Link options (before the command):
   --address A          meter address 0..255 (default 1)
   --baud RATE          1200, 2400, 4800, 9600 or 19200 (default 9600)
   --parity P           none, odd or even (default none)
-  --simulate           start the built-in simulated meter on a pty and talk to
-                       it (it answers at address 1, 9600 baud, parity none)
+  --simulate           talk to the built-in simulated meter, which runs in this
+                       program and answers at the address, rate and parity
+                       given
   --fast               end each exchange as soon as the reply has arrived, with
                        the console's fixed wait as the deadline, leaving the
                        line silent 3.5 character times between exchanges
@@ -320,7 +321,7 @@ std::optional<LinkOptions> ReadLinkOptions(OptionReader& in) {
   link.simulate = in.IsSet("simulate");
   link.fast = in.IsSet("fast");
   if (link.simulate && (link.device || in.IsSet("port"))) {
-    in.Fail("--simulate opens a pty of its own: leave out --port and --device");
+    in.Fail("--simulate talks to a meter of its own: leave out --port and --device");
   }
   if (link.device && in.IsSet("port")) {
     in.Fail("give either --port or --device, not both");

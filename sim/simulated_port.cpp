@@ -9,7 +9,10 @@
 namespace zt::sim {
 
 SimulatedPort::SimulatedPort(const VirtualClock& clock, MeterModel& meter)
-    : clock_(clock), responder_(meter) {
+    : SimulatedPort([&clock] { return clock.Now(); }, meter) {}
+
+SimulatedPort::SimulatedPort(TimeSource now, MeterModel& meter)
+    : now_(std::move(now)), responder_(meter) {
   format_ = ParseSettingsText(kInitialLineFormat).value_or(LineFormat{});
 }
 
@@ -101,11 +104,13 @@ void SimulatedPort::Write(const uint8_t* data, int16_t length) {
   }
   const auto size = static_cast<std::size_t>(length);
   std::vector<uint8_t> bytes(data, data + size);
-  const std::chrono::microseconds now = clock_.Now();
+  const std::chrono::microseconds now = now_();
   // A write queued behind one still on the line starts when that one ends.
   const std::chrono::microseconds start = std::max(now, portTxFreeAt_);
   portTxFreeAt_ = start + LineTime(format_, size);
-  written_.push_back({now, bytes, format_, openPort_});
+  if (recording_) {
+    written_.push_back({now, bytes, format_, openPort_});
+  }
   outgoing_.push_back({portTxFreeAt_, std::move(bytes), format_, openPort_});
   Log(PortOperation::Write, std::to_string(size));
 }
@@ -139,7 +144,7 @@ void SimulatedPort::ClearLogs() {
 }
 
 void SimulatedPort::Settle() {
-  const std::chrono::microseconds now = clock_.Now();
+  const std::chrono::microseconds now = now_();
   for (;;) {
     const bool requestDue = !outgoing_.empty() && outgoing_.front().arrival <= now;
     const bool byteDue = !incoming_.empty() && incoming_.begin()->first <= now;
@@ -209,7 +214,9 @@ LineFormat SimulatedPort::MeterLineAt(std::chrono::microseconds at) const {
 }
 
 void SimulatedPort::Log(PortOperation operation, std::string text, bool ok) {
-  events_.push_back({operation, clock_.Now(), std::move(text), ok});
+  if (recording_) {
+    events_.push_back({operation, now_(), std::move(text), ok});
+  }
 }
 
 }  // namespace zt::sim

@@ -3,6 +3,7 @@
 #include <chrono>
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -49,19 +50,22 @@ struct PortEvent {
   bool ok = true;
 };
 
-// A serial port with a simulated meter on the far end of its line, in
-// virtual time. A written request reaches the meter after its line time; the
-// meter hears it only if the port's line format is the meter's; each reply
-// byte becomes waiting once the clock has passed its arrival (the request's
-// line time, the latency, then one character time per byte). Time moves only
-// with the clock; the port looks at it whenever it is called.
+// A serial port with a simulated meter on the far end of its line. A written
+// request reaches the meter after its line time; the meter hears it only if
+// the port's line format is the meter's; each reply byte becomes waiting once
+// the time has passed its arrival (the request's line time, the latency, then
+// one character time per byte). The port looks at the time whenever it is
+// called: virtual time in the tests, a monotonic clock for --simulate.
 class SimulatedPort final : public SerialPort {
  public:
   // The line format a port has before anyone sets one, as a fresh serial
   // control has it: one stop bit, so it does not match the meter.
   static constexpr std::string_view kInitialLineFormat = "9600,N,8,1";
 
+  using TimeSource = std::function<std::chrono::microseconds()>;
+
   SimulatedPort(const VirtualClock& clock, MeterModel& meter);
+  SimulatedPort(TimeSource now, MeterModel& meter);
 
   void SelectPort(int16_t portNumber) override;
   bool SetLineFormat(std::string_view settingsText) override;
@@ -93,6 +97,9 @@ class SimulatedPort final : public SerialPort {
   void FailOpen(std::string reason) { openFailure_ = std::move(reason); }
   void AllowOpen() { openFailure_.reset(); }
 
+  // Off, the port keeps no record of its calls and frames, so that a long
+  // run does not grow it without end.
+  void SetRecording(bool on) { recording_ = on; }
   const std::vector<WrittenFrame>& Written() const { return written_; }
   const std::vector<PortEvent>& Events() const { return events_; }
   std::vector<PortOperation> Operations() const;
@@ -121,7 +128,7 @@ class SimulatedPort final : public SerialPort {
   bool Dead() const { return !open_ || vanished_; }
   void Log(PortOperation operation, std::string text = {}, bool ok = true);
 
-  const VirtualClock& clock_;
+  TimeSource now_;
   MeterResponder responder_;
   int16_t meterPort_ = 1;
 
@@ -141,6 +148,7 @@ class SimulatedPort final : public SerialPort {
   // old line until its echo has gone out.
   std::optional<std::pair<std::chrono::microseconds, LineFormat>> oldMeterLineUntil_;
 
+  bool recording_ = true;
   std::vector<WrittenFrame> written_;
   std::vector<PortEvent> events_;
 };
