@@ -8,16 +8,17 @@
 #include "link/clock.h"
 #include "link/qt_serial_port.h"
 #include "sim/in_process_meter.h"
+#include "zt6100/version.h"
 
 int main(int argc, char** argv) {
-  QApplication app(argc, argv);
-  QApplication::setApplicationName(QStringLiteral("zt6100-console"));
-  QApplication::setApplicationDisplayName(QStringLiteral("ZT6100"));
-  QApplication::setWindowIcon(QIcon(QStringLiteral(":/zt6100/icon.png")));
+  QCoreApplication::setApplicationName(QStringLiteral("zt6100-console"));
+  QCoreApplication::setApplicationVersion(
+      QString::fromLatin1(zt::kVersion.data(), static_cast<qsizetype>(zt::kVersion.size())));
 
   QCommandLineParser parser;
   parser.setApplicationDescription(QStringLiteral("ZT6100 single-phase ammeter service console"));
   parser.addHelpOption();
+  const QCommandLineOption version = parser.addVersionOption();
   const QCommandLineOption port1(QStringLiteral("port1"), QStringLiteral("Device for port 1."),
                                  QStringLiteral("DEVICE"));
   const QCommandLineOption port2(QStringLiteral("port2"), QStringLiteral("Device for port 2."),
@@ -28,6 +29,20 @@ int main(int argc, char** argv) {
   parser.addOption(port1);
   parser.addOption(port2);
   parser.addOption(simulate);
+
+  // The version is answered before the application object exists, so that it
+  // needs no display.
+  QStringList arguments;
+  for (int i = 0; i < argc; ++i) {
+    arguments << QString::fromLocal8Bit(argv[i]);
+  }
+  if (parser.parse(arguments) && parser.isSet(version)) {
+    parser.showVersion();
+  }
+
+  QApplication app(argc, argv);
+  QApplication::setApplicationDisplayName(QStringLiteral("ZT6100"));
+  QApplication::setWindowIcon(QIcon(QStringLiteral(":/zt6100/icon.png")));
   parser.process(app);
 
   zt::PortDeviceMap devices;

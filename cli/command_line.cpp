@@ -36,6 +36,7 @@ Link options (before the command):
                        line silent 3.5 character times between exchanges
   --json               one JSON object per line instead of text
   -h, --help           this text
+  --version            the program's version
 
 Commands:
   poll [--count N] [--period MS]
@@ -351,12 +352,16 @@ ParsedCommandLine ParseCommandLine(const QStringList& arguments) {
   global.addOptions({ValueOption("port", "N"), ValueOption("device", "PATH"),
                      ValueOption("address", "A"), ValueOption("baud", "RATE"),
                      ValueOption("parity", "P"), FlagOption("simulate"), FlagOption("fast"),
-                     FlagOption("json"), help});
+                     FlagOption("json"), FlagOption("version"), help});
   if (!global.parse(arguments)) {
     return Refuse(ParserError(global));
   }
   if (global.isSet(help)) {
     parsed.help = true;
+    return parsed;
+  }
+  if (global.isSet(QStringLiteral("version"))) {
+    parsed.version = true;
     return parsed;
   }
   OptionReader linkReader(global);

@@ -61,11 +61,12 @@ struct Invocation {
   Command command;
 };
 
-// Either an invocation, a request for help, or the reason for refusing the
+// Either an invocation, a request for help or the version, or the reason for refusing the
 // command line; nothing has touched a port yet.
 struct ParsedCommandLine {
   std::optional<Invocation> invocation;
   bool help = false;
+  bool version = false;
   std::string error;
 };
 

@@ -8,6 +8,7 @@
 #include "cli/commands.h"
 #include "cli/exit_status.h"
 #include "cli/meter_link.h"
+#include "zt6100/version.h"
 
 namespace {
 
@@ -31,6 +32,10 @@ int main(int argc, char** argv) {
   const ParsedCommandLine parsed = ParseCommandLine(QCoreApplication::arguments());
   if (parsed.help) {
     std::cout << UsageText();
+    return kDone;
+  }
+  if (parsed.version) {
+    std::cout << "zt6100ctl " << zt::kVersion << '\n';
     return kDone;
   }
   if (!parsed.invocation) {

@@ -7,6 +7,7 @@
 #include "sim/meter_model.h"
 #include "sim/meter_responder.h"
 #include "sim/sim_options.h"
+#include "zt6100/version.h"
 
 namespace {
 
@@ -21,6 +22,10 @@ int main(int argc, char** argv) {
   const zt::sim::ParsedOptions parsed = zt::sim::ParseSimOptions(arguments);
   if (parsed.help) {
     std::cout << zt::sim::UsageText();
+    return 0;
+  }
+  if (parsed.version) {
+    std::cout << "zt6100-sim " << zt::kVersion << '\n';
     return 0;
   }
   if (!parsed.options) {

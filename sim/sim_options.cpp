@@ -54,6 +54,7 @@ Faults (each applies to every request, unless --fault-registers narrows it):
                        only requests touching these registers are hit
 
 Numbers may be given in decimal or as 0x-prefixed hexadecimal.
+--help prints this text, --version the program's version.
 
 Examples:
   zt6100-sim --baud 19200 --parity even --verbose
@@ -135,6 +136,9 @@ ParsedOptions ParseSimOptions(std::span<const std::string_view> arguments) {
 
     if (option == "--help" || option == "-h") {
       parsed.help = true;
+      return parsed;
+    } else if (option == "--version") {
+      parsed.version = true;
       return parsed;
     } else if (option == "--device") {
       const std::optional<std::string_view> path = value();

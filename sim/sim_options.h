@@ -40,8 +40,9 @@ struct SimOptions {
 };
 
 struct ParsedOptions {
-  std::optional<SimOptions> options;  // empty on an error or after --help
+  std::optional<SimOptions> options;  // empty on an error, after --help or --version
   bool help = false;
+  bool version = false;
   std::string error;
 };
 
