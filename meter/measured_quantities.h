@@ -1,7 +1,6 @@
 #pragma once
 
-#include <array>
-#include <string>
+#include "meter/energy_units.h"
 
 namespace zt {
 
@@ -33,9 +32,5 @@ struct ThreePhaseQuantities {
   double ReverseReactiveEnergy = 0;  // a magnitude; the log writes it negated
   double CombinedLineVoltage = 0;
 };
-
-// Units of the forward and reverse active, forward and reverse reactive
-// energies, UTF-8.
-using EnergyUnits = std::array<std::string, 4>;
 
 }  // namespace zt

@@ -1,25 +1,18 @@
 #include "meter/measurement_log.h"
 
-#include <QString>
-#include <QStringEncoder>
-
 #include <cstdio>
 #include <ctime>
+
+#include "meter/log_labels.h"
 
 namespace zt {
 
 namespace {
 
-// The table's text as it goes into the file.
-std::string Gbk(const char* utf8) {
-  QStringEncoder encoder("GBK");
-  const QByteArray bytes = encoder(QString::fromUtf8(utf8));
-  return bytes.toStdString();
-}
-
 // Right-aligns `item` in `width` bytes; a longer item is written whole.
-std::string Field(const std::string& item, std::size_t width) {
-  return item.size() >= width ? item : std::string(width - item.size(), ' ') + item;
+std::string Field(std::string_view item, std::size_t width) {
+  return item.size() >= width ? std::string(item)
+                              : std::string(width - item.size(), ' ') + std::string(item);
 }
 
 // printf's %g with the given significant digits.
@@ -32,8 +25,8 @@ std::string Number(double value, int precision) {
 class BlockWriter {
  public:
   void Line(const std::string& text) { block_ += text + "\r\n"; }
-  std::string Row(const char* label, std::initializer_list<double> values, int precision) {
-    std::string row = Gbk(label);
+  std::string Row(std::string_view label, std::initializer_list<double> values, int precision) {
+    std::string row(label);
     for (const double value : values) {
       row += Field(Number(value, precision), 12);
     }
@@ -80,41 +73,41 @@ std::string FormatMeasurementBlock(const ThreePhaseQuantities& q, const EnergyUn
   out.Line(stamp);
   out.Line(std::string(9, ' ') + Field(Gbk("合相"), 12) + Field(Gbk("A相/CA线"), 12) +
            Field(Gbk("B相/AB线"), 12) + Field(Gbk("C相/BC线"), 12));
-  out.Line(out.Row("相 电 压:",
+  out.Line(out.Row(Gbk("相 电 压:"),
                    {q.CombinedPhaseVoltage, q.PhaseA.PhaseVoltage, q.PhaseB.PhaseVoltage,
                     q.PhaseC.PhaseVoltage},
                    kFirstPrecision));
   const int p = kLaterPrecision;
-  out.Line(out.Row("线 电 压:",
+  out.Line(out.Row(Gbk("线 电 压:"),
                    {q.CombinedLineVoltage, q.PhaseA.LineVoltage, q.PhaseB.LineVoltage,
                     q.PhaseC.LineVoltage},
                    p));
-  out.Line(out.Row("相 电 流:",
+  out.Line(out.Row(Gbk("相 电 流:"),
                    {q.CombinedCurrent, q.PhaseA.Current, q.PhaseB.Current, q.PhaseC.Current}, p));
-  out.Line(out.Row("有功功率:",
+  out.Line(out.Row(Gbk("有功功率:"),
                    {q.TotalActivePower, q.PhaseA.ActivePower, q.PhaseB.ActivePower,
                     q.PhaseC.ActivePower},
                    p));
-  out.Line(out.Row("无功功率:",
+  out.Line(out.Row(Gbk("无功功率:"),
                    {q.TotalReactivePower, q.PhaseA.ReactivePower, q.PhaseB.ReactivePower,
                     q.PhaseC.ReactivePower},
                    p));
-  out.Line(out.Row("视在功率:",
+  out.Line(out.Row(Gbk("视在功率:"),
                    {q.TotalApparentPower, q.PhaseA.ApparentPower, q.PhaseB.ApparentPower,
                     q.PhaseC.ApparentPower},
                    p));
-  out.Line(out.Row("功率因数:",
+  out.Line(out.Row(Gbk("功率因数:"),
                    {q.TotalPowerFactor, q.PhaseA.PowerFactor, q.PhaseB.PowerFactor,
                     q.PhaseC.PowerFactor},
                    p));
-  out.Line(out.Row("频    率:", {q.Frequency}, p) + Field(Gbk("零序电流:"), 24) +
+  out.Line(out.Row(Gbk("频    率:"), {q.Frequency}, p) + Field(Gbk("零序电流:"), 24) +
            Field(Number(q.ZeroSequenceCurrent, p), 12));
-  out.Line(Gbk("正向有功电能") + kGap + Gbk("负相有功电能") + kGap + Gbk("正向无功电能") + kGap +
-           Gbk("负相无功电能"));
-  out.Line(Field(Number(q.ForwardActiveEnergy, p), 8) + Field(Gbk(units[0].c_str()), 4) + kGap +
-           Field(Number(-q.ReverseActiveEnergy, p), 8) + Field(Gbk(units[1].c_str()), 4) + kGap +
-           Field(Number(q.ForwardReactiveEnergy, p), 6) + Field(Gbk(units[2].c_str()), 6) + kGap +
-           Field(Number(-q.ReverseReactiveEnergy, p), 6) + Field(Gbk(units[3].c_str()), 6));
+  out.Line(std::string(Gbk("正向有功电能")) + kGap + std::string(Gbk("负相有功电能")) + kGap +
+           std::string(Gbk("正向无功电能")) + kGap + std::string(Gbk("负相无功电能")));
+  out.Line(Field(Number(q.ForwardActiveEnergy, p), 8) + Field(units[0], 4) + kGap +
+           Field(Number(-q.ReverseActiveEnergy, p), 8) + Field(units[1], 4) + kGap +
+           Field(Number(q.ForwardReactiveEnergy, p), 6) + Field(units[2], 6) + kGap +
+           Field(Number(-q.ReverseReactiveEnergy, p), 6) + Field(units[3], 6));
   return out.Take();
 }
 

@@ -81,7 +81,8 @@ TEST(MeasurementLog, BlockMatchesTheLayoutByteForByte) {
 
 TEST(MeasurementLog, UnitTextsTakeTheirWidths) {
   zt::ThreePhaseQuantities q;
-  const std::string block = zt::FormatMeasurementBlock(q, {"KWh", "MWh", "KVarh", "Varh"}, kNewYear);
+  const std::string block = zt::FormatMeasurementBlock(
+      q, *zt::EnergyUnits::From({"KWh", "MWh", "KVarh", "Varh"}), kNewYear);
   const std::string last = block.substr(block.rfind("\r\n", block.size() - 3) + 2);
   EXPECT_EQ(last, Blanks(7) + "0" + " KWh" + "   " + Blanks(6) + "-0" + " MWh" + "   " +
                       Blanks(5) + "0" + " KVarh" + "   " + Blanks(4) + "-0" + "  Varh" + "\r\n");
