@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <chrono>
 
 #include "cli/commands.h"
 #include "cli/exit_status.h"
@@ -13,21 +14,25 @@ namespace zt::cli {
 namespace {
 
 // Short enough that Ctrl-C between ticks is answered at once.
-constexpr uint32_t kStopCheckMs = 50;
+constexpr std::chrono::milliseconds kStopCheck{50};
 
 void Print(CommandIo& io, const std::string& text) { io.out << text << '\n' << std::flush; }
 
-// Sleeps `ms` in slices, watching for a stop request; false when one came.
+// Sleeps until `ms` after the start of the current tick, when the timer is
+// due, in slices that watch for a stop request; false when one came.
 bool SleepWatching(Clock& clock, uint32_t ms, CommandIo& io) {
-  while (ms > 0) {
+  const std::chrono::microseconds deadline =
+      std::chrono::floor<std::chrono::milliseconds>(clock.Now()) + std::chrono::milliseconds(ms);
+  for (;;) {
     if (io.stopRequested()) {
       return false;
     }
-    const uint32_t slice = std::min(ms, kStopCheckMs);
-    clock.Sleep(slice);
-    ms -= slice;
+    const std::chrono::microseconds now = clock.Now();
+    if (now >= deadline) {
+      return true;
+    }
+    clock.SleepUntil(std::min<std::chrono::microseconds>(deadline, now + kStopCheck));
   }
-  return !io.stopRequested();
 }
 
 void PollOnce(MeasurementPoll& poller, CommandIo& io) {

@@ -4,15 +4,15 @@
 
 namespace zt {
 
-void SystemClock::Sleep(uint32_t milliseconds) {
-  std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+std::chrono::microseconds SystemClock::Now() {
+  return std::chrono::duration_cast<std::chrono::microseconds>(
+      std::chrono::steady_clock::now().time_since_epoch());
 }
 
-uint32_t SystemClock::TickCount() {
-  const auto sinceStart = std::chrono::steady_clock::now().time_since_epoch();
-  // Truncated to 32 bits on purpose: the count wraps like the system's tick count.
-  return static_cast<uint32_t>(
-      std::chrono::duration_cast<std::chrono::milliseconds>(sinceStart).count());
+void SystemClock::SleepUntil(std::chrono::microseconds deadline) {
+  // sleep_until on the steady clock is an absolute sleep, so time spent
+  // before the call does not add to the wait.
+  std::this_thread::sleep_until(std::chrono::steady_clock::time_point(deadline));
 }
 
 }  // namespace zt

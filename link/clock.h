@@ -5,54 +5,51 @@
 
 namespace zt {
 
-// The waits of an exchange. Sleep suspends the thread; BusyWait spins on the
-// millisecond tick count, comparing the unsigned difference of two readings so
-// that the 49-day wrap of the count does not end or prolong the wait.
+// Time on a monotonic clock, in microseconds from an arbitrary start. Every
+// wait of an exchange is a sleep to a deadline on this clock, so the work done
+// before a wait never lengthens it.
 class Clock {
  public:
   virtual ~Clock() = default;
 
-  virtual void Sleep(uint32_t milliseconds) = 0;
-  virtual uint32_t TickCount() = 0;
+  virtual std::chrono::microseconds Now() = 0;
+  // Returns once Now() has reached `deadline`; at once if it already has.
+  virtual void SleepUntil(std::chrono::microseconds deadline) = 0;
 
-  void BusyWait(uint32_t milliseconds) {
-    const uint32_t start = TickCount();
-    while (static_cast<uint32_t>(TickCount() - start) < milliseconds) {
-      Spin();
-    }
+  void Sleep(std::chrono::microseconds span) { SleepUntil(Now() + span); }
+
+  // The millisecond tick count: Now() cut to 32 bits, so it wraps after 49.7
+  // days like the system's. Whoever compares two readings compares their
+  // unsigned difference.
+  uint32_t TickCount() {
+    return static_cast<uint32_t>(
+        std::chrono::duration_cast<std::chrono::milliseconds>(Now()).count());
   }
-
- protected:
-  // One turn of the busy-wait loop.
-  virtual void Spin() {}
 };
 
+// std::chrono::steady_clock.
 class SystemClock final : public Clock {
  public:
-  void Sleep(uint32_t milliseconds) override;
-  uint32_t TickCount() override;
+  std::chrono::microseconds Now() override;
+  void SleepUntil(std::chrono::microseconds deadline) override;
 };
 
-// Time that moves only when told to, or when the code under test sleeps or
-// busy-waits: a test that waits 1.5 s takes no time at all. Each turn of a
-// busy-wait loop moves the time on by one millisecond, as a real tick count
-// would move while the loop polls it.
+// Time that moves only when told to, or when the code under test sleeps: a
+// test that waits 1.5 s takes no time at all.
 class VirtualClock final : public Clock {
  public:
   explicit VirtualClock(std::chrono::microseconds start = std::chrono::microseconds{0})
       : now_(start) {}
 
-  void Sleep(uint32_t milliseconds) override { Advance(std::chrono::milliseconds(milliseconds)); }
-  uint32_t TickCount() override {
-    return static_cast<uint32_t>(
-        std::chrono::duration_cast<std::chrono::milliseconds>(now_).count());
+  std::chrono::microseconds Now() override { return now_; }
+  std::chrono::microseconds Now() const { return now_; }
+  void SleepUntil(std::chrono::microseconds deadline) override {
+    if (deadline > now_) {
+      now_ = deadline;
+    }
   }
 
-  std::chrono::microseconds Now() const { return now_; }
   void Advance(std::chrono::microseconds step) { now_ += step; }
-
- protected:
-  void Spin() override { Advance(std::chrono::milliseconds(1)); }
 
  private:
   std::chrono::microseconds now_;

@@ -1,5 +1,7 @@
 #include "link/modbus_rtu.h"
 
+#include <algorithm>
+
 namespace {
 
 // The two 256-entry tables of the Modbus over Serial Line standard.
@@ -130,6 +132,48 @@ TxFrame BuildWriteTwoRegistersRequest(uint8_t address, uint16_t firstRegister, u
   AppendCrc(frame.bytes.data(), 11);
   frame.length = 13;
   return frame;
+}
+
+ExpectedReply ExpectedReply::ReadOf(const TxFrame& request) {
+  const auto registerCount = static_cast<uint16_t>((request.bytes[4] << 8) | request.bytes[5]);
+  ExpectedReply expected;
+  expected.function = kFunctionReadHoldingRegisters;
+  expected.address = request.bytes[0];
+  expected.length = ReadReplyLength(registerCount);
+  expected.body[0] = static_cast<uint8_t>(2 * registerCount);
+  expected.bodyLength = 1;
+  return expected;
+}
+
+ExpectedReply ExpectedReply::EchoOf(const TxFrame& request) {
+  ExpectedReply expected;
+  expected.function = request.bytes[1];
+  expected.address = request.bytes[0];
+  expected.length = kWriteReplyLength;
+  std::copy_n(request.bytes.begin() + 2, kMaxBody, expected.body.begin());
+  expected.bodyLength = kMaxBody;
+  return expected;
+}
+
+int16_t FindExpectedReply(const uint8_t* data, int16_t count, const ExpectedReply& expected) {
+  const int16_t length = expected.length;
+  if (count < length || length < 4 + expected.bodyLength) {
+    return -1;
+  }
+  for (int16_t i = 0; i <= count - length; ++i) {
+    const uint8_t* frame = data + i;
+    const bool fromMeter =
+        frame[0] == expected.address || (expected.otherAddress && frame[0] == *expected.otherAddress);
+    if (!fromMeter || frame[1] != expected.function ||
+        !std::equal(expected.body.begin(), expected.body.begin() + expected.bodyLength, frame + 2)) {
+      continue;
+    }
+    const uint16_t crc = ModbusCrc16(frame, static_cast<int16_t>(length - 2));
+    if (frame[length - 2] == (crc >> 8) && frame[length - 1] == (crc & 0xFF)) {
+      return i;
+    }
+  }
+  return -1;
 }
 
 }  // namespace zt

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <span>
 
 // CRC-16/MODBUS over `count` bytes. The result holds the two CRC bytes in the
@@ -26,6 +27,7 @@ constexpr int16_t ReadReplyLength(uint16_t registerCount) {
   return static_cast<int16_t>(5 + 2 * registerCount);
 }
 inline constexpr int16_t kWriteReplyLength = 8;
+inline constexpr int16_t kExceptionReplyLength = 5;
 
 // One request, built from its first byte: 8 bytes for functions 3 and 6,
 // 13 for function 16.
@@ -50,5 +52,33 @@ TxFrame BuildWriteTwoRegistersRequest(uint8_t address, uint16_t firstRegister, u
 
 // Appends the CRC of the first `length` bytes at data[length] and data[length + 1].
 void AppendCrc(uint8_t* data, int16_t length);
+
+// The reply that answers one request. Address, function, length and CRC alone
+// cannot tell a late reply to an earlier request from the right one, so the
+// reply must also carry the bytes its request implies right after the
+// function code: the byte count of a read; the register and value of a
+// function 6 write, whose confirmation is the request itself; the start
+// register and count of a function 16 write.
+struct ExpectedReply {
+  static constexpr int16_t kMaxBody = 4;
+
+  uint8_t function = 0;
+  uint8_t address = 0;
+  int16_t length = 0;
+  // A second address the reply may come from: a meter taking a new address
+  // may already answer from it.
+  std::optional<uint8_t> otherAddress;
+  std::array<uint8_t, kMaxBody> body{};
+  int16_t bodyLength = 0;
+
+  // The reply to a function 3 request: its byte count is twice the count asked for.
+  static ExpectedReply ReadOf(const TxFrame& request);
+  // The confirmation of a function 6 or 16 request.
+  static ExpectedReply EchoOf(const TxFrame& request);
+};
+
+// Index of the first well-formed reply in data[0, count) that matches
+// `expected`, or -1. A candidate that fails any check does not end the scan.
+int16_t FindExpectedReply(const uint8_t* data, int16_t count, const ExpectedReply& expected);
 
 }  // namespace zt

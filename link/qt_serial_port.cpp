@@ -4,10 +4,20 @@
 
 #include <algorithm>
 #include <limits>
+#include <thread>
 
 namespace zt {
 
 namespace {
+
+// Errors after which the device is gone for good: a pulled adapter or a
+// hung-up line shows first as a read or write error, then as a resource
+// error; none of them clears by itself.
+bool IsLoss(QSerialPort::SerialPortError error) {
+  return error == QSerialPort::ResourceError || error == QSerialPort::ReadError ||
+         error == QSerialPort::WriteError || error == QSerialPort::PermissionError ||
+         error == QSerialPort::DeviceNotFoundError;
+}
 
 QSerialPort::Parity ToQt(Parity parity) {
   switch (parity) {
@@ -24,7 +34,16 @@ QSerialPort::Parity ToQt(Parity parity) {
 }  // namespace
 
 QtSerialPort::QtSerialPort(PortDeviceMap devices)
-    : port_(std::make_unique<QSerialPort>()), devices_(std::move(devices)) {}
+    : port_(std::make_unique<QSerialPort>()), devices_(std::move(devices)) {
+  // While no exchange runs, the event loop reads the port; a hung-up tty is
+  // readable for ever, so the port is closed at the first error it reports.
+  QObject::connect(port_.get(), &QSerialPort::errorOccurred, port_.get(),
+                   [this](QSerialPort::SerialPortError error) {
+                     if (port_->isOpen() && IsLoss(error)) {
+                       LoseDevice();
+                     }
+                   });
+}
 
 QtSerialPort::~QtSerialPort() = default;
 
@@ -66,6 +85,7 @@ OpenResult QtSerialPort::Open() {
     return result;
   }
   result.opened = true;
+  lost_ = false;
   return result;
 }
 
@@ -123,18 +143,40 @@ void QtSerialPort::Write(const uint8_t* data, int16_t length) {
   StillThere();
 }
 
+bool QtSerialPort::WaitForBytes(std::chrono::microseconds timeout) {
+  using std::chrono::duration_cast;
+  using std::chrono::milliseconds;
+  const auto deadline = std::chrono::steady_clock::now() + timeout;
+  if (StillThere() && port_->bytesAvailable() > 0) {
+    return true;
+  }
+  // waitForReadyRead blocks in poll() until bytes arrive; it counts whole
+  // milliseconds, so the part of the timeout below one is slept.
+  const auto whole = duration_cast<milliseconds>(timeout);
+  if (StillThere() && whole.count() > 0) {
+    port_->waitForReadyRead(static_cast<int>(std::min<milliseconds::rep>(
+        whole.count(), std::numeric_limits<int>::max())));
+    if (StillThere() && port_->bytesAvailable() > 0) {
+      return true;
+    }
+  }
+  std::this_thread::sleep_until(deadline);
+  return StillThere() && CountWaiting() > 0;
+}
+
+void QtSerialPort::LoseDevice() {
+  lost_ = true;
+  port_->close();
+  port_->clearError();
+}
+
 bool QtSerialPort::StillThere() {
   if (!port_->isOpen()) {
     return false;
   }
   const QSerialPort::SerialPortError error = port_->error();
-  // A pulled adapter or a hung-up line shows first as a read or write error,
-  // then as a resource error; none of them clears by itself.
-  if (error == QSerialPort::ResourceError || error == QSerialPort::ReadError ||
-      error == QSerialPort::WriteError || error == QSerialPort::PermissionError ||
-      error == QSerialPort::DeviceNotFoundError) {
-    port_->close();
-    port_->clearError();
+  if (IsLoss(error)) {
+    LoseDevice();
     return false;
   }
   if (error != QSerialPort::NoError) {

@@ -13,7 +13,9 @@ namespace zt {
 // SerialPort over Qt Serial Port. QSerialPort fills its read buffer from the
 // event loop, which does not run during an exchange, so counting first pulls
 // whatever the operating system holds. A device that disappears while open
-// (a USB adapter pulled) is closed on the first error it reports.
+// (a USB adapter pulled, a hung-up tty) is closed on the first error it
+// reports, during an exchange or from the event loop while idle, so its read
+// notifier cannot keep firing; DeviceLost then tells the owner.
 class QtSerialPort final : public SerialPort {
  public:
   explicit QtSerialPort(PortDeviceMap devices = {});
@@ -33,6 +35,8 @@ class QtSerialPort final : public SerialPort {
   int16_t CountWaiting() override;
   std::vector<uint8_t> ReadWaiting() override;
   void Write(const uint8_t* data, int16_t length) override;
+  bool WaitForBytes(std::chrono::microseconds timeout) override;
+  bool DeviceLost() const override { return lost_; }
 
   // The device the selected port number maps to.
   std::string Device() const { return devices_.DeviceFor(portNumber_); }
@@ -42,11 +46,13 @@ class QtSerialPort final : public SerialPort {
   bool ApplyLineFormat();
   // Closes the port when the device has gone away; true if it is still usable.
   bool StillThere();
+  void LoseDevice();
 
   std::unique_ptr<QSerialPort> port_;
   PortDeviceMap devices_;
   int16_t portNumber_ = 1;
   LineFormat format_;
+  bool lost_ = false;
 };
 
 }  // namespace zt

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -44,6 +45,14 @@ class SerialPort {
   virtual std::vector<uint8_t> ReadWaiting() = 0;
   // Hands the bytes to the port in one write; does not wait for them to leave.
   virtual void Write(const uint8_t* data, int16_t length) = 0;
+  // Blocks until at least one received byte is waiting or `timeout` has
+  // passed, without spinning; true when bytes are waiting. A closed port
+  // waits out the whole timeout.
+  virtual bool WaitForBytes(std::chrono::microseconds timeout) = 0;
+  // True once the open port's device has gone away (hung up, unplugged, a
+  // read or write error that does not clear): the port has then closed
+  // itself. Cleared by the next successful Open; Close leaves it as it is.
+  virtual bool DeviceLost() const = 0;
 };
 
 // Writes the frame if the port is open; otherwise does nothing at all.

@@ -5,40 +5,86 @@
 
 namespace zt {
 
+namespace {
+
+using std::chrono::microseconds;
+
+// Without a fast policy the transaction is not told the line's rate; one
+// character of the slowest line the meter takes (1200 bit/s, 12 bits with
+// parity) bounds the 3.5-character gap of the guard from above.
+constexpr microseconds kSlowestCharacterTime{10'000};
+
+}  // namespace
+
 FastExchange FastExchange::ForLine(const LineFormat& line) {
   if (line.baudRate <= 0) {
     return {};
   }
   const int64_t bits = line.BitsPerCharacter();
-  return {std::chrono::microseconds((bits * 1'000'000 + line.baudRate - 1) / line.baudRate)};
+  return {microseconds((bits * 1'000'000 + line.baudRate - 1) / line.baudRate)};
 }
 
-int16_t Transaction::RequestReply(const TxFrame& request, Wait wait,
-                                  const ExpectedReply& expected) {
-  if (fast_) {
-    return RequestReplyFast(request, wait, expected);
+std::optional<bool> Transaction::LineEchoes() const {
+  switch (echoMode_) {
+    case LocalEcho::On:
+      return true;
+    case LocalEcho::Off:
+      return false;
+    case LocalEcho::Auto:
+      break;
   }
+  return echoSeen_;
+}
+
+void Transaction::ForgetLine() {
+  echoSeen_.reset();
+  dirtyAfterWait_.reset();
+  lineBusyUntil_.reset();
+}
+
+int16_t Transaction::RequestReply(const TxFrame& request, std::chrono::milliseconds wait,
+                                  const ExpectedReply& expected) {
+  AwaitQuietLine();
+  KeepLineSilent();
   Send(request);
-  WaitAfterSending(wait);
-  Collect();
-  return Search(expected);
+  deadline_ = sentAt_ + wait;
+  if (fast_) {
+    CollectUntilReply(expected);
+  } else {
+    clock_.SleepUntil(deadline_);
+    Collect();
+  }
+  LearnEcho(expected);
+  if (LineEchoes().value_or(false) && BeginsWithRequest()) {
+    ++counters_.echoesSkipped;
+  }
+  const int16_t found = Search(expected);
+  // An exception reply answers this very request, so nothing more is coming.
+  const bool answered =
+      found != kNoReply ||
+      FindReplyFrame(rxBuffer_.data(), rxCount_, static_cast<uint8_t>(expected.function | kExceptionFlag),
+                     expected.address, kExceptionReplyLength) != kNoReply;
+  if (answered) {
+    dirtyAfterWait_.reset();
+  } else {
+    dirtyAfterWait_ = wait;
+  }
+  return found;
 }
 
 void Transaction::RequestOnly(const TxFrame& request) {
-  if (!fast_) {
-    Send(request);
-    return;
-  }
+  AwaitQuietLine();
   KeepLineSilent();
   Send(request);
-  // Nothing marks the request's last byte leaving the port, so its line
-  // time is added to the silence.
-  MarkExchangeEnd(fast_->characterTime * request.length);
+  deadline_ = sentAt_;
 }
 
 int16_t Transaction::Search(const ExpectedReply& expected) const {
-  return FindReplyFrame(rxBuffer_.data(), rxCount_, expected.function, expected.address,
-                        expected.length);
+  const int16_t skip =
+      LineEchoes().value_or(false) && BeginsWithRequest() ? txFrame_.length : int16_t{0};
+  const int16_t found =
+      FindExpectedReply(rxBuffer_.data() + skip, static_cast<int16_t>(rxCount_ - skip), expected);
+  return found == kNoReply ? kNoReply : static_cast<int16_t>(found + skip);
 }
 
 uint16_t Transaction::ReplyRegister(int16_t replyIndex, int n) const {
@@ -46,23 +92,58 @@ uint16_t Transaction::ReplyRegister(int16_t replyIndex, int n) const {
   return static_cast<uint16_t>((rxBuffer_[at] << 8) | rxBuffer_[at + 1]);
 }
 
+void Transaction::AwaitQuietLine() {
+  if (!dirtyAfterWait_) {
+    return;
+  }
+  const microseconds wait = *dirtyAfterWait_;
+  dirtyAfterWait_.reset();
+  const microseconds quiet = wait + CharacterTime() * 7 / 2;
+  const microseconds capAt = deadline_ + 2 * wait;
+  microseconds quietFrom = std::max(deadline_, lineBusyUntil_.value_or(deadline_));
+  bool counted = false;
+  if (port_.CountWaiting() > 0) {
+    DiscardLate(counted);
+    quietFrom = clock_.Now();
+  }
+  for (;;) {
+    const microseconds now = clock_.Now();
+    const microseconds end = std::min(quietFrom + quiet, capAt);
+    if (now >= end) {
+      return;
+    }
+    // A port that has nothing to give must not turn this into a spin.
+    if (port_.WaitForBytes(end - now) && DiscardLate(counted)) {
+      quietFrom = clock_.Now();
+    } else {
+      clock_.SleepUntil(end);
+    }
+  }
+}
+
+bool Transaction::DiscardLate(bool& counted) {
+  const std::vector<uint8_t> late = port_.ReadWaiting();
+  if (late.empty()) {
+    return false;
+  }
+  lineBusyUntil_ = clock_.Now();
+  counters_.lateBytes += static_cast<int64_t>(late.size());
+  if (!counted) {
+    ++counters_.lateReplies;
+    counted = true;
+  }
+  return true;
+}
+
 void Transaction::Send(const TxFrame& request) {
   txFrame_ = request;
   port_.DiscardPendingInput();
+  rxCount_ = 0;
+  sentAt_ = clock_.Now();
   SendFrame(port_, txFrame_.data(), txFrame_.length);
-}
-
-void Transaction::WaitAfterSending(Wait wait) {
-  switch (wait.kind) {
-    case WaitKind::Sleep:
-      clock_.Sleep(wait.milliseconds);
-      break;
-    case WaitKind::BusyWait:
-      clock_.BusyWait(wait.milliseconds);
-      break;
-    case WaitKind::None:
-      break;
-  }
+  // Nothing marks the request's last byte leaving the port, so its line time
+  // is counted as busy.
+  lineBusyUntil_ = sentAt_ + CharacterTime() * request.length;
 }
 
 void Transaction::Collect() {
@@ -76,28 +157,21 @@ void Transaction::Collect() {
   rxCount_ = static_cast<int16_t>(copied);
 }
 
-int16_t Transaction::RequestReplyFast(const TxFrame& request, Wait wait,
-                                      const ExpectedReply& expected) {
-  KeepLineSilent();
-  Send(request);
-  rxCount_ = 0;
-  const uint32_t start = clock_.TickCount();
-  int16_t found = kNoReply;
+void Transaction::CollectUntilReply(const ExpectedReply& expected) {
   for (;;) {
     Gather();
-    found = Search(expected);
     // A full buffer can take no more bytes, so waiting longer cannot help.
-    if (found != kNoReply || rxCount_ == kRxBufferSize) {
-      break;
+    if (Search(expected) != kNoReply || rxCount_ == kRxBufferSize) {
+      return;
     }
-    const uint32_t elapsed = clock_.TickCount() - start;
-    if (elapsed >= wait.milliseconds) {
-      break;
+    const microseconds now = clock_.Now();
+    if (now >= deadline_) {
+      return;
     }
-    clock_.Sleep(std::min(kFastPollStepMs, wait.milliseconds - elapsed));
+    if (!port_.WaitForBytes(deadline_ - now)) {
+      clock_.SleepUntil(deadline_);
+    }
   }
-  MarkExchangeEnd(std::chrono::microseconds{0});
-  return found;
 }
 
 void Transaction::Gather() {
@@ -107,27 +181,43 @@ void Transaction::Gather() {
   // Unlike the single look of the fixed wait, bytes that arrive between
   // counting and reading are kept: they may be the rest of the reply.
   const std::vector<uint8_t> read = port_.ReadWaiting();
+  if (read.empty()) {
+    return;
+  }
+  lineBusyUntil_ = clock_.Now();
   const auto room = static_cast<std::size_t>(kRxBufferSize - rxCount_);
   const std::size_t copied = std::min(read.size(), room);
   std::copy_n(read.begin(), copied, rxBuffer_.begin() + rxCount_);
   rxCount_ = static_cast<int16_t>(rxCount_ + static_cast<int16_t>(copied));
 }
 
-void Transaction::KeepLineSilent() {
-  if (!lastExchangeEndTick_) {
+bool Transaction::BeginsWithRequest() const {
+  return txFrame_.length > 0 && rxCount_ >= txFrame_.length &&
+         std::equal(txFrame_.bytes.begin(), txFrame_.bytes.begin() + txFrame_.length,
+                    rxBuffer_.begin());
+}
+
+void Transaction::LearnEcho(const ExpectedReply& expected) {
+  if (echoMode_ != LocalEcho::Auto || echoSeen_ ||
+      txFrame_.bytes[1] != kFunctionReadHoldingRegisters) {
     return;
   }
-  const uint32_t elapsed = clock_.TickCount() - *lastExchangeEndTick_;
-  // A tick count that has moved on by n stands for as little as n - 1 ms.
-  if (elapsed <= silenceMs_) {
-    clock_.Sleep(silenceMs_ + 1 - elapsed);
+  // A read's reply never equals its request, so a copy here is the adapter's.
+  if (BeginsWithRequest()) {
+    echoSeen_ = true;
+  } else if (FindExpectedReply(rxBuffer_.data(), rxCount_, expected) != kNoReply) {
+    echoSeen_ = false;
   }
 }
 
-void Transaction::MarkExchangeEnd(std::chrono::microseconds stillBusy) {
-  lastExchangeEndTick_ = clock_.TickCount();
-  const std::chrono::microseconds quiet = stillBusy + fast_->Silence();
-  silenceMs_ = static_cast<uint32_t>((quiet.count() + 999) / 1000);
+void Transaction::KeepLineSilent() {
+  if (fast_ && lineBusyUntil_) {
+    clock_.SleepUntil(*lineBusyUntil_ + fast_->Silence());
+  }
+}
+
+microseconds Transaction::CharacterTime() const {
+  return fast_ ? fast_->characterTime : kSlowestCharacterTime;
 }
 
 }  // namespace zt

@@ -13,31 +13,12 @@
 
 namespace zt {
 
-enum class WaitKind { None, Sleep, BusyWait };
-
-// How long an exchange waits after sending, and how: a sleep suspends the
-// thread, a busy wait spins on the tick count.
-struct Wait {
-  WaitKind kind = WaitKind::None;
-  uint32_t milliseconds = 0;
-
-  static constexpr Wait None() { return {}; }
-  static constexpr Wait SleepFor(uint32_t ms) { return {WaitKind::Sleep, ms}; }
-  static constexpr Wait BusyFor(uint32_t ms) { return {WaitKind::BusyWait, ms}; }
-};
-
-struct ExpectedReply {
-  uint8_t function = 0;
-  uint8_t address = 0;
-  int16_t length = 0;
-};
-
 // An opt-in policy for a headless master that must not idle through the
-// console's fixed waits: after sending, the port is polled and the exchange
-// ends as soon as the bytes read so far hold the expected reply, the fixed
-// wait becoming the deadline. Because the next request may then follow at
-// once, the line is first left silent for 3.5 character times, the gap by
-// which a Modbus RTU slave tells one frame from the next.
+// console's fixed waits: after sending, the exchange blocks on the port and
+// ends as soon as the bytes received hold the expected reply, the fixed wait
+// becoming the deadline. Because the next request may then follow at once,
+// the line is first left silent for 3.5 character times after the last byte
+// received, the gap by which a Modbus RTU slave tells one frame from the next.
 struct FastExchange {
   std::chrono::microseconds characterTime{0};
 
@@ -46,15 +27,37 @@ struct FastExchange {
   static FastExchange ForLine(const LineFormat& line);
 };
 
-// One request, one fixed wait, one look at what has arrived: no timeout loop
-// and no retry. Holds the request and receive buffers for the port's owner.
-// With a FastExchange policy set, the wait instead ends at the reply.
+// Two-wire RS-485 adapters often hear their own transmission: every request
+// comes back ahead of the reply. A read's reply never begins with a copy of
+// its request, so a read tells whether the line echoes.
+enum class LocalEcho {
+  Auto,  // found out from the reads, and remembered until ForgetLine
+  On,    // a copy of each request is skipped whenever the bytes begin with one
+  Off,   // whatever arrives is searched as it is
+};
+
+// What the link has thrown away or passed over since it was created.
+struct LinkCounters {
+  // Exchanges after which bytes still arrived before the next request.
+  int64_t lateReplies = 0;
+  int64_t lateBytes = 0;
+  // Copies of the request skipped at the start of the bytes received.
+  int64_t echoesSkipped = 0;
+};
+
+// One request, one wait, one look at what has arrived: no retry. Every wait
+// ends at a deadline, the moment the request was handed to the port plus the
+// operation's wait. After an exchange that found no valid reply the line is
+// taken to be dirty: the next request goes out only once no byte has arrived
+// for the failed exchange's wait plus 3.5 character times after its deadline
+// (so a reply up to twice the wait late is still caught), and never later
+// than twice that wait after the deadline; whatever arrives meanwhile is
+// discarded and counted as a late reply. Holds the request and receive
+// buffers for the port's owner.
 class Transaction {
  public:
   static constexpr int16_t kRxBufferSize = 300;
   static constexpr int16_t kNoReply = -1;
-  // How often the port is looked at under the fast policy.
-  static constexpr uint32_t kFastPollStepMs = 1;
 
   Transaction(SerialPort& port, Clock& clock) : port_(port), clock_(clock) {}
 
@@ -62,19 +65,31 @@ class Transaction {
   void SetFastExchange(std::optional<FastExchange> policy) { fast_ = policy; }
   const std::optional<FastExchange>& Fast() const { return fast_; }
 
-  // Discard pending input, send, wait, collect; the index of the reply in
-  // RxBuffer, or kNoReply.
-  int16_t RequestReply(const TxFrame& request, Wait wait, const ExpectedReply& expected);
+  void SetLocalEcho(LocalEcho mode) { echoMode_ = mode; }
+  LocalEcho EchoMode() const { return echoMode_; }
+  // Whether the line echoes, as far as known: always under On and Off; under
+  // Auto empty until a read has told.
+  std::optional<bool> LineEchoes() const;
+  // The port was opened again, perhaps onto another line: echo unknown, line clean.
+  void ForgetLine();
 
-  // Discard pending input and send; whatever the meter answers stays in the
-  // port until the next discard.
+  // Send, wait, collect; the index of the reply in RxBuffer, or kNoReply.
+  int16_t RequestReply(const TxFrame& request, std::chrono::milliseconds wait,
+                       const ExpectedReply& expected);
+
+  // Send only; whatever the meter answers stays in the port until the next
+  // request discards it.
   void RequestOnly(const TxFrame& request);
 
-  // Searches the bytes of the latest read again, for another sender or length.
+  // Searches the bytes of the latest exchange again, past any echo of its request.
   int16_t Search(const ExpectedReply& expected) const;
 
+  // When the wait of the latest exchange ended, or was due to end.
+  std::chrono::microseconds LastDeadline() const { return deadline_; }
+  const LinkCounters& Counters() const { return counters_; }
+
   const TxFrame& LastRequest() const { return txFrame_; }
-  // The bytes copied by the latest read.
+  // The bytes copied by the latest exchange, any echo of the request included.
   std::span<const uint8_t> Received() const {
     return {rxBuffer_.data(), static_cast<std::size_t>(rxCount_)};
   }
@@ -86,16 +101,18 @@ class Transaction {
   Clock& ClockSource() { return clock_; }
 
  private:
+  void AwaitQuietLine();
+  // Reads and counts late bytes; false when there were none.
+  bool DiscardLate(bool& counted);
   void Send(const TxFrame& request);
-  void WaitAfterSending(Wait wait);
   void Collect();
-
-  int16_t RequestReplyFast(const TxFrame& request, Wait wait, const ExpectedReply& expected);
+  void CollectUntilReply(const ExpectedReply& expected);
   // Appends whatever is waiting to RxBuffer, up to its size.
   void Gather();
+  bool BeginsWithRequest() const;
+  void LearnEcho(const ExpectedReply& expected);
   void KeepLineSilent();
-  // The line is taken to be busy for `stillBusy` more, then silence starts.
-  void MarkExchangeEnd(std::chrono::microseconds stillBusy);
+  std::chrono::microseconds CharacterTime() const;
 
   SerialPort& port_;
   Clock& clock_;
@@ -104,8 +121,16 @@ class Transaction {
   int16_t rxCount_ = 0;
 
   std::optional<FastExchange> fast_;
-  std::optional<uint32_t> lastExchangeEndTick_;
-  uint32_t silenceMs_ = 0;
+  LocalEcho echoMode_ = LocalEcho::Auto;
+  std::optional<bool> echoSeen_;
+
+  std::chrono::microseconds sentAt_{0};
+  std::chrono::microseconds deadline_{0};
+  // The latest moment a byte was seen arriving, or the request still leaving.
+  std::optional<std::chrono::microseconds> lineBusyUntil_;
+  // Set when the latest exchange found no valid reply.
+  std::optional<std::chrono::milliseconds> dirtyAfterWait_;
+  LinkCounters counters_;
 };
 
 }  // namespace zt

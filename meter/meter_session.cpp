@@ -4,18 +4,9 @@
 
 namespace zt {
 
-namespace {
-
-constexpr ExpectedReply ReadReply(uint8_t address, uint16_t registerCount) {
-  return {kFunctionReadHoldingRegisters, address, ReadReplyLength(registerCount)};
-}
-
-}  // namespace
-
 std::optional<int32_t> MeterSession::ReadRegister(uint16_t registerNumber) {
-  const int16_t at =
-      link_.RequestReply(BuildReadRequest(Address(), registerNumber, 1),
-                         Wait::SleepFor(kReadWaitMs), ReadReply(Address(), 1));
+  const TxFrame request = BuildReadRequest(Address(), registerNumber, 1);
+  const int16_t at = link_.RequestReply(request, kReadWait, ExpectedReply::ReadOf(request));
   if (at == Transaction::kNoReply) {
     return std::nullopt;
   }
@@ -39,9 +30,8 @@ std::optional<SwitchStatus> MeterSession::ReadSwitchStatus() {
 }
 
 std::optional<MeterClock> MeterSession::ReadClock() {
-  const int16_t at = link_.RequestReply(
-      BuildReadRequest(Address(), reg::kClock, reg::kClockRegisterCount),
-      Wait::SleepFor(kClockWaitMs), ReadReply(Address(), reg::kClockRegisterCount));
+  const TxFrame request = BuildReadRequest(Address(), reg::kClock, reg::kClockRegisterCount);
+  const int16_t at = link_.RequestReply(request, kClockWait, ExpectedReply::ReadOf(request));
   if (at == Transaction::kNoReply) {
     return std::nullopt;
   }
@@ -53,7 +43,7 @@ std::optional<MeterClock> MeterSession::ReadClock() {
 PollResult MeterSession::Poll() {
   PollResult result;
   result.decimalPoint = ReadDecimalPoint();
-  link_.ClockSource().Sleep(kPollPauseMs);
+  link_.ClockSource().SleepUntil(link_.LastDeadline() + kPollPause);
   result.rawValue = ReadLiveValue();
   return result;
 }
@@ -67,17 +57,26 @@ ParameterReads MeterSession::ReadParameters() {
   return reads;
 }
 
-bool MeterSession::ConfirmedWrite(const TxFrame& request, uint8_t function, Wait wait) {
-  return link_.RequestReply(request, wait, {function, Address(), kWriteReplyLength}) !=
+void MeterSession::MakeEchoKnown() {
+  // A function 6 confirmation equals its request, so on an echoing line the
+  // adapter's copy alone would confirm a write; a read cannot be mistaken.
+  if (!link_.LineEchoes()) {
+    ReadDecimalPoint();
+  }
+}
+
+bool MeterSession::ConfirmedWrite(const TxFrame& request, std::chrono::milliseconds wait) {
+  return link_.RequestReply(request, wait, ExpectedReply::EchoOf(request)) !=
          Transaction::kNoReply;
 }
 
 ParameterWrites MeterSession::WriteParameters(const ParameterValues& values) {
+  MakeEchoKnown();
   // The writes keep their 300 ms spacing; the meter's echo of each is looked
   // for at the end of the pause that follows it.
   const auto write = [this](uint16_t registerNumber, int32_t value) {
     return ConfirmedWrite(BuildWriteSingleRequest(Address(), registerNumber, RegisterWord(value)),
-                          kFunctionWriteSingleRegister, Wait::SleepFor(kParameterWriteSpacingMs));
+                          kParameterWriteSpacing);
   };
   ParameterWrites confirmed;
   confirmed.decimalPoint = write(reg::kDecimalPoint, values.decimalPoint);
@@ -88,38 +87,38 @@ ParameterWrites MeterSession::WriteParameters(const ParameterValues& values) {
 }
 
 bool MeterSession::ChangeAddress(int32_t newAddress) {
-  const uint8_t oldAddress = Address();
-  const int16_t fromOld = link_.RequestReply(
-      BuildWriteSingleRequest(oldAddress, reg::kDeviceAddress, RegisterWord(newAddress)),
-      Wait::SleepFor(kAddressEchoWaitMs),
-      {kFunctionWriteSingleRegister, oldAddress, kWriteReplyLength});
-  if (fromOld != Transaction::kNoReply) {
-    return true;
-  }
+  MakeEchoKnown();
+  const TxFrame request =
+      BuildWriteSingleRequest(Address(), reg::kDeviceAddress, RegisterWord(newAddress));
+  ExpectedReply echo = ExpectedReply::EchoOf(request);
   // Some meters already answer from the address they have just taken.
-  return link_.Search({kFunctionWriteSingleRegister, static_cast<uint8_t>(newAddress),
-                       kWriteReplyLength}) != Transaction::kNoReply;
+  echo.otherAddress = static_cast<uint8_t>(newAddress);
+  return link_.RequestReply(request, kAddressEchoWait, echo) != Transaction::kNoReply;
 }
 
 bool MeterSession::ChangeLinkBaud(int32_t newRate) {
+  MakeEchoKnown();
   const auto code = static_cast<uint16_t>(BaudRateToIndex(newRate));
   return ConfirmedWrite(BuildWriteSingleRequest(Address(), reg::kLinkBaud, code),
-                        kFunctionWriteSingleRegister, Wait::BusyFor(kConfirmedWriteWaitMs));
+                        kConfirmedWriteWait);
 }
 
 bool MeterSession::WritePtRatio(uint16_t pt) {
+  MakeEchoKnown();
   return ConfirmedWrite(BuildWriteTwoRegistersRequest(Address(), reg::kPtRatio, pt, 0),
-                        kFunctionWriteMultipleRegisters, Wait::BusyFor(kConfirmedWriteWaitMs));
+                        kConfirmedWriteWait);
 }
 
 bool MeterSession::WriteCtRatio(uint16_t ct) {
+  MakeEchoKnown();
   return ConfirmedWrite(BuildWriteTwoRegistersRequest(Address(), reg::kCtRatio, ct, 0),
-                        kFunctionWriteMultipleRegisters, Wait::BusyFor(kConfirmedWriteWaitMs));
+                        kConfirmedWriteWait);
 }
 
 bool MeterSession::WriteWiringMode(uint8_t mode) {
+  MakeEchoKnown();
   return ConfirmedWrite(BuildWriteSingleRequest(Address(), reg::kWiringMode, mode),
-                        kFunctionWriteSingleRegister, Wait::BusyFor(kConfirmedWriteWaitMs));
+                        kConfirmedWriteWait);
 }
 
 }  // namespace zt

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <chrono>
 #include <cstdint>
 #include <optional>
 
@@ -52,15 +53,18 @@ struct ParameterWrites {
 };
 
 // Every exchange the console makes with the meter, without any window. Each
-// request carries the address of `settings` as it stands when it is built.
+// request carries the address of `settings` as it stands when it is built. A
+// write counts as confirmed only by the meter's own echo of that request; on
+// a line whose echo is not known yet (see LocalEcho), a write is preceded by
+// one read of the decimal point, which tells.
 class MeterSession {
  public:
-  static constexpr uint32_t kReadWaitMs = 600;
-  static constexpr uint32_t kPollPauseMs = 300;
-  static constexpr uint32_t kClockWaitMs = 300;
-  static constexpr uint32_t kConfirmedWriteWaitMs = 300;
-  static constexpr uint32_t kParameterWriteSpacingMs = 300;
-  static constexpr uint32_t kAddressEchoWaitMs = 300;
+  static constexpr std::chrono::milliseconds kReadWait{600};
+  static constexpr std::chrono::milliseconds kPollPause{300};
+  static constexpr std::chrono::milliseconds kClockWait{300};
+  static constexpr std::chrono::milliseconds kConfirmedWriteWait{300};
+  static constexpr std::chrono::milliseconds kParameterWriteSpacing{300};
+  static constexpr std::chrono::milliseconds kAddressEchoWait{300};
 
   MeterSession(Transaction& link, const LinkSettings& settings)
       : link_(link), settings_(settings) {}
@@ -78,7 +82,8 @@ class MeterSession {
   // Registers 0x0110 to 0x0112 in one read, 300 ms sleep.
   std::optional<MeterClock> ReadClock();
 
-  // One measurement poll: the decimal point, a 300 ms pause, the live value.
+  // One measurement poll: the decimal point, a 300 ms pause from the end of
+  // its wait, the live value.
   PollResult Poll();
 
   // Upper threshold, lower threshold, decimal point, baud, in this order.
@@ -93,12 +98,12 @@ class MeterSession {
   // from the old address or from the new one within 300 ms.
   bool ChangeAddress(int32_t newAddress);
 
-  // Register 0x0008 with the BaudIndex of `newRate`, echo awaited by a 300 ms
-  // busy wait at the current line settings.
+  // Register 0x0008 with the BaudIndex of `newRate`, echo awaited for 300 ms
+  // at the current line settings.
   bool ChangeLinkBaud(int32_t newRate);
 
   // Function 16 to 0x0000/0x0001 and 0x0004/0x0005, function 6 to 0x0002;
-  // each confirmed by the meter's reply within a 300 ms busy wait.
+  // each confirmed by the meter's reply within 300 ms.
   bool WritePtRatio(uint16_t pt);
   bool WriteCtRatio(uint16_t ct);
   bool WriteWiringMode(uint8_t mode);
@@ -107,7 +112,8 @@ class MeterSession {
 
  private:
   uint8_t Address() const { return settings_.address; }
-  bool ConfirmedWrite(const TxFrame& request, uint8_t function, Wait wait);
+  void MakeEchoKnown();
+  bool ConfirmedWrite(const TxFrame& request, std::chrono::milliseconds wait);
 
   Transaction& link_;
   const LinkSettings& settings_;

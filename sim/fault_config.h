@@ -44,6 +44,21 @@ struct FaultConfig {
   bool AppliesTo(const Request& request) const { return !appliesTo || appliesTo(request); }
 };
 
+// Every kind of fault the meter or the line can show, one at a time.
+enum class FaultKind { None, Silent, Late, Noise, BadCrc, ForeignAddress, Exception, Truncated, Burst };
+inline constexpr int kFaultKinds = 8;  // not counting None
+
+// Faults drawn at random, one kind per hit request: a long run against a
+// misbehaving line. Used instead of the fixed FaultConfig while `percent` is
+// above 0.
+struct FaultMix {
+  // The share of requests hit, 0 to 100.
+  uint32_t percent = 0;
+  // A late reply comes this much later than the latency at most, evenly drawn.
+  std::chrono::microseconds maxLate{0};
+  uint32_t seed = 0x9E3779B9U;
+};
+
 // A filter for FaultConfig::appliesTo: requests whose register range touches
 // [first, last].
 std::function<bool(const Request&)> TouchingRegisters(uint16_t first, uint16_t last);

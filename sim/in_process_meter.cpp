@@ -5,12 +5,7 @@
 namespace zt::sim {
 
 InProcessMeter::InProcessMeter(const LinkSettings& answersAt)
-    : port_(
-          [this] {
-            return std::chrono::duration_cast<std::chrono::microseconds>(
-                std::chrono::steady_clock::now() - start_);
-          },
-          meter_) {
+    : port_(clock_, meter_) {
   meter_.SetAddress(answersAt.address);
   meter_.SetLineBaudIndex(static_cast<uint16_t>(
       BaudIndexOf(answersAt.baudRate).value_or(MeterModel::kDefaultLineBaudIndex)));

@@ -2,6 +2,7 @@
 
 #include <chrono>
 
+#include "link/clock.h"
 #include "link/link_settings.h"
 #include "link/serial_port.h"
 #include "sim/meter_model.h"
@@ -24,7 +25,7 @@ class InProcessMeter {
   MeterModel& Meter() { return meter_; }
 
  private:
-  std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
+  SystemClock clock_;
   MeterModel meter_;
   SimulatedPort port_;
 };

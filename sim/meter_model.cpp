@@ -48,6 +48,10 @@ LineFormat MeterModel::Line() const {
 }
 
 uint16_t MeterModel::NextLiveValue() const {
+  if (distinctLive_) {
+    constexpr uint32_t kDistinct = 65536U - kFirstDistinctLiveValue;
+    return static_cast<uint16_t>(kFirstDistinctLiveValue + liveReads_ % kDistinct);
+  }
   const int16_t offset = kLiveValueWave[liveReads_ % kLiveValueWave.size()];
   return static_cast<uint16_t>(liveBase_ + offset);
 }

@@ -46,6 +46,12 @@ class MeterModel {
   // The value the next read of 0x0000 returns.
   uint16_t NextLiveValue() const;
   uint32_t LiveReads() const { return liveReads_; }
+  // Each read of 0x0000 returns a value that none of the previous 64,535
+  // reads returned (kFirstDistinctLiveValue and up, never a small number a
+  // decimal point could be mistaken for), so a test can tell which request a
+  // reading answered.
+  static constexpr uint16_t kFirstDistinctLiveValue = 1000;
+  void SetDistinctLiveValues(bool distinct) { distinctLive_ = distinct; }
 
   uint16_t DecimalPoint() const { return decimalPoint_; }
   void SetDecimalPoint(uint16_t value) { decimalPoint_ = value; }
@@ -85,6 +91,7 @@ class MeterModel {
   Parity parity_ = Parity::None;
 
   uint16_t liveBase_ = kDefaultLiveBase;
+  bool distinctLive_ = false;
   uint32_t liveReads_ = 0;
   uint16_t decimalPoint_ = 2;
   uint16_t upperLimit_ = 5000;

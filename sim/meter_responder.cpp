@@ -4,9 +4,63 @@
 
 namespace zt::sim {
 
+uint32_t MeterResponder::NextRandom() {
+  // xorshift32: repeatable from the seed
+  random_ ^= random_ << 13;
+  random_ ^= random_ >> 17;
+  random_ ^= random_ << 5;
+  return random_;
+}
+
+FaultConfig MeterResponder::DrawFaults() {
+  lastFault_ = FaultKind::None;
+  if (mix_.percent == 0) {
+    return faults_;
+  }
+  FaultConfig faults;
+  if (NextRandom() % 100 >= mix_.percent) {
+    faults.appliesTo = [](const Request&) { return false; };
+    return faults;
+  }
+  lastFault_ = static_cast<FaultKind>(1 + NextRandom() % kFaultKinds);
+  switch (lastFault_) {
+    case FaultKind::Silent:
+      faults.silent = true;
+      break;
+    case FaultKind::Late:
+      faults.extraDelay = std::chrono::microseconds(
+          NextRandom() % (static_cast<uint64_t>(mix_.maxLate.count()) + 1));
+      break;
+    case FaultKind::Noise:
+      faults.noiseBytes = 1 + NextRandom() % 16;
+      break;
+    case FaultKind::BadCrc:
+      faults.flipCrcBit = true;
+      break;
+    case FaultKind::ForeignAddress:
+      faults.foreignAddress = true;
+      break;
+    case FaultKind::Exception:
+      faults.exceptionReply = true;
+      break;
+    case FaultKind::Truncated:
+      faults.truncateBytes = 1 + NextRandom() % 3;
+      break;
+    case FaultKind::Burst:
+      faults.burst = true;
+      break;
+    case FaultKind::None:
+      break;
+  }
+  faults.noiseSeed = NextRandom();
+  return faults;
+}
+
 std::optional<Response> MeterResponder::Respond(const Request& request) {
-  const bool faulty = faults_.AppliesTo(request);
-  if (faulty && faults_.silent) {
+  const FaultConfig faults = DrawFaults();
+  const bool faulty = faults.AppliesTo(request);
+  lastExtraDelay_ = faulty ? faults.extraDelay : std::chrono::microseconds{0};
+  if (faulty && faults.silent) {
     return std::nullopt;
   }
   const LineFormat line = meter_.Line();
@@ -19,8 +73,8 @@ std::optional<Response> MeterResponder::Respond(const Request& request) {
   response.nextLine = meter_.Line();
   response.delay = latency_;
   if (faulty) {
-    response.bytes = ApplyReplyFaults(faults_, request, std::move(*reply));
-    response.delay += faults_.extraDelay;
+    response.bytes = ApplyReplyFaults(faults, request, std::move(*reply));
+    response.delay += faults.extraDelay;
   } else {
     response.bytes = std::move(*reply);
   }

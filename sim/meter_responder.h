@@ -37,14 +37,31 @@ class MeterResponder {
 
   void SetFaults(FaultConfig faults) { faults_ = std::move(faults); }
   const FaultConfig& Faults() const { return faults_; }
+  void SetFaultMix(FaultMix mix) {
+    mix_ = mix;
+    random_ = mix.seed == 0 ? 1 : mix.seed;
+  }
+  // The fault the latest request got.
+  FaultKind LastFault() const { return lastFault_; }
+  // When the reply to the latest request was made more than this late.
+  std::chrono::microseconds LastExtraDelay() const { return lastExtraDelay_; }
   void SetLatency(std::chrono::microseconds latency) { latency_ = latency; }
   std::chrono::microseconds Latency() const { return latency_; }
 
   MeterModel& Meter() const { return meter_; }
 
  private:
+  // One fault drawn from the mix for the next request; the fixed faults
+  // when no mix is set.
+  FaultConfig DrawFaults();
+  uint32_t NextRandom();
+
   MeterModel& meter_;
   FaultConfig faults_;
+  FaultMix mix_;
+  uint32_t random_ = 1;
+  FaultKind lastFault_ = FaultKind::None;
+  std::chrono::microseconds lastExtraDelay_{0};
   std::chrono::microseconds latency_ = kDefaultReplyLatency;
 };
 

@@ -8,11 +8,8 @@
 
 namespace zt::sim {
 
-SimulatedPort::SimulatedPort(const VirtualClock& clock, MeterModel& meter)
-    : SimulatedPort([&clock] { return clock.Now(); }, meter) {}
-
-SimulatedPort::SimulatedPort(TimeSource now, MeterModel& meter)
-    : now_(std::move(now)), responder_(meter) {
+SimulatedPort::SimulatedPort(Clock& clock, MeterModel& meter)
+    : clock_(clock), responder_(meter) {
   format_ = ParseSettingsText(kInitialLineFormat).value_or(LineFormat{});
 }
 
@@ -104,15 +101,49 @@ void SimulatedPort::Write(const uint8_t* data, int16_t length) {
   }
   const auto size = static_cast<std::size_t>(length);
   std::vector<uint8_t> bytes(data, data + size);
-  const std::chrono::microseconds now = now_();
+  const std::chrono::microseconds now = clock_.Now();
   // A write queued behind one still on the line starts when that one ends.
   const std::chrono::microseconds start = std::max(now, portTxFreeAt_);
   portTxFreeAt_ = start + LineTime(format_, size);
   if (recording_) {
     written_.push_back({now, bytes, format_, openPort_});
   }
+  if (localEcho_) {
+    for (std::size_t i = 0; i < size; ++i) {
+      incoming_.emplace(start + LineTime(format_, i + 1), Incoming{bytes[i], std::nullopt});
+    }
+  }
   outgoing_.push_back({portTxFreeAt_, std::move(bytes), format_, openPort_});
   Log(PortOperation::Write, std::to_string(size));
+}
+
+bool SimulatedPort::WaitForBytes(std::chrono::microseconds timeout) {
+  Settle();
+  const std::chrono::microseconds deadline = clock_.Now() + timeout;
+  while (Dead() || received_.empty()) {
+    const std::optional<std::chrono::microseconds> next = NextArrival();
+    if (!next || *next >= deadline) {
+      clock_.SleepUntil(deadline);
+      Settle();
+      break;
+    }
+    clock_.SleepUntil(*next);
+    Settle();
+  }
+  const bool waiting = !Dead() && !received_.empty();
+  Log(PortOperation::WaitForBytes, std::to_string(waiting ? received_.size() : 0));
+  return waiting;
+}
+
+std::optional<std::chrono::microseconds> SimulatedPort::NextArrival() const {
+  std::optional<std::chrono::microseconds> next;
+  if (!outgoing_.empty()) {
+    next = outgoing_.front().arrival;
+  }
+  if (!incoming_.empty() && (!next || incoming_.begin()->first < *next)) {
+    next = incoming_.begin()->first;
+  }
+  return next;
 }
 
 void SimulatedPort::InjectIncoming(std::chrono::microseconds at, std::vector<uint8_t> bytes) {
@@ -144,7 +175,7 @@ void SimulatedPort::ClearLogs() {
 }
 
 void SimulatedPort::Settle() {
-  const std::chrono::microseconds now = now_();
+  const std::chrono::microseconds now = clock_.Now();
   for (;;) {
     const bool requestDue = !outgoing_.empty() && outgoing_.front().arrival <= now;
     const bool byteDue = !incoming_.empty() && incoming_.begin()->first <= now;
@@ -215,7 +246,7 @@ LineFormat SimulatedPort::MeterLineAt(std::chrono::microseconds at) const {
 
 void SimulatedPort::Log(PortOperation operation, std::string text, bool ok) {
   if (recording_) {
-    events_.push_back({operation, now_(), std::move(text), ok});
+    events_.push_back({operation, clock_.Now(), std::move(text), ok});
   }
 }
 

@@ -37,6 +37,7 @@ enum class PortOperation {
   CountWaiting,
   ReadWaiting,
   Write,
+  WaitForBytes,
 };
 
 // One call on the port, in call order. `text` is the port number, the
@@ -53,19 +54,18 @@ struct PortEvent {
 // A serial port with a simulated meter on the far end of its line. A written
 // request reaches the meter after its line time; the meter hears it only if
 // the port's line format is the meter's; each reply byte becomes waiting once
-// the time has passed its arrival (the request's line time, the latency, then
-// one character time per byte). The port looks at the time whenever it is
-// called: virtual time in the tests, a monotonic clock for --simulate.
+// the clock has passed its arrival (the request's line time, the latency,
+// then one character time per byte). The port looks at the clock whenever it
+// is called and moves it only by sleeping on it while it waits for bytes: on
+// a virtual clock that jumps to the next arrival, on the system clock it
+// sleeps until then.
 class SimulatedPort final : public SerialPort {
  public:
   // The line format a port has before anyone sets one, as a fresh serial
   // control has it: one stop bit, so it does not match the meter.
   static constexpr std::string_view kInitialLineFormat = "9600,N,8,1";
 
-  using TimeSource = std::function<std::chrono::microseconds()>;
-
-  SimulatedPort(const VirtualClock& clock, MeterModel& meter);
-  SimulatedPort(TimeSource now, MeterModel& meter);
+  SimulatedPort(Clock& clock, MeterModel& meter);
 
   void SelectPort(int16_t portNumber) override;
   bool SetLineFormat(std::string_view settingsText) override;
@@ -78,8 +78,15 @@ class SimulatedPort final : public SerialPort {
   int16_t CountWaiting() override;
   std::vector<uint8_t> ReadWaiting() override;
   void Write(const uint8_t* data, int16_t length) override;
+  bool WaitForBytes(std::chrono::microseconds timeout) override;
+  bool DeviceLost() const override { return vanished_; }
 
   void SetFaults(FaultConfig faults) { responder_.SetFaults(std::move(faults)); }
+  void SetFaultMix(FaultMix mix) { responder_.SetFaultMix(mix); }
+  const MeterResponder& Responder() const { return responder_; }
+  // A two-wire adapter that hears its own transmission: every byte written
+  // comes back to the port as it leaves, whatever the meter does.
+  void SetLocalEcho(bool echo) { localEcho_ = echo; }
   void SetReplyLatency(std::chrono::microseconds latency) { responder_.SetLatency(latency); }
   MeterModel& Meter() { return responder_.Meter(); }
   // The port number the meter is wired to; the other port has nothing on it.
@@ -88,9 +95,9 @@ class SimulatedPort final : public SerialPort {
   // Bytes from nowhere that arrive at virtual time `at`, whatever the line
   // format, if the port is open then.
   void InjectIncoming(std::chrono::microseconds at, std::vector<uint8_t> bytes);
-  // The adapter is pulled out: from now on the port reports itself closed,
-  // counting gives 0, reading gives nothing, writing sends nothing and
-  // opening fails.
+  // The adapter is pulled out: from now on the port reports itself closed
+  // and its device lost, counting gives 0, reading gives nothing, writing
+  // sends nothing and opening fails.
   void Vanish();
   bool Vanished() const { return vanished_; }
   // Every later Open fails with `reason`, until AllowOpen.
@@ -122,13 +129,14 @@ class SimulatedPort final : public SerialPort {
   // Plays the line forward to the clock's time: requests reach the meter and
   // reply bytes reach the port, in the order of their times.
   void Settle();
+  std::optional<std::chrono::microseconds> NextArrival() const;
   void Deliver(const Outgoing& request);
   void Receive(const Incoming& incoming);
   LineFormat MeterLineAt(std::chrono::microseconds at) const;
   bool Dead() const { return !open_ || vanished_; }
   void Log(PortOperation operation, std::string text = {}, bool ok = true);
 
-  TimeSource now_;
+  Clock& clock_;
   MeterResponder responder_;
   int16_t meterPort_ = 1;
 
@@ -137,6 +145,7 @@ class SimulatedPort final : public SerialPort {
   LineFormat format_;
   bool open_ = false;
   bool vanished_ = false;
+  bool localEcho_ = false;
   std::optional<std::string> openFailure_;
 
   std::deque<uint8_t> received_;

@@ -48,8 +48,9 @@ TEST_F(MeterCommands, WriteParamsNamesTheWriteTheMeterDidNotEcho) {
 
   EXPECT_EQ(Execute(WriteParamsCommand{{4000, 50, 1, 9600}}), kNoValidReply);
   EXPECT_THAT(out_.str(), HasSubstr("写数据不成功: 下限阀值\n"));
-  // The later writes are still sent.
-  EXPECT_EQ(port_.Written().size(), 4U);
+  // The later writes are still sent, after the read that tells whether the
+  // line echoes.
+  EXPECT_EQ(port_.Written().size(), 5U);
 }
 
 TEST_F(MeterCommands, SetAddressIsConfirmedAndTakenByTheMeter) {
@@ -80,7 +81,7 @@ TEST_F(MeterCommands, SetupStopsAtTheFirstUnconfirmedWrite) {
   SilenceRegisters(0x0004, 0x0005);
 
   EXPECT_EQ(Execute(SetupCommand{200, 50, 4}), kNoValidReply);
-  EXPECT_EQ(port_.Written().size(), 2U);
+  EXPECT_EQ(port_.Written().size(), 3U) << "the echo probe, PT and CT";
   EXPECT_EQ(out_.str(),
             "PT ratio 200: confirmed\nCT ratio 50: not confirmed\nwiring mode 4: not sent\n"
             "设置CT不成功\n");
@@ -120,19 +121,21 @@ TEST(UnansweredCommands, ExitWithOneAndPrintTheConsolesMessage) {
   }
 }
 
-// Without --fast every command waits exactly what the console waits.
+// Without --fast every command waits exactly what the console waits; the
+// first write on a fresh line comes after one 600 ms read that tells whether
+// the line echoes.
 TEST(MeterCommandWaits, WithoutFastTheConsolesFixedWaitsAreKept) {
   const struct {
     Command command;
     milliseconds wait;
   } cases[] = {
       {ReadParamsCommand{}, milliseconds(4 * 600)},
-      {WriteParamsCommand{{1, 2, 3, 9600}}, milliseconds(4 * 300)},
-      {SetAddressCommand{1}, milliseconds(300)},
+      {WriteParamsCommand{{1, 2, 3, 9600}}, milliseconds(600 + 4 * 300)},
+      {SetAddressCommand{1}, milliseconds(600 + 300)},
       {SwitchStatusCommand{}, milliseconds(600)},
       {ClockCommand{}, milliseconds(300)},
-      {SetupCommand{1, 1, 0}, milliseconds(3 * 300)},
-      {SetBaudCommand{9600}, milliseconds(300)},
+      {SetupCommand{1, 1, 0}, milliseconds(600 + 3 * 300)},
+      {SetBaudCommand{9600}, milliseconds(600 + 300)},
   };
   for (const auto& c : cases) {
     CliFixture fixture;
@@ -146,10 +149,10 @@ TEST(MeterCommandWaits, WithFastEveryExchangeEndsWellBeforeItsFixedWait) {
     Command command;
     int exchanges;
   } cases[] = {
-      {ReadParamsCommand{}, 4},  {WriteParamsCommand{{1, 2, 3, 9600}}, 4},
-      {SetAddressCommand{1}, 1}, {SwitchStatusCommand{}, 1},
-      {ClockCommand{}, 1},       {SetupCommand{1, 1, 0}, 3},
-      {SetBaudCommand{9600}, 1},
+      {ReadParamsCommand{}, 4},  {WriteParamsCommand{{1, 2, 3, 9600}}, 1 + 4},
+      {SetAddressCommand{1}, 1 + 1}, {SwitchStatusCommand{}, 1},
+      {ClockCommand{}, 1},       {SetupCommand{1, 1, 0}, 1 + 3},
+      {SetBaudCommand{9600}, 1 + 1},
   };
   for (const auto& c : cases) {
     CliFixture fixture(true);

@@ -74,15 +74,18 @@ TEST_F(LinkAndSetupTest, BaudChangeConfirmedByTheMeterReopensAtTheNewRate) {
   port.ClearLogs();
   AnswerSettings(zt::LinkSettings{1, 1, 19200, zt::kParityNone});
   console->OnCommand(id::kCommSettings);
-  EXPECT_EQ(Frames(), (Lines{"0: 01 06 00 08 00 04 09 CB"}));
+  // The first write on a fresh line follows a read that tells whether the
+  // line echoes.
+  EXPECT_EQ(Frames(), (Lines{"0: 01 03 00 06 00 01 64 0B", "600: 01 06 00 08 00 04 09 CB"}));
   EXPECT_TRUE(ui.messages.empty());
   EXPECT_EQ(console->Settings().baudRate, 19200);
   EXPECT_EQ(zt::SettingsText(port.CurrentLineFormat()), "19200,N,8,2");
   EXPECT_EQ(console->LinkInfoText(),
             "\r\n仪表地址: 1 \r\n\r\n串口:     1 \r\n\r\n波特率:  19200 \r\n\r\n校验位: 无校验");
-  // Discard, write (the baud request), then the reconfiguration in its order.
+  // Discard, write (the echo probe), discard, write (the baud request), then
+  // the reconfiguration in its order.
   const std::vector<Op> ops = OperationsAfterDialog();
-  EXPECT_EQ(std::vector<Op>(ops.begin() + 1, ops.end()),
+  EXPECT_EQ(std::vector<Op>(ops.begin() + 2, ops.end()),
             (std::vector<Op>{Op::Close, Op::SelectPort, Op::SetLineFormat, Op::Open,
                              Op::DiscardPendingInput}));
 
@@ -98,7 +101,10 @@ TEST_F(LinkAndSetupTest, UnconfirmedBaudChangeKeepsTheOldRateButTakesTheRest) {
   port.SetFaults(silent);
   AnswerSettings(zt::LinkSettings{9, 2, 19200, zt::kParityOdd});
   console->OnCommand(id::kCommSettings);
-  EXPECT_EQ(Frames(), (Lines{"0: 01 06 00 08 00 04 09 CB"})) << "sent to the old address";
+  // The unanswered echo probe leaves the line dirty: the write waits for
+  // 600 ms of quiet plus 3.5 characters of the slowest line.
+  EXPECT_EQ(Frames(), (Lines{"0: 01 03 00 06 00 01 64 0B", "1235: 01 06 00 08 00 04 09 CB"}))
+      << "sent to the old address";
   EXPECT_EQ(ui.messages, (std::vector<QString>{"改变波特率不成功"}));
   EXPECT_EQ(console->Settings(), (zt::LinkSettings{9, 2, 9600, zt::kParityOdd}));
   EXPECT_EQ(port.SelectedPort(), 2);
@@ -113,8 +119,9 @@ TEST_F(LinkAndSetupTest, NewAddressAndRateTogetherAskTheOldAddress) {
   Open();
   AnswerSettings(zt::LinkSettings{5, 1, 19200, zt::kParityNone});
   console->OnCommand(id::kCommSettings);
-  ASSERT_EQ(Frames().size(), 1U);
-  EXPECT_EQ(Frames()[0].substr(0, 11), "0: 03 06 00");
+  ASSERT_EQ(Frames().size(), 2U);
+  EXPECT_EQ(Frames()[0].substr(0, 11), "0: 03 03 00") << "the echo probe";
+  EXPECT_EQ(Frames()[1].substr(0, 13), "600: 03 06 00");
   EXPECT_EQ(console->Settings(), (zt::LinkSettings{5, 1, 19200, zt::kParityNone}));
   EXPECT_TRUE(console->LinkInfoText().starts_with("\r\n仪表地址: 5 \r\n"));
   EXPECT_EQ(Box(id::kDeviceAddress), "3") << "the address box is not refreshed";
@@ -142,9 +149,10 @@ TEST_F(LinkAndSetupTest, InstrumentSetupWritesPtCtAndWiringInOrder) {
   AnswerSetup("100", "5", 1);
   console->OnCommand(id::kInstrumentSetup);
   EXPECT_EQ(offered, (std::vector<QString>{"1/1/3相4线(非平衡)"}));
-  EXPECT_EQ(Frames(), (Lines{"0: 01 10 00 00 00 02 04 00 64 00 00 B2 70",
-                             "300: 01 10 00 04 00 02 04 00 05 00 00 E2 5D",
-                             "600: 01 06 00 02 00 01 E9 CA"}));
+  EXPECT_EQ(Frames(), (Lines{"0: 01 03 00 06 00 01 64 0B",
+                             "600: 01 10 00 00 00 02 04 00 64 00 00 B2 70",
+                             "900: 01 10 00 04 00 02 04 00 05 00 00 E2 5D",
+                             "1200: 01 06 00 02 00 01 E9 CA"}));
   EXPECT_EQ(ui.messages, (std::vector<QString>{"设置仪表参数成功"}));
   EXPECT_EQ(meter.PtRatio(), 100);
   EXPECT_EQ(meter.CtRatio(), 5);
@@ -153,7 +161,7 @@ TEST_F(LinkAndSetupTest, InstrumentSetupWritesPtCtAndWiringInOrder) {
   AnswerSetup(std::nullopt);
   console->OnCommand(id::kInstrumentSetup);
   EXPECT_EQ(offered.back(), "100/5/单相2线");
-  EXPECT_EQ(Frames().size(), 3U) << "cancel sends nothing";
+  EXPECT_EQ(Frames().size(), 4U) << "cancel sends nothing";
 }
 
 TEST_F(LinkAndSetupTest, UnconfirmedCtEndsTheSequenceAndKeepsTheConfirmedPt) {
@@ -164,7 +172,7 @@ TEST_F(LinkAndSetupTest, UnconfirmedCtEndsTheSequenceAndKeepsTheConfirmedPt) {
   port.SetFaults(ctSilent);
   AnswerSetup("100", "5", 1);
   console->OnCommand(id::kInstrumentSetup);
-  EXPECT_EQ(Frames().size(), 2U) << "the wiring mode is not sent";
+  EXPECT_EQ(Frames().size(), 3U) << "the echo probe, PT and CT; the wiring mode is not sent";
   EXPECT_EQ(ui.messages, (std::vector<QString>{"设置CT不成功"}));
 
   AnswerSetup(std::nullopt);
@@ -189,8 +197,8 @@ TEST_F(LinkAndSetupTest, RatiosOutsideOneTo64000AreRefusedByTheDialog) {
   ui.messages.clear();
   AnswerSetup("64000", "1", 0);
   console->OnCommand(id::kInstrumentSetup);
-  ASSERT_FALSE(Frames().empty());
-  EXPECT_EQ(Frames()[0].substr(0, 32), "0: 01 10 00 00 00 02 04 FA 00 00");
+  ASSERT_EQ(Frames().size(), 4U);
+  EXPECT_EQ(Frames()[1].substr(0, 34), "600: 01 10 00 00 00 02 04 FA 00 00");
   EXPECT_EQ(ui.messages, (std::vector<QString>{"设置仪表参数成功"}));
 }
 

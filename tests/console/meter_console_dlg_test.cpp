@@ -189,9 +189,11 @@ class ParameterWriteTest : public ConsoleTest {
 
 TEST_F(ParameterWriteTest, ConfirmedWritesEndWithSuccess) {
   console->OnCommand(id::kWriteParameters);
-  EXPECT_EQ(Frames(), (Lines{"0: 01 06 00 06 00 02 E8 0A", "300: 01 06 03 02 03 E8 28 F0",
-                              "600: 01 06 03 04 00 64 C9 A4", "900: 01 06 03 08 00 03 48 4D"}));
-  EXPECT_EQ(Now(), std::chrono::milliseconds(1200));
+  // The read first tells whether the line echoes; the four writes follow.
+  EXPECT_EQ(Frames(), (Lines{"0: 01 03 00 06 00 01 64 0B", "600: 01 06 00 06 00 02 E8 0A",
+                              "900: 01 06 03 02 03 E8 28 F0", "1200: 01 06 03 04 00 64 C9 A4",
+                              "1500: 01 06 03 08 00 03 48 4D"}));
+  EXPECT_EQ(Now(), std::chrono::milliseconds(1800));
   EXPECT_EQ(Box(id::kMeterBaud), "3") << "the box shows the code that was sent";
   EXPECT_EQ(Box(id::kStatus), "写参数数据...");
   EXPECT_EQ(ui.messages, (std::vector<QString>{"写数据成功！"}));
@@ -205,7 +207,7 @@ TEST_F(ParameterWriteTest, UnconfirmedWritesAreNamed) {
   upperSilent.appliesTo = zt::sim::TouchingRegisters(0x0302, 0x0302);
   port.SetFaults(upperSilent);
   console->OnCommand(id::kWriteParameters);
-  EXPECT_EQ(Frames().size(), 4U);
+  EXPECT_EQ(Frames().size(), 1U + 4U);
   EXPECT_EQ(ui.messages, (std::vector<QString>{"写数据不成功: 上限阀值"}));
 }
 
@@ -214,7 +216,7 @@ TEST_F(ParameterWriteTest, UnpluggedCableIsNotReportedAsSuccess) {
   silent.silent = true;
   port.SetFaults(silent);
   console->OnCommand(id::kWriteParameters);
-  EXPECT_EQ(Frames().size(), 4U) << "all four are sent in every case";
+  EXPECT_EQ(Frames().size(), 1U + 4U) << "the echo probe, then all four in every case";
   EXPECT_EQ(ui.messages, (std::vector<QString>{"写数据不成功: 小数点 上限阀值 下限阀值 波特率"}));
 }
 
@@ -235,15 +237,15 @@ TEST_F(ParameterWriteTest, InvalidOrOversizedBoxSendsNothing) {
   ui.messages.clear();
   Type(id::kUpperLimit, "-1");
   console->OnCommand(id::kWriteParameters);
-  ASSERT_EQ(Frames().size(), 4U);
-  EXPECT_EQ(Frames()[1], "300: 01 06 03 02 FF FF 29 FE");
+  ASSERT_EQ(Frames().size(), 1U + 4U);
+  EXPECT_EQ(Frames()[2], "900: 01 06 03 02 FF FF 29 FE");
 }
 
 TEST_F(ConsoleTest, AddressChangeIsConfirmedByTheEcho) {
   Open();
   Type(id::kDeviceAddress, "5");
   console->OnCommand(id::kChangeAddress);
-  EXPECT_EQ(Frames(), (Lines{"0: 01 06 03 00 00 05 49 8D"}));
+  EXPECT_EQ(Frames(), (Lines{"0: 01 03 00 06 00 01 64 0B", "600: 01 06 03 00 00 05 49 8D"}));
   EXPECT_EQ(Box(id::kStatus), "修改地址信息...");
   EXPECT_EQ(ui.messages, (std::vector<QString>{"写本机地址成功！"}));
   EXPECT_EQ(meter.Address(), 5);
@@ -267,7 +269,7 @@ TEST_F(ConsoleTest, AddressChangeToASilentMeterOrOutOfRange) {
   port.SetFaults(silent);
   Type(id::kDeviceAddress, "5");
   console->OnCommand(id::kChangeAddress);
-  EXPECT_EQ(Frames().size(), 1U);
+  EXPECT_EQ(Frames().size(), 2U) << "the echo probe and the write";
   EXPECT_EQ(ui.messages, (std::vector<QString>{"写本机地址不成功"}));
 }
 

@@ -49,6 +49,10 @@ class WatchedPort final : public zt::SerialPort {
   int16_t CountWaiting() override { return port_.CountWaiting(); }
   std::vector<uint8_t> ReadWaiting() override { return port_.ReadWaiting(); }
   void Write(const uint8_t* data, int16_t length) override { port_.Write(data, length); }
+  bool WaitForBytes(std::chrono::microseconds timeout) override {
+    return port_.WaitForBytes(timeout);
+  }
+  bool DeviceLost() const override { return port_.DeviceLost(); }
 
  private:
   zt::SerialPort& port_;

@@ -164,4 +164,77 @@ TEST(ReplySearch, FullBufferOfBadCandidatesWithReplyAtTheEnd) {
   EXPECT_EQ(FindReplyFrame(buffer.data(), 299, 3, 1, 7), -1);
 }
 
+Bytes Sealed(Bytes frame) {
+  frame.resize(frame.size() + 2);
+  zt::AppendCrc(frame.data(), static_cast<int16_t>(frame.size() - 2));
+  return frame;
+}
+
+struct MatchRow {
+  const char* name;
+  zt::TxFrame request;
+  Bytes received;
+  int16_t found;
+};
+
+class ReplyMatch : public ::testing::TestWithParam<MatchRow> {};
+
+// A reply must carry what its request implies, not only its address,
+// function, length and CRC.
+TEST_P(ReplyMatch, OnlyTheReplyToThisRequestIsFound) {
+  const MatchRow& row = GetParam();
+  const zt::ExpectedReply expected = row.request.bytes[1] == zt::kFunctionReadHoldingRegisters
+                                         ? zt::ExpectedReply::ReadOf(row.request)
+                                         : zt::ExpectedReply::EchoOf(row.request);
+  EXPECT_EQ(zt::FindExpectedReply(row.received.data(), Count(row.received), expected), row.found);
+}
+
+const zt::TxFrame kReadOne = zt::BuildReadRequest(1, 0x0006, 1);
+const zt::TxFrame kReadThree = zt::BuildReadRequest(1, 0x0110, 3);
+const zt::TxFrame kWriteSingle = zt::BuildWriteSingleRequest(1, 0x0302, 1000);
+const zt::TxFrame kWriteTwo = zt::BuildWriteTwoRegistersRequest(1, 0x0004, 5, 0);
+
+INSTANTIATE_TEST_SUITE_P(
+    Rules, ReplyMatch,
+    ::testing::Values(
+        MatchRow{"ReadReply", kReadOne, Sealed(Hex("01 03 02 00 02")), 0},
+        // Seven bytes from address 1 with function 3 and a good CRC, but a
+        // byte count that is not two registers' worth.
+        MatchRow{"ReadWithOtherByteCount", kReadOne, Sealed(Hex("01 03 04 00")), -1},
+        MatchRow{"ThreeRegisterReadBehindAShortOne", kReadThree,
+                 [] {
+                   Bytes both = Sealed(Hex("01 03 02 00 02"));
+                   const Bytes clock = Sealed(Hex("01 03 06 1E 2D 0F 0A 06 0C"));
+                   both.insert(both.end(), clock.begin(), clock.end());
+                   return both;
+                 }(),
+                 7},
+        MatchRow{"WriteEchoedExactly", kWriteSingle, Bytes(kWriteSingle.view().begin(),
+                                                           kWriteSingle.view().end()), 0},
+        MatchRow{"EchoOfAnotherValue", kWriteSingle, Sealed(Hex("01 06 03 02 03 E9")), -1},
+        MatchRow{"EchoOfAnotherRegister", kWriteSingle, Sealed(Hex("01 06 03 04 03 E8")), -1},
+        MatchRow{"Function16Confirmation", kWriteTwo, Sealed(Hex("01 10 00 04 00 02")), 0},
+        MatchRow{"Function16OtherStart", kWriteTwo, Sealed(Hex("01 10 00 00 00 02")), -1},
+        MatchRow{"Function16OtherCount", kWriteTwo, Sealed(Hex("01 10 00 04 00 01")), -1},
+        MatchRow{"StaleEchoThenTheRightOne", kWriteSingle,
+                 [] {
+                   Bytes both = Sealed(Hex("01 06 03 02 03 E9"));
+                   const Bytes right = Sealed(Hex("01 06 03 02 03 E8"));
+                   both.insert(both.end(), right.begin(), right.end());
+                   return both;
+                 }(),
+                 8}),
+    [](const auto& row) { return std::string(row.param.name); });
+
+TEST(ReplyMatch, ASecondAddressIsTakenOnlyWhenAllowed) {
+  const zt::TxFrame request = zt::BuildWriteSingleRequest(1, 0x0300, 5);
+  const Bytes fromNew = Sealed(Hex("05 06 03 00 00 05"));
+  zt::ExpectedReply echo = zt::ExpectedReply::EchoOf(request);
+  EXPECT_EQ(zt::FindExpectedReply(fromNew.data(), Count(fromNew), echo), -1);
+  echo.otherAddress = 5;
+  EXPECT_EQ(zt::FindExpectedReply(fromNew.data(), Count(fromNew), echo), 0);
+  const Bytes fromThird = Sealed(Hex("07 06 03 00 00 05"));
+  EXPECT_EQ(zt::FindExpectedReply(fromThird.data(), Count(fromThird), echo), -1);
+}
+
 }  // namespace

@@ -1,5 +1,7 @@
 #include "link/qt_serial_port.h"
 
+#include <QCoreApplication>
+#include <QEventLoop>
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -175,9 +177,37 @@ TEST(QtSerialPortOnPty, VanishedDeviceLeavesAQuietClosedPort) {
     EXPECT_TRUE(port->ReadWaiting().empty());
   }
   EXPECT_FALSE(port->IsOpen());
+  EXPECT_TRUE(port->DeviceLost());
   const uint8_t frame[] = {0x01, 0x03, 0x00, 0x00, 0x00, 0x01, 0x84, 0x0A};
   zt::SendFrame(*port, frame, 8);
   EXPECT_EQ(port->CountWaiting(), 0);
+  EXPECT_FALSE(port->WaitForBytes(std::chrono::milliseconds(1)));
+}
+
+TEST(QtSerialPortOnPty, AHangUpWhileIdleClosesThePortFromTheEventLoop) {
+  PtyPeer peer;
+  auto port = OpenOn(peer);
+  EXPECT_FALSE(port->DeviceLost());
+  peer.CloseOwnSlave();
+  peer.CloseMaster();
+  // No exchange runs: only the event loop sees the line hang up, and it
+  // must close the port rather than be woken by it for ever.
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+  while (port->IsOpen() && std::chrono::steady_clock::now() < deadline) {
+    QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+  }
+  EXPECT_FALSE(port->IsOpen());
+  EXPECT_TRUE(port->DeviceLost());
+}
+
+TEST(QtSerialPortOnPty, WaitForBytesReturnsWhenBytesArriveOrTheTimeoutPasses) {
+  PtyPeer peer;
+  auto port = OpenOn(peer);
+  EXPECT_FALSE(port->WaitForBytes(std::chrono::microseconds(2500)));
+  peer.Send({0x01, 0x03});
+  EXPECT_TRUE(port->WaitForBytes(std::chrono::seconds(5)));
+  EXPECT_TRUE(port->WaitForBytes(std::chrono::microseconds(0))) << "already waiting";
+  EXPECT_EQ(CountWhenArrived(*port, 2), 2);
 }
 
 TEST(QtSerialPortOnPty, ReopensWithANewRate) {

@@ -60,7 +60,6 @@ TEST_F(MeterSessionTest, SingleReadsSleep600AndDecodeUnsigned) {
   replies[Hex("01 03 03 02 00 01 25 8E")] = ReadReply(1, 0xFFFF);
   EXPECT_EQ(session.ReadUpperLimit(), 65535);
   EXPECT_EQ(clock.sleeps, (std::vector<uint32_t>{600}));
-  EXPECT_EQ(clock.spins, 0U);
 }
 
 TEST_F(MeterSessionTest, ReplyArrivingAfterTheWaitIsNotSeen) {
@@ -109,7 +108,9 @@ TEST_F(MeterSessionTest, ParameterReadOrderAndSpacing) {
                                               Hex("01 03 03 04 00 01 C5 8F"),
                                               Hex("01 03 00 06 00 01 64 0B"),
                                               Hex("01 03 03 08 00 01 05 8C")}));
-  EXPECT_EQ(SendTimes(), (std::vector<uint32_t>{0, 600, 1200, 1800}));
+  // The failed decimal-point read leaves the line dirty: the baud read waits
+  // for 600 ms of quiet plus 3.5 characters of the slowest line.
+  EXPECT_EQ(SendTimes(), (std::vector<uint32_t>{0, 600, 1200, 2435}));
   EXPECT_EQ(reads.upperLimit, 1000);
   EXPECT_EQ(reads.lowerLimit, 100);
   EXPECT_FALSE(reads.decimalPoint.has_value());
@@ -117,14 +118,38 @@ TEST_F(MeterSessionTest, ParameterReadOrderAndSpacing) {
 }
 
 TEST_F(MeterSessionTest, PollReadsDecimalPointThenLiveValueInOneAndAHalfSeconds) {
+  replies[Hex("01 03 00 06 00 01 64 0B")] = ReadReply(1, 2);
   replies[Hex("01 03 00 00 00 01 84 0A")] = ReadReply(1, 1000);
+  // Work done between the exchanges does not lengthen the tick: each wait
+  // ends at its deadline.
+  port.onWrite = [this] { clock.now += std::chrono::microseconds(700); };
   const zt::PollResult poll = session.Poll();
-  EXPECT_FALSE(poll.decimalPoint.has_value());
+  EXPECT_EQ(poll.decimalPoint, 2);
   EXPECT_EQ(poll.rawValue, 1000);
   EXPECT_EQ(SentFrames(),
             (std::vector<Bytes>{Hex("01 03 00 06 00 01 64 0B"), Hex("01 03 00 00 00 01 84 0A")}));
   EXPECT_EQ(SendTimes(), (std::vector<uint32_t>{0, 900}));
-  EXPECT_EQ(clock.now, 1500U);
+  EXPECT_EQ(clock.now, std::chrono::microseconds(1'500'000));
+}
+
+TEST_F(MeterSessionTest, AfterAFailedReadTheNextRequestWaitsForAQuietLine) {
+  // No decimal point: the live value goes out once the line has been quiet
+  // for the failed read's 600 ms plus 3.5 characters of the slowest line.
+  replies[Hex("01 03 00 00 00 01 84 0A")] = ReadReply(1, 1000);
+  const zt::PollResult poll = session.Poll();
+  EXPECT_FALSE(poll.decimalPoint.has_value());
+  EXPECT_EQ(poll.rawValue, 1000);
+  EXPECT_EQ(SendTimes(), (std::vector<uint32_t>{0, 1235}));
+
+  // An exception is the meter's answer to this very request: nothing more
+  // can come, and the next request keeps its time.
+  replies.clear();
+  replies[Hex("01 03 00 06 00 01 64 0B")] = Hex("01 83 02 C0 F1");
+  replies[Hex("01 03 00 00 00 01 84 0A")] = ReadReply(1, 1001);
+  port.sent.clear();
+  clock.now = std::chrono::microseconds{0};
+  EXPECT_EQ(session.Poll().rawValue, 1001);
+  EXPECT_EQ(SendTimes(), (std::vector<uint32_t>{0, 900}));
 }
 
 TEST_F(MeterSessionTest, LateReplyIsDiscardedAndNeverTakenForTheNextOne) {
@@ -146,7 +171,7 @@ TEST_F(MeterSessionTest, ClockSleeps300AndFindsTheReplyAfterNoise) {
 
   replyDelayMs = 350;
   EXPECT_FALSE(session.ReadClock().has_value());
-  clock.now += 1000;  // the late reply lands while the console is idle
+  clock.now += std::chrono::milliseconds(1000);  // the late reply lands while the console is idle
   replyDelayMs = 20;
   replies[Hex("01 03 01 10 00 03 05 F2")] = Hex("01 83 02 C0 F1");
   EXPECT_FALSE(session.ReadClock().has_value());
@@ -162,13 +187,17 @@ struct ConfirmedWriteRow {
 class ConfirmedWrites : public MeterSessionTest,
                         public testing::WithParamInterface<ConfirmedWriteRow> {};
 
-TEST_P(ConfirmedWrites, BusyWaitThenLookForTheConfirmation) {
+TEST_P(ConfirmedWrites, SleepToTheDeadlineThenLookForTheConfirmation) {
   const ConfirmedWriteRow& row = GetParam();
+  const Bytes probe = Hex("01 03 00 06 00 01 64 0B");
+  replies[probe] = ReadReply(1, 2);
   replies[Hex(row.request)] = Hex(row.confirmation);
   EXPECT_TRUE(row.write(session));
-  EXPECT_EQ(SentFrames(), (std::vector<Bytes>{Hex(row.request)}));
-  EXPECT_TRUE(clock.sleeps.empty()) << "the confirmed writes busy-wait, they do not sleep";
-  EXPECT_EQ(clock.now, 300U);
+  // The first write on a fresh line is preceded by a read that tells whether
+  // the line echoes.
+  EXPECT_EQ(SentFrames(), (std::vector<Bytes>{probe, Hex(row.request)}));
+  EXPECT_EQ(clock.sleeps, (std::vector<uint32_t>{600, 300}));
+  EXPECT_EQ(link.LineEchoes(), false);
 
   replies.clear();
   EXPECT_FALSE(row.write(session)) << "silence";
@@ -176,6 +205,14 @@ TEST_P(ConfirmedWrites, BusyWaitThenLookForTheConfirmation) {
   corrupted.back() ^= 0x01;
   replies[Hex(row.request)] = corrupted;
   EXPECT_FALSE(row.write(session)) << "bad CRC";
+  // A well-formed confirmation of another write (a late echo of an earlier
+  // request) confirms nothing: the value, or the start and count, differ.
+  Bytes other = Hex(row.confirmation);
+  other[5] ^= 0x01;
+  zt::AppendCrc(other.data(), 6);
+  replies[Hex(row.request)] = other;
+  EXPECT_FALSE(row.write(session)) << "another write's confirmation";
+  EXPECT_EQ(SentFrames().size(), 5U) << "the probe is not repeated once the line is known";
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -195,6 +232,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(MeterSessionTest, ParameterWriteSendsAllFourAndReportsEachEcho) {
   echoWrites = true;
+  link.SetLocalEcho(zt::LocalEcho::Off);
   // The meter refuses the upper threshold with an exception instead of an echo.
   replies[Hex("01 06 03 02 03 E8 28 F0")] = Hex("01 86 03 02 61");
   const zt::ParameterWrites writes = session.WriteParameters({1000, 100, 2, 9600});
@@ -203,7 +241,7 @@ TEST_F(MeterSessionTest, ParameterWriteSendsAllFourAndReportsEachEcho) {
                                               Hex("01 06 03 04 00 64 C9 A4"),
                                               Hex("01 06 03 08 00 03 48 4D")}));
   EXPECT_EQ(SendTimes(), (std::vector<uint32_t>{0, 300, 600, 900}));
-  EXPECT_EQ(clock.now, 1200U);
+  EXPECT_EQ(clock.NowMs(), 1200U);
   EXPECT_TRUE(writes.decimalPoint);
   EXPECT_FALSE(writes.upperLimit);
   EXPECT_TRUE(writes.lowerLimit);
@@ -212,6 +250,7 @@ TEST_F(MeterSessionTest, ParameterWriteSendsAllFourAndReportsEachEcho) {
 }
 
 TEST_F(MeterSessionTest, ParameterWriteToASilentMeterIsNotConfirmed) {
+  link.SetLocalEcho(zt::LocalEcho::Off);
   const zt::ParameterWrites writes = session.WriteParameters({-1, 0, 0, 3});
   EXPECT_EQ(port.sent.size(), 4U);
   EXPECT_EQ(port.sent[1].bytes, Hex("01 06 03 02 FF FF 29 FE")) << "-1 goes out as FF FF";
@@ -220,6 +259,7 @@ TEST_F(MeterSessionTest, ParameterWriteToASilentMeterIsNotConfirmed) {
 }
 
 TEST_F(MeterSessionTest, AddressChangeConfirmedFromOldOrNewAddress) {
+  link.SetLocalEcho(zt::LocalEcho::Off);
   const Bytes request = Hex("01 06 03 00 00 05 49 8D");
   replies[request] = request;
   EXPECT_TRUE(session.ChangeAddress(5));

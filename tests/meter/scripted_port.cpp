@@ -15,7 +15,7 @@ Bytes Hex(const std::string& text) {
 int16_t ScriptedPort::CountWaiting() {
   std::size_t count = 0;
   for (const Pending& p : pending_) {
-    if (p.atMs <= clock_.now) {
+    if (p.at <= clock_.now) {
       count += p.bytes.size();
     }
   }
@@ -24,18 +24,41 @@ int16_t ScriptedPort::CountWaiting() {
 
 void ScriptedPort::Write(const uint8_t* data, int16_t length) {
   Bytes request(data, data + length);
-  sent.push_back({clock_.now, request});
+  if (!open_) {
+    return;
+  }
+  sent.push_back({clock_.NowMs(), request});
   if (responder) {
     if (std::optional<ScriptedReply> reply = responder(request)) {
-      pending_.push_back({clock_.now + reply->delayMs, std::move(reply->bytes)});
+      pending_.push_back(
+          {clock_.now + std::chrono::milliseconds(reply->delayMs), std::move(reply->bytes)});
     }
   }
+  if (onWrite) {
+    onWrite();
+  }
+}
+
+bool ScriptedPort::WaitForBytes(std::chrono::microseconds timeout) {
+  std::chrono::microseconds until = clock_.now + timeout;
+  if (!open_) {
+    clock_.SleepUntil(until);
+    return false;
+  }
+  for (const Pending& p : pending_) {
+    if (p.at <= clock_.now) {
+      return true;
+    }
+    until = std::min(until, p.at);
+  }
+  clock_.SleepUntil(until);
+  return CountWaiting() > 0;
 }
 
 Bytes ScriptedPort::TakeArrived() {
   Bytes arrived;
   const auto notYet = std::stable_partition(pending_.begin(), pending_.end(),
-                                            [&](const Pending& p) { return p.atMs > clock_.now; });
+                                            [&](const Pending& p) { return p.at > clock_.now; });
   for (auto it = notYet; it != pending_.end(); ++it) {
     arrived.insert(arrived.end(), it->bytes.begin(), it->bytes.end());
   }

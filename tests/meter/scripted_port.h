@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -15,24 +16,23 @@ using Bytes = std::vector<uint8_t>;
 
 Bytes Hex(const std::string& text);
 
-// Counts the waits an exchange makes, in virtual milliseconds.
+// Virtual time that records every sleep an exchange makes, in milliseconds.
 class RecordingClock final : public Clock {
  public:
-  void Sleep(uint32_t milliseconds) override {
-    sleeps.push_back(milliseconds);
-    now += milliseconds;
+  std::chrono::microseconds Now() override { return now; }
+  void SleepUntil(std::chrono::microseconds deadline) override {
+    if (deadline > now) {
+      sleeps.push_back(static_cast<uint32_t>(
+          std::chrono::duration_cast<std::chrono::milliseconds>(deadline - now).count()));
+      now = deadline;
+    }
   }
-  uint32_t TickCount() override { return now; }
+  uint32_t NowMs() const {
+    return static_cast<uint32_t>(std::chrono::duration_cast<std::chrono::milliseconds>(now).count());
+  }
 
-  uint32_t now = 0;
+  std::chrono::microseconds now{0};
   std::vector<uint32_t> sleeps;
-  uint32_t spins = 0;
-
- protected:
-  void Spin() override {
-    ++spins;
-    ++now;
-  }
 };
 
 struct ScriptedReply {
@@ -46,6 +46,8 @@ class ScriptedPort final : public SerialPort {
   explicit ScriptedPort(RecordingClock& clock) : clock_(clock) {}
 
   std::function<std::optional<ScriptedReply>(const Bytes& request)> responder;
+  // Runs after each write: the time the writer takes, for instance.
+  std::function<void()> onWrite;
 
   struct Sent {
     uint32_t atMs;
@@ -54,7 +56,9 @@ class ScriptedPort final : public SerialPort {
   std::vector<Sent> sent;
 
   // Bytes that arrive at a given time whatever was sent.
-  void Inject(Bytes bytes, uint32_t atMs) { pending_.push_back({atMs, std::move(bytes)}); }
+  void Inject(Bytes bytes, uint32_t atMs) {
+    pending_.push_back({std::chrono::milliseconds(atMs), std::move(bytes)});
+  }
 
   void SelectPort(int16_t) override {}
   bool SetLineFormat(std::string_view) override { return true; }
@@ -70,10 +74,12 @@ class ScriptedPort final : public SerialPort {
   int16_t CountWaiting() override;
   std::vector<uint8_t> ReadWaiting() override { return TakeArrived(); }
   void Write(const uint8_t* data, int16_t length) override;
+  bool WaitForBytes(std::chrono::microseconds timeout) override;
+  bool DeviceLost() const override { return false; }
 
  private:
   struct Pending {
-    uint32_t atMs;
+    std::chrono::microseconds at;
     Bytes bytes;
   };
   Bytes TakeArrived();

@@ -21,7 +21,7 @@ namespace {
 using std::chrono::milliseconds;
 using test::Hex;
 
-constexpr Wait kReadWait = Wait::SleepFor(600);
+constexpr milliseconds kReadWait{600};
 
 class TransactionOverSim : public ::testing::Test {
  protected:
@@ -40,8 +40,8 @@ class TransactionOverSim : public ::testing::Test {
   }
 
   int16_t Read(uint16_t registerNumber, uint8_t address = 1) {
-    return link_.RequestReply(BuildReadRequest(address, registerNumber, 1), kReadWait,
-                              {kFunctionReadHoldingRegisters, address, 7});
+    const TxFrame request = BuildReadRequest(address, registerNumber, 1);
+    return link_.RequestReply(request, kReadWait, ExpectedReply::ReadOf(request));
   }
 
   VirtualClock clock_;
@@ -66,7 +66,7 @@ TEST_F(TransactionOverSim, ALateReplyIsNeverTakenForTheNextOne) {
   EXPECT_EQ(Read(0x0006), Transaction::kNoReply);
   EXPECT_TRUE(link_.Received().empty());
   // The poll's pause: the late decimal point arrives meanwhile.
-  clock_.Sleep(300);
+  clock_.Sleep(milliseconds(300));
   ASSERT_EQ(port_.CountWaiting(), 7);
 
   const int16_t at = Read(0x0302);
@@ -178,8 +178,8 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& row) { return row.param.name; });
 
 TEST_F(TransactionOverSim, BaudChangeIsConfirmedAtTheOldRateAndServedAtTheNew) {
-  const int16_t echo = link_.RequestReply(BuildWriteSingleRequest(1, 0x0008, 4), Wait::BusyFor(300),
-                                          {kFunctionWriteSingleRegister, 1, kWriteReplyLength});
+  const TxFrame write = BuildWriteSingleRequest(1, 0x0008, 4);
+  const int16_t echo = link_.RequestReply(write, milliseconds(300), ExpectedReply::EchoOf(write));
   EXPECT_EQ(echo, 0);
   EXPECT_EQ(Read(0x0006), Transaction::kNoReply);
   Reopen("19200,N,8,2");
@@ -188,7 +188,7 @@ TEST_F(TransactionOverSim, BaudChangeIsConfirmedAtTheOldRateAndServedAtTheNew) {
 
 TEST_F(TransactionOverSim, AfterAnAddressChangeOnlyTheNewAddressIsAnswered) {
   link_.RequestOnly(BuildWriteSingleRequest(1, 0x0300, 5));
-  clock_.Sleep(300);
+  clock_.Sleep(milliseconds(300));
   EXPECT_EQ(Read(0x0006, 1), Transaction::kNoReply);
   EXPECT_EQ(Read(0x0006, 5), 0);
 }
@@ -199,8 +199,8 @@ TEST_F(TransactionOverSim, SlowestLineStillAnswersWithinTheClockReadsWait) {
   meter_.SetLineBaudIndex(0);
   meter_.SetLineParity(Parity::Even);
   Reopen("1200,E,8,2");
-  const int16_t at = link_.RequestReply(BuildReadRequest(1, 0x0110, 3), Wait::SleepFor(300),
-                                        {kFunctionReadHoldingRegisters, 1, 11});
+  const TxFrame request = BuildReadRequest(1, 0x0110, 3);
+  const int16_t at = link_.RequestReply(request, milliseconds(300), ExpectedReply::ReadOf(request));
   EXPECT_EQ(at, 0);
 }
 
