@@ -148,10 +148,12 @@ TEST_F(MeterOperations, InstrumentSetupWritesPtCtAndWiringInThisOrder) {
 
   const zt::InstrumentSetupOutcome outcome = zt::WriteInstrumentSetup(session_, wanted);
 
-  // Each write waits 300 ms for its confirmation.
-  EXPECT_EQ(Frames(), (std::vector<Frame>{{milliseconds(0), kWritePt200},
-                                          {milliseconds(300), kWriteCt50},
-                                          {milliseconds(600), kWriteWiring4}}));
+  // A read tells whether the fresh line echoes; then each write waits
+  // 300 ms for its confirmation.
+  EXPECT_EQ(Frames(), (std::vector<Frame>{{milliseconds(0), kReadDecimalPoint},
+                                          {milliseconds(600), kWritePt200},
+                                          {milliseconds(900), kWriteCt50},
+                                          {milliseconds(1200), kWriteWiring4}}));
   EXPECT_TRUE(outcome.AllConfirmed());
   EXPECT_STREQ(outcome.Report(), "设置仪表参数成功");
   EXPECT_EQ(meter_.PtRatio(), 200);
@@ -170,7 +172,8 @@ TEST_F(MeterOperations, InstrumentSetupStopsAtTheFirstWriteNotConfirmed) {
   const zt::InstrumentSettings before{7, 8, 1};
   const zt::InstrumentSettings wanted{200, 50, 4};
   const Row rows[] = {
-      {"pt", 0x0000, 1, "设置PT不成功", {7, 8, 1}},
+      // The first also carries the read that finds out whether the line echoes.
+      {"pt", 0x0000, 2, "设置PT不成功", {7, 8, 1}},
       {"ct", 0x0004, 2, "设置CT不成功", {200, 8, 1}},
       {"wiring", 0x0002, 3, "设置接线方式不成功", {200, 50, 1}},
   };
