@@ -34,6 +34,11 @@ Link options (before the command):
   --fast               end each exchange as soon as the reply has arrived, with
                        the console's fixed wait as the deadline, leaving the
                        line silent 3.5 character times between exchanges
+  --echo MODE          auto, on or off: whether the line's adapter echoes each
+                       request, which is then skipped (default auto: found
+                       out by the first read, before any write)
+  --verbose            say on standard error what the link found out: an
+                       echoing adapter, late replies discarded
   --json               one JSON object per line instead of text
   -h, --help           this text
   --version            the program's version
@@ -178,8 +183,9 @@ QCommandLineOption FlagOption(const char* name) {
   return QCommandLineOption(QString::fromLatin1(name));
 }
 
-constexpr const char* kLinkOptionNames[] = {"port",   "device",   "address", "baud",
-                                            "parity", "simulate", "fast",    "json"};
+constexpr const char* kLinkOptionNames[] = {"port",     "device", "address", "baud",
+                                            "parity",   "simulate", "fast",  "json",
+                                            "echo",     "verbose"};
 
 // Qt's own message for an unknown option, or a hint when a link option
 // follows the command.
@@ -321,6 +327,18 @@ std::optional<LinkOptions> ReadLinkOptions(OptionReader& in) {
   }
   link.simulate = in.IsSet("simulate");
   link.fast = in.IsSet("fast");
+  link.verbose = in.IsSet("verbose");
+  if (const auto echo = in.Value("echo")) {
+    if (*echo == QLatin1String("auto")) {
+      link.echo = LocalEcho::Auto;
+    } else if (*echo == QLatin1String("on")) {
+      link.echo = LocalEcho::On;
+    } else if (*echo == QLatin1String("off")) {
+      link.echo = LocalEcho::Off;
+    } else {
+      in.Fail("--echo must be auto, on or off, not '" + echo->toStdString() + "'");
+    }
+  }
   if (link.simulate && (link.device || in.IsSet("port"))) {
     in.Fail("--simulate talks to a meter of its own: leave out --port and --device");
   }
@@ -352,7 +370,8 @@ ParsedCommandLine ParseCommandLine(const QStringList& arguments) {
   global.addOptions({ValueOption("port", "N"), ValueOption("device", "PATH"),
                      ValueOption("address", "A"), ValueOption("baud", "RATE"),
                      ValueOption("parity", "P"), FlagOption("simulate"), FlagOption("fast"),
-                     FlagOption("json"), FlagOption("version"), help});
+                     ValueOption("echo", "MODE"), FlagOption("verbose"), FlagOption("json"),
+                     FlagOption("version"), help});
   if (!global.parse(arguments)) {
     return Refuse(ParserError(global));
   }

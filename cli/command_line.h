@@ -9,6 +9,7 @@
 #include <variant>
 
 #include "link/link_settings.h"
+#include "link/transaction.h"
 #include "meter/meter_session.h"
 #include "meter/periods.h"
 
@@ -23,6 +24,9 @@ struct LinkOptions {
   std::optional<std::string> device;
   bool simulate = false;
   bool fast = false;
+  LocalEcho echo = LocalEcho::Auto;
+  // What the link found out (an echoing adapter, late replies), on standard error.
+  bool verbose = false;
 };
 
 struct PollCommand {

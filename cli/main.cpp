@@ -2,12 +2,14 @@
 
 #include <csignal>
 #include <iostream>
+#include <sstream>
 #include <variant>
 
 #include "cli/command_line.h"
 #include "cli/commands.h"
 #include "cli/exit_status.h"
 #include "cli/meter_link.h"
+#include "cli/report_format.h"
 #include "zt6100/version.h"
 
 namespace {
@@ -56,5 +58,13 @@ int main(int argc, char** argv) {
   }
   CommandIo io{invocation.format, std::cout, std::cerr};
   io.stopRequested = [] { return g_stop != 0; };
-  return RunCommand(invocation.command, link.Session(), io);
+  const int status = RunCommand(invocation.command, link.Session(), io);
+  if (invocation.link.verbose) {
+    std::istringstream notes(FormatLinkNotes(link.Link().LineEchoes(), link.Link().EchoMode(),
+                                             link.Link().Counters()));
+    for (std::string line; std::getline(notes, line);) {
+      std::cerr << "zt6100ctl: " << line << '\n';
+    }
+  }
+  return status;
 }

@@ -31,6 +31,7 @@ OpenResult MeterLink::Open() {
   port_->ClearReceiveBuffer();
 
   link_ = std::make_unique<Transaction>(*port_, clock_);
+  link_->SetLocalEcho(options_.echo);
   if (options_.fast) {
     link_->SetFastExchange(FastExchange::ForLine(ParseSettingsText(format).value_or(LineFormat{})));
   }

@@ -22,6 +22,7 @@ class MeterLink {
   // On failure, the device tried and the system's reason.
   OpenResult Open();
   MeterSession& Session() { return *session_; }
+  const Transaction& Link() const { return *link_; }
 
  private:
   LinkOptions options_;

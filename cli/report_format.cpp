@@ -191,4 +191,20 @@ std::string FormatLogBlock(int32_t block, const std::string& file, bool appended
                   : std::string(text::kLogFileFailed) + ": " + file;
 }
 
+std::string FormatLinkNotes(const std::optional<bool>& lineEchoes, LocalEcho mode,
+                            const LinkCounters& counters) {
+  std::string notes;
+  if (mode == LocalEcho::Auto && lineEchoes.value_or(false)) {
+    notes += "local echo detected: the adapter echoes every request; " +
+             std::to_string(counters.echoesSkipped) + " copies skipped\n";
+  } else if (mode == LocalEcho::On) {
+    notes += "local echo on: " + std::to_string(counters.echoesSkipped) + " copies skipped\n";
+  }
+  if (counters.lateReplies > 0) {
+    notes += std::to_string(counters.lateReplies) + " late replies (" +
+             std::to_string(counters.lateBytes) + " bytes) discarded before the next request\n";
+  }
+  return notes;
+}
+
 }  // namespace zt::cli

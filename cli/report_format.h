@@ -5,6 +5,7 @@
 #include <string>
 
 #include "cli/command_line.h"
+#include "link/transaction.h"
 #include "meter/instrument_setup.h"
 #include "meter/link_statistics.h"
 #include "meter/meter_clock.h"
@@ -20,6 +21,10 @@ namespace zt::cli {
 std::string FormatPollTick(const std::optional<std::string>& live, const LinkStatistics& stats,
                            OutputFormat format);
 std::string FormatPollTotals(const LinkStatistics& stats, OutputFormat format);
+// What the link found out during the run, for --verbose: one line each, empty
+// when there is nothing to say.
+std::string FormatLinkNotes(const std::optional<bool>& lineEchoes, LocalEcho mode,
+                            const LinkCounters& counters);
 
 std::string FormatParameterReads(const ParameterReads& reads, OutputFormat format);
 std::string FormatParameterWrites(const ParameterWrites& writes, OutputFormat format);

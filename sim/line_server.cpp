@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/stat.h>
 #include <pty.h>
 #include <termios.h>
 #include <unistd.h>
@@ -92,6 +93,10 @@ LineServer::LineServer(const SimOptions& options, MeterResponder& responder, std
     : options_(options), responder_(responder), log_(log) {}
 
 LineServer::~LineServer() {
+  if (!linkMade_.empty()) {
+    // Gone with the meter, as the device node of an unplugged adapter.
+    ::unlink(linkMade_.c_str());
+  }
   if (slaveFd_ >= 0) {
     ::close(slaveFd_);
   }
@@ -134,6 +139,18 @@ std::optional<std::string> LineServer::Open() {
     return std::string("ttyname: ") + std::strerror(errno);
   }
   devicePath_ = name.data();
+  if (options_.linkPath) {
+    const std::string& link = *options_.linkPath;
+    struct stat existing {};
+    if (::lstat(link.c_str(), &existing) == 0 && S_ISLNK(existing.st_mode)) {
+      ::unlink(link.c_str());
+    }
+    if (::symlink(devicePath_.c_str(), link.c_str()) != 0) {
+      return link + ": " + std::strerror(errno);
+    }
+    linkMade_ = link;
+    devicePath_ = link;
+  }
   return std::nullopt;
 }
 
@@ -166,6 +183,9 @@ int LineServer::Run(const sigset_t& waitMask, const volatile std::sig_atomic_t& 
       if (got <= 0) {
         Note(std::string("read: ") + (got == 0 ? "end of input" : std::strerror(errno)));
         return 1;
+      }
+      if (options_.localEcho) {
+        WriteAll(lineFd_, chunk.data(), static_cast<std::size_t>(got));
       }
       framer_.Feed(chunk.data(), static_cast<std::size_t>(got));
       while (const std::optional<Request> request = framer_.Next()) {

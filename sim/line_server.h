@@ -51,6 +51,7 @@ class LineServer {
   int lineFd_ = -1;   // where requests are read and replies written
   int slaveFd_ = -1;  // pty only: held open, and asked for the client's settings
   std::string devicePath_;
+  std::string linkMade_;
 };
 
 }  // namespace zt::sim

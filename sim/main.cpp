@@ -56,6 +56,9 @@ int main(int argc, char** argv) {
   zt::sim::MeterResponder responder(meter);
   responder.SetLatency(options.latency);
   responder.SetFaults(options.faults);
+  if (options.faultMix.percent > 0) {
+    responder.SetFaultMix(options.faultMix);
+  }
 
   zt::sim::LineServer server(options, responder, std::cerr);
   if (const auto failure = server.Open()) {

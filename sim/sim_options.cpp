@@ -23,6 +23,10 @@ one.
 
 Link:
   --device PATH        serve this serial device instead of a new pty
+  --link PATH          also make PATH a symbolic link to the pty (removed at
+                       exit), a stable path across restarts
+  --echo               send every byte received straight back, as a two-wire
+                       RS-485 adapter that hears itself
   --address A          meter address, 0..255 (default 1)
   --baud RATE          meter line rate: 1200, 2400, 4800, 9600, 19200 (default 9600)
   --parity P           none, odd or even (default none)
@@ -36,6 +40,8 @@ Initial values:
   --lower N            lower threshold, register 0x0304 (default 100)
   --parameter-baud N   BaudIndex in register 0x0308 (default 3)
   --live N             centre of the live value, register 0x0000 (default 1000)
+  --distinct-live      each live-value read returns a value none of the last
+                       64,535 reads returned (1000 and up)
   --relay N            relay output byte of register 0x0016 (default 1)
   --input N            switch input byte of register 0x0016 (default 0)
   --clock YYYY-MM-DDTHH:MM:SS
@@ -52,6 +58,12 @@ Faults (each applies to every request, unless --fault-registers narrows it):
   --burst              320 random bytes before each reply
   --fault-registers FIRST[:LAST]
                        only requests touching these registers are hit
+  --fault-share PERCENT
+                       instead of the faults above, hit this share of the
+                       requests with one fault each, of a kind drawn at random
+  --max-late MS        with --fault-share, late replies come up to MS later
+                       than the latency (default 1000)
+  --seed N             with --fault-share, the seed of the draw
 
 Numbers may be given in decimal or as 0x-prefixed hexadecimal.
 --help prints this text, --version the program's version.
@@ -112,6 +124,7 @@ std::string_view UsageText() { return kUsage; }
 
 ParsedOptions ParseSimOptions(std::span<const std::string_view> arguments) {
   SimOptions options;
+  options.faultMix.maxLate = std::chrono::milliseconds(1000);
   ParsedOptions parsed;
   for (std::size_t i = 0; i < arguments.size(); ++i) {
     const std::string_view option = arguments[i];
@@ -146,6 +159,34 @@ ParsedOptions ParseSimOptions(std::span<const std::string_view> arguments) {
         return fail("needs a device path");
       }
       options.device = std::string(*path);
+    } else if (option == "--link") {
+      const std::optional<std::string_view> path = value();
+      if (!path || path->empty()) {
+        return fail("needs a path");
+      }
+      options.linkPath = std::string(*path);
+    } else if (option == "--echo") {
+      options.localEcho = true;
+    } else if (option == "--distinct-live") {
+      options.distinctLive = true;
+    } else if (option == "--fault-share") {
+      const auto percent = number(100);
+      if (!percent) {
+        return fail("needs a percentage 0..100");
+      }
+      options.faultMix.percent = *percent;
+    } else if (option == "--max-late") {
+      const auto ms = number(kMillisecondsMax);
+      if (!ms) {
+        return fail("needs milliseconds");
+      }
+      options.faultMix.maxLate = std::chrono::milliseconds(*ms);
+    } else if (option == "--seed") {
+      const auto seed = number(std::numeric_limits<uint32_t>::max());
+      if (!seed) {
+        return fail("needs a number");
+      }
+      options.faultMix.seed = *seed;
     } else if (option == "--address") {
       const auto address = number(kByteMax);
       if (!address) {
@@ -255,6 +296,7 @@ ParsedOptions ParseSimOptions(std::span<const std::string_view> arguments) {
 
 void ApplyOptions(const SimOptions& options, MeterModel& meter) {
   meter.SetAddress(options.address);
+  meter.SetDistinctLiveValues(options.distinctLive);
   meter.SetLineBaudIndex(options.baudIndex);
   meter.SetLineParity(options.parity);
   if (options.decimalPoint) {

@@ -19,6 +19,14 @@ namespace zt::sim {
 struct SimOptions {
   // Serve this serial device instead of a fresh pty.
   std::optional<std::string> device;
+  // A symbolic link to the pty, made at start and removed at exit, so a
+  // client can find a restarted meter at the same path.
+  std::optional<std::string> linkPath;
+  // Every byte the client sends comes straight back, as from a two-wire
+  // adapter that hears its own transmission.
+  bool localEcho = false;
+  // Each read of the live value returns a value no recent read returned.
+  bool distinctLive = false;
   uint8_t address = MeterModel::kDefaultAddress;
   uint16_t baudIndex = MeterModel::kDefaultLineBaudIndex;
   Parity parity = Parity::None;
@@ -28,6 +36,7 @@ struct SimOptions {
   // One line on standard error for every request and what became of it.
   bool verbose = false;
   FaultConfig faults;
+  FaultMix faultMix;
 
   std::optional<uint16_t> decimalPoint;
   std::optional<uint16_t> upperLimit;

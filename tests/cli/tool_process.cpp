@@ -32,6 +32,12 @@ SimProcess::SimProcess(const QStringList& arguments) {
   device_ = QString::fromUtf8(process_.readLine()).trimmed();
 }
 
+QString SimProcess::StopAndTakeErrors() {
+  process_.terminate();
+  process_.waitForFinished(kGuardMs);
+  return QString::fromUtf8(process_.readAllStandardError());
+}
+
 SimProcess::~SimProcess() {
   if (process_.state() != QProcess::NotRunning) {
     process_.terminate();

@@ -35,6 +35,8 @@ class SimProcess {
 
   // The pty the simulator printed, or nothing if it did not start.
   const std::optional<QString>& Device() const { return device_; }
+  // Stops the simulator and returns what it wrote on standard error.
+  QString StopAndTakeErrors();
 
  private:
   QProcess process_;

@@ -12,6 +12,13 @@
 
 #include <csignal>
 
+#include <memory>
+
+#include "link/clock.h"
+#include "link/port_device_map.h"
+#include "link/qt_serial_port.h"
+#include "link/transaction.h"
+#include "meter/meter_session.h"
 #include "tool_process.h"
 
 namespace zt::cli::test {
@@ -223,6 +230,108 @@ TEST(Zt6100ctlSimulate, TalksToTheBuiltInMeter) {
 
   const ToolRun clock = RunCtl({"--simulate", "clock"});
   EXPECT_EQ(clock.exitCode, 0) << clock.err.toStdString();
+}
+
+// A two-wire adapter that echoes every request, with and without a meter
+// behind it.
+TEST(Zt6100ctlOnAnEchoingLine, WritesAreConfirmedOnlyByTheMeter) {
+  SimProcess withMeter({"--echo"});
+  ASSERT_TRUE(withMeter.Device());
+  const ToolRun write = RunCtl({"--device", *withMeter.Device(), "--fast", "--verbose",
+                                "write-params", "--upper", "6000", "--lower", "50", "--decimal",
+                                "2", "--baud", "9600"});
+  EXPECT_EQ(write.exitCode, 0) << write.out.toStdString();
+  EXPECT_TRUE(write.err.contains("local echo detected")) << write.err.toStdString();
+
+  SimProcess noMeter({"--echo", "--silent"});
+  ASSERT_TRUE(noMeter.Device());
+  for (const QStringList& command :
+       {QStringList{"set-address", "9"}, QStringList{"set-baud", "19200"},
+        QStringList{"setup", "--pt", "2", "--ct", "3", "--wiring", "1"},
+        QStringList{"write-params", "--upper", "1", "--lower", "0", "--decimal", "0", "--baud",
+                    "9600"}}) {
+    const ToolRun run = RunCtl(QStringList{"--device", *noMeter.Device(), "--fast"} + command);
+    EXPECT_EQ(run.exitCode, 1) << command.join(' ').toStdString() << ": " << run.out.toStdString();
+  }
+}
+
+// Polls back to back against a meter that misbehaves at random, late replies
+// included, with the real clock: every value printed is the one the meter
+// sent for that poll's own live-value request, as its log shows.
+TEST(Zt6100ctlSoak, EveryPrintedValueIsTheOneSentForItsRequest) {
+  SimProcess sim({"--fault-share", "20", "--max-late", "1150", "--distinct-live", "--verbose",
+                  "--seed", "14"});
+  ASSERT_TRUE(sim.Device());
+  constexpr int kPolls = 40;
+  const ToolRun run = RunCtl({"--device", *sim.Device(), "--fast", "--json", "poll", "--count",
+                              QString::number(kPolls), "--period", "0"});
+  ASSERT_TRUE(run.finished);
+  const QStringList printed = run.Lines();
+  ASSERT_EQ(printed.size(), kPolls + 1);
+
+  // The meter's log: one line per live-value request it heard, in order.
+  QStringList sent;
+  for (const QString& line : sim.StopAndTakeErrors().split(QLatin1Char('\n'))) {
+    if (line.contains("register 0x0000")) {
+      sent.push_back(line);
+    }
+  }
+  ASSERT_EQ(sent.size(), kPolls);
+  int successes = 0;
+  for (int poll = 0; poll < kPolls; ++poll) {
+    const QJsonObject tick = JsonLine(printed[poll]);
+    // A poll succeeded when it counted one more success.
+    if (tick.value("successes").toInt() == successes) {
+      continue;
+    }
+    ++successes;
+    // Live values are printed with the meter's two decimals.
+    const int raw = qRound(tick.value("live").toDouble() * 100);
+    const QString reply = QStringLiteral("01 03 02 %1 %2")
+                              .arg(raw >> 8, 2, 16, QLatin1Char('0'))
+                              .arg(raw & 0xFF, 2, 16, QLatin1Char('0'))
+                              .toUpper();
+    EXPECT_TRUE(sent[poll].contains("reply:") && sent[poll].contains(reply))
+        << "poll " << poll << " printed " << printed[poll].toStdString() << "; the meter: "
+        << sent[poll].toStdString();
+  }
+  const QJsonObject totals = JsonLine(printed.back());
+  EXPECT_EQ(totals.value("successes").toInt(), successes) << printed.back().toStdString();
+  EXPECT_EQ(totals.value("successes").toInt() + totals.value("failures").toInt(), kPolls);
+}
+
+// The meter's device goes away and comes back at the same path, as an
+// adapter pulled out and plugged in again.
+TEST(PortOnAStablePath, ALostDeviceIsReportedAndOpensAgainWhenItIsBack) {
+  QTemporaryDir dir;
+  const QString path = dir.filePath("meter");
+  PortDeviceMap devices;
+  devices.Override(1, path.toStdString());
+  QtSerialPort port(devices);
+  port.SelectPort(1);
+  ASSERT_TRUE(port.SetLineFormat("9600,N,8,2"));
+  SystemClock clock;
+  Transaction link(port, clock);
+  link.SetFastExchange(FastExchange::ForLine(port.Format()));
+  const LinkSettings settings;
+  MeterSession session(link, settings);
+
+  auto meter = std::make_unique<SimProcess>(QStringList{"--link", path});
+  ASSERT_EQ(meter->Device(), path);
+  ASSERT_TRUE(port.Open());
+  EXPECT_TRUE(session.ReadDecimalPoint().has_value());
+
+  meter.reset();
+  EXPECT_FALSE(session.ReadDecimalPoint().has_value());
+  EXPECT_TRUE(port.DeviceLost());
+  EXPECT_FALSE(port.IsOpen());
+  EXPECT_FALSE(port.Open()) << "nothing at the path while the meter is away";
+
+  meter = std::make_unique<SimProcess>(QStringList{"--link", path});
+  ASSERT_TRUE(port.Open());
+  EXPECT_FALSE(port.DeviceLost());
+  link.ForgetLine();
+  EXPECT_TRUE(session.ReadDecimalPoint().has_value());
 }
 
 }  // namespace

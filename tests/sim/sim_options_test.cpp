@@ -74,6 +74,19 @@ INSTANTIATE_TEST_SUITE_P(
                                   EXPECT_TRUE(o.faults.AppliesTo(clock));
                                   EXPECT_FALSE(o.faults.AppliesTo(other));
                                 }},
+                      OptionRow{"MisbehavingLine",
+                                {"--echo", "--link", "/tmp/meter", "--fault-share", "20",
+                                 "--max-late", "1150", "--seed", "7", "--distinct-live"},
+                                [](const SimOptions& o) {
+                                  EXPECT_TRUE(o.localEcho);
+                                  EXPECT_EQ(o.linkPath, "/tmp/meter");
+                                  EXPECT_EQ(o.faultMix.percent, 20U);
+                                  EXPECT_EQ(o.faultMix.maxLate, std::chrono::milliseconds(1150));
+                                  EXPECT_EQ(o.faultMix.seed, 7U);
+                                  MeterModel meter;
+                                  ApplyOptions(o, meter);
+                                  EXPECT_EQ(meter.NextLiveValue(), MeterModel::kFirstDistinctLiveValue);
+                                }},
                       OptionRow{"InitialValues",
                                 {"--decimal-point", "3", "--upper", "65535", "--lower", "0",
                                  "--relay", "2", "--input", "1", "--live", "500",
@@ -108,6 +121,8 @@ INSTANTIATE_TEST_SUITE_P(
                       std::vector<std::string_view>{"--address", "256"},
                       std::vector<std::string_view>{"--clock", "2006-12-15 10:30:45"},
                       std::vector<std::string_view>{"--fault-registers", "9:3"},
+                      std::vector<std::string_view>{"--fault-share", "101"},
+                      std::vector<std::string_view>{"--link"},
                       std::vector<std::string_view>{"--frobnicate"}));
 
 TEST(SimOptions, HelpIsAskedForAndTheUsageNamesEveryFault) {
