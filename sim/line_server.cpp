@@ -184,6 +184,7 @@ int LineServer::Run(const sigset_t& waitMask, const volatile std::sig_atomic_t& 
         Note(std::string("read: ") + (got == 0 ? "end of input" : std::strerror(errno)));
         return 1;
       }
+      lastRead_ = std::chrono::steady_clock::now();
       if (options_.localEcho) {
         WriteAll(lineFd_, chunk.data(), static_cast<std::size_t>(got));
       }
@@ -263,9 +264,16 @@ void LineServer::SwitchLine(const LineFormat& line) {
 }
 
 void LineServer::Note(const std::string& text) {
-  if (options_.verbose) {
-    log_ << "zt6100-sim: " << text << std::endl;
+  if (!options_.verbose) {
+    return;
   }
+  log_ << "zt6100-sim: ";
+  if (options_.timestamps) {
+    log_ << '[' << std::chrono::duration_cast<std::chrono::microseconds>(
+                       lastRead_.time_since_epoch()).count()
+         << "] ";
+  }
+  log_ << text << std::endl;
 }
 
 }  // namespace zt::sim

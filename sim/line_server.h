@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <csignal>
 #include <cstdint>
 #include <optional>
@@ -52,6 +53,7 @@ class LineServer {
   int slaveFd_ = -1;  // pty only: held open, and asked for the client's settings
   std::string devicePath_;
   std::string linkMade_;
+  std::chrono::steady_clock::time_point lastRead_;
 };
 
 }  // namespace zt::sim

@@ -33,6 +33,8 @@ Link:
   --latency MS         delay before each reply (default 20)
   --line-timing        send reply bytes paced by the line's character time
   --verbose            log every request and its fate on standard error
+  --timestamps         with --verbose, start each line with the monotonic time
+                       in microseconds at which the request was read
 
 Initial values:
   --decimal-point N    register 0x0006 (default 2)
@@ -217,6 +219,8 @@ ParsedOptions ParseSimOptions(std::span<const std::string_view> arguments) {
       options.lineTiming = true;
     } else if (option == "--verbose") {
       options.verbose = true;
+    } else if (option == "--timestamps") {
+      options.timestamps = true;
     } else if (option == "--silent") {
       options.faults.silent = true;
     } else if (option == "--late") {

@@ -35,6 +35,9 @@ struct SimOptions {
   bool lineTiming = false;
   // One line on standard error for every request and what became of it.
   bool verbose = false;
+  // Each of those lines starts with the monotonic time, in microseconds, at
+  // which the request's last bytes were read from the line.
+  bool timestamps = false;
   FaultConfig faults;
   FaultMix faultMix;
 

@@ -75,10 +75,10 @@ INSTANTIATE_TEST_SUITE_P(
                                   EXPECT_FALSE(o.faults.AppliesTo(other));
                                 }},
                       OptionRow{"MisbehavingLine",
-                                {"--echo", "--link", "/tmp/meter", "--fault-share", "20",
+                                {"--echo", "--link", "/tmp/meter", "--timestamps", "--fault-share", "20",
                                  "--max-late", "1150", "--seed", "7", "--distinct-live"},
                                 [](const SimOptions& o) {
-                                  EXPECT_TRUE(o.localEcho);
+                                  EXPECT_TRUE(o.localEcho && o.timestamps);
                                   EXPECT_EQ(o.linkPath, "/tmp/meter");
                                   EXPECT_EQ(o.faultMix.percent, 20U);
                                   EXPECT_EQ(o.faultMix.maxLate, std::chrono::milliseconds(1150));
