@@ -81,7 +81,8 @@ QString RangePrompt(const ValueRange& range) {
 
 }  // namespace
 
-std::string LinkInformationText(const LinkSettings& settings, bool afterChange) {
+std::string LinkInformationText(const LinkSettings& settings, bool afterChange,
+                                bool lineEchoes) {
   char text[160];
   std::snprintf(text, sizeof text, res::text::kLinkInfoFormat, settings.address, settings.port,
                 settings.baudRate);
@@ -98,6 +99,9 @@ std::string LinkInformationText(const LinkSettings& settings, bool afterChange) 
       break;
     default:
       break;
+  }
+  if (lineEchoes) {
+    info += res::text::kLocalEchoDetected;
   }
   return info;
 }
@@ -201,9 +205,17 @@ void CMeterConsoleDlg::OnInitDialog() {
 }
 
 void CMeterConsoleDlg::ShowLinkInformation(bool afterChange) {
-  linkInfo_ = LinkInformationText(settings_, afterChange);
+  linkInfoAfterChange_ = afterChange;
+  echoShown_ = link_.LineEchoes().value_or(false);
+  linkInfo_ = LinkInformationText(settings_, afterChange, echoShown_);
   static_cast<QPlainTextEdit*>(Control(id::kLinkInfo))
       ->setPlainText(QString::fromStdString(linkInfo_).replace("\r\n", "\n"));
+}
+
+void CMeterConsoleDlg::ShowLocalEchoOnce() {
+  if (!echoShown_ && link_.LineEchoes().value_or(false)) {
+    ShowLinkInformation(linkInfoAfterChange_);
+  }
 }
 
 int CMeterConsoleDlg::DoModal() {
@@ -221,6 +233,8 @@ void CMeterConsoleDlg::ConfigurePort() {
   port_.SelectPort(settings_.port);
   port_.SetLineFormat(SettingsText(settings_));
   const OpenResult opened = port_.Open();
+  // Perhaps another line: whether it echoes is found out again.
+  link_.ForgetLine();
   if (!opened) {
     ShowMessage(QStringLiteral("串口 %1 打开不成功：%2")
                     .arg(QString::fromStdString(opened.device),
@@ -240,6 +254,7 @@ bool CMeterConsoleDlg::OnCommand(int commandId) {
   for (const Command& command : kCommands) {
     if (command.id == commandId) {
       (this->*command.handler)();
+      ShowLocalEchoOnce();
       return true;
     }
   }
@@ -249,6 +264,7 @@ bool CMeterConsoleDlg::OnCommand(int commandId) {
 void CMeterConsoleDlg::OnTimer(int timerId) {
   if (timerId == kPollTimer) {
     PollMeasurement();
+    ShowLocalEchoOnce();
   } else if (timerId == kLogTimer) {
     AppendMeasurementTable();
   }

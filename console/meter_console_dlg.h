@@ -111,6 +111,9 @@ class CMeterConsoleDlg final : public QDialog {
   void ConfigurePort();
   void WriteInstrumentSettings(const CMeterSetupDlg::Values& values);
   void ShowLinkInformation(bool afterChange);
+  // Shows the link information again once an exchange has found out that
+  // the line echoes.
+  void ShowLocalEchoOnce();
   // The controls as "停止运行" leaves them.
   void ShowStopped();
   void SetButtonsEnabled(std::initializer_list<int> ids, bool enabled);
@@ -147,6 +150,8 @@ class CMeterConsoleDlg final : public QDialog {
   QString m_strLiveValue;
   InstrumentSettings instrument_;
   std::string linkInfo_;
+  bool linkInfoAfterChange_ = false;
+  bool echoShown_ = false;
 
   int32_t m_nSaveHours = 0;
   int32_t m_nSaveMinutes = 0;
@@ -163,6 +168,7 @@ class CMeterConsoleDlg final : public QDialog {
 
 // The link information text of box 1057. At opening the parity-none entry
 // has two blanks after its colon; after a change of settings, one.
-std::string LinkInformationText(const LinkSettings& settings, bool afterChange);
+std::string LinkInformationText(const LinkSettings& settings, bool afterChange,
+                                bool lineEchoes = false);
 
 }  // namespace zt

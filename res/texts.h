@@ -54,5 +54,7 @@ inline constexpr const char* kParityNoneAtOpening = "校验位:  无校验";
 inline constexpr const char* kParityNoneAfterChange = "校验位: 无校验";
 inline constexpr const char* kParityOdd = "校验位:  奇校验";
 inline constexpr const char* kParityEven = "校验位:  偶校验";
+// Added once the link has found that the adapter echoes every request.
+inline constexpr const char* kLocalEchoDetected = "\r\n\r\n本地回显: 有 (已跳过)";
 
 }  // namespace zt::res::text

@@ -241,6 +241,25 @@ TEST_F(ParameterWriteTest, InvalidOrOversizedBoxSendsNothing) {
   EXPECT_EQ(Frames()[2], "900: 01 06 03 02 FF FF 29 FE");
 }
 
+TEST_F(ConsoleTest, AnEchoingAdapterIsShownAndConfirmsNothingByItself) {
+  Open();
+  port.SetLocalEcho(true);
+  zt::sim::FaultConfig silent;
+  silent.silent = true;
+  port.SetFaults(silent);
+  Type(id::kDeviceAddress, "5");
+  console->OnCommand(id::kChangeAddress);
+  EXPECT_EQ(ui.messages, (std::vector<QString>{"写本机地址不成功"}));
+  EXPECT_TRUE(console->LinkInfoText().ends_with("\r\n\r\n本地回显: 有 (已跳过)"))
+      << console->LinkInfoText();
+
+  // With the meter back on the line, its own echo confirms the change.
+  port.SetFaults({});
+  ui.messages.clear();
+  console->OnCommand(id::kChangeAddress);
+  EXPECT_EQ(ui.messages, (std::vector<QString>{"写本机地址成功！"}));
+}
+
 TEST_F(ConsoleTest, AddressChangeIsConfirmedByTheEcho) {
   Open();
   Type(id::kDeviceAddress, "5");
