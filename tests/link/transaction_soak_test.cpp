@@ -7,6 +7,7 @@
 #include <array>
 #include <chrono>
 #include <cstdint>
+#include <cstdio>
 
 #include "link/clock.h"
 #include "link/transaction.h"
