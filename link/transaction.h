@@ -88,7 +88,6 @@ class Transaction {
   std::chrono::microseconds LastDeadline() const { return deadline_; }
   const LinkCounters& Counters() const { return counters_; }
 
-  const TxFrame& LastRequest() const { return txFrame_; }
   // The bytes copied by the latest exchange, any echo of the request included.
   std::span<const uint8_t> Received() const {
     return {rxBuffer_.data(), static_cast<std::size_t>(rxCount_)};
@@ -97,7 +96,6 @@ class Transaction {
   // Register `n` (0-based) of a function 3 reply found at `replyIndex`, high byte first.
   uint16_t ReplyRegister(int16_t replyIndex, int n) const;
 
-  SerialPort& Port() { return port_; }
   Clock& ClockSource() { return clock_; }
 
  private:
