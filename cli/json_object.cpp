@@ -58,10 +58,6 @@ JsonObject& JsonObject::Add(std::string_view key, bool value) {
   return Member(key, value ? "true" : "false");
 }
 
-JsonObject& JsonObject::Add(std::string_view key, const JsonObject& object) {
-  return Member(key, object.Text());
-}
-
 JsonObject& JsonObject::AddNull(std::string_view key) { return Member(key, "null"); }
 
 JsonObject& JsonObject::AddNumberText(std::string_view key, std::string_view number) {

@@ -18,7 +18,6 @@ class JsonObject {
   JsonObject& Add(std::string_view key, int64_t number);
   JsonObject& Add(std::string_view key, int32_t number) { return Add(key, int64_t{number}); }
   JsonObject& Add(std::string_view key, bool value);
-  JsonObject& Add(std::string_view key, const JsonObject& object);
   JsonObject& AddNull(std::string_view key);
   // A number already written as JSON wants it, such as "12.5000": the
   // console's four decimals survive.

@@ -15,9 +15,6 @@ constexpr uint16_t RegisterWord(int32_t value) {
   return static_cast<uint16_t>((high << 8) | low);
 }
 
-// A register read back, as the unsigned number 0 to 65535.
-constexpr int32_t RegisterValue(uint8_t high, uint8_t low) { return (high << 8) | low; }
-
 // Rate in the baud box to the code written to the meter: one of the five rates
 // becomes its BaudIndex, anything else (0 to 4 included) is sent unchanged.
 constexpr int32_t BaudRateToIndex(int32_t rate) { return BaudIndexOf(rate).value_or(rate); }

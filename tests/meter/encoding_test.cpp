@@ -17,11 +17,6 @@ TEST(RegisterWord, KeepsTheLowSixteenBitsOfTheField) {
   EXPECT_EQ(zt::RegisterWord(65535), 0xFFFF);
 }
 
-TEST(RegisterValue, IsUnsigned) {
-  EXPECT_EQ(zt::RegisterValue(0xFF, 0xFF), 65535);
-  EXPECT_EQ(zt::RegisterValue(0x03, 0xE8), 1000);
-}
-
 TEST(BaudTranslation, ReadShowsRatesForCodesAndAnythingElseUnchanged) {
   EXPECT_EQ(zt::BaudIndexToRate(0), 1200);
   EXPECT_EQ(zt::BaudIndexToRate(3), 9600);
