@@ -114,13 +114,11 @@ ControlMap BuildDialog(QWidget& surface, const res::DialogTemplate& dialogTempla
 }
 
 void ConnectOkAndCancel(QDialog& dialog, const ControlMap& controls) {
-  constexpr int kOk = 1;
-  constexpr int kCancel = 2;
-  if (const auto ok = controls.find(kOk); ok != controls.end()) {
+  if (const auto ok = controls.find(res::kIdOk); ok != controls.end()) {
     QObject::connect(static_cast<QPushButton*>(ok->second), &QPushButton::clicked, &dialog,
                      &QDialog::accept);
   }
-  if (const auto cancel = controls.find(kCancel); cancel != controls.end()) {
+  if (const auto cancel = controls.find(res::kIdCancel); cancel != controls.end()) {
     QObject::connect(static_cast<QPushButton*>(cancel->second), &QPushButton::clicked, &dialog,
                      &QDialog::reject);
   }

@@ -11,6 +11,7 @@
 #include <QVBoxLayout>
 
 #include <cstdio>
+#include <span>
 
 #include "console/about_dlg.h"
 #include "console/analysis_launcher.h"
@@ -56,23 +57,8 @@ constexpr std::array kCommands = {
     Command{id::kPhaseCurrentAnalysis, &CMeterConsoleDlg::OnPhaseCurrentAnalysis},
 };
 
-// Menu 148: each item runs the command of the like-named button and follows
-// that button's enabled state.
-struct MenuCommand {
-  int menuId;
-  int commandId;
-};
-constexpr std::array kMenuCommands = {
-    MenuCommand{32771, id::kReadParameters}, MenuCommand{32772, id::kStartPolling},
-    MenuCommand{32773, id::kStopPolling},    MenuCommand{32774, id::kWriteParameters},
-    MenuCommand{32775, id::kChangeAddress},
-};
-
 constexpr QColor kOnColour{255, 0, 0};
 constexpr QColor kOffColour{50, 255, 0};
-
-constexpr int kIdOk = 1;
-constexpr int kIdCancel = 2;
 
 // The data exchange's prompt for a value out of `range`.
 QString RangePrompt(const ValueRange& range) {
@@ -137,32 +123,25 @@ CMeterConsoleDlg::CMeterConsoleDlg(ModalUi& ui, SerialPort& port, Clock& clock,
             [this, commandId = command.id] { OnCommand(commandId); });
   }
   connect(static_cast<QPushButton*>(Control(id::kExit)), &QPushButton::clicked, this,
-          [this] { OnCommand(kIdCancel); });
+          [this] { OnCommand(res::kIdCancel); });
 }
 
 CMeterConsoleDlg::~CMeterConsoleDlg() { DestroyWindow(); }
 
 void CMeterConsoleDlg::BuildMenu(QMenuBar& menuBar) {
+  const auto addItems = [this](QMenu& menu, std::span<const res::MenuItem> items) {
+    for (const res::MenuItem& item : items) {
+      QAction* action = menu.addAction(QString::fromUtf8(item.text));
+      connect(action, &QAction::triggered, this,
+              [this, commandId = item.command] { OnCommand(commandId); });
+      menuActions_[item.id] = action;
+    }
+  };
   QMenu* system = menuBar.addMenu(QString::fromUtf8(res::kSystemMenuTitle));
-  for (std::size_t i = 0; i < res::kSystemMenuItems.size(); ++i) {
-    const res::MenuItem& item = res::kSystemMenuItems[i];
-    QAction* action = system->addAction(QString::fromUtf8(item.text));
-    connect(action, &QAction::triggered, this,
-            [this, commandId = kMenuCommands[i].commandId] { OnCommand(commandId); });
-    menuActions_[item.id] = action;
-  }
+  addItems(*system, res::kSystemMenuItems);
   system->addSeparator();
-  for (const res::MenuItem& item : res::kHiddenCommandItems) {
-    QAction* action = system->addAction(QString::fromUtf8(item.text));
-    connect(action, &QAction::triggered, this, [this, commandId = item.id] { OnCommand(commandId); });
-    menuActions_[item.id] = action;
-  }
-  QMenu* help = menuBar.addMenu(QString::fromUtf8(res::kHelpMenuTitle));
-  for (const res::MenuItem& item : res::kHelpMenuItems) {
-    QAction* action = help->addAction(QString::fromUtf8(item.text));
-    connect(action, &QAction::triggered, this, [this, commandId = item.id] { OnCommand(commandId); });
-    menuActions_[item.id] = action;
-  }
+  addItems(*system, res::kHiddenCommandItems);
+  addItems(*menuBar.addMenu(QString::fromUtf8(res::kHelpMenuTitle)), res::kHelpMenuItems);
 }
 
 void CMeterConsoleDlg::BindFields() {
@@ -243,11 +222,11 @@ void CMeterConsoleDlg::ConfigurePort() {
 }
 
 bool CMeterConsoleDlg::OnCommand(int commandId) {
-  if (commandId == kIdOk) {
+  if (commandId == res::kIdOk) {
     accept();
     return true;
   }
-  if (commandId == kIdCancel) {
+  if (commandId == res::kIdCancel) {
     reject();
     return true;
   }
@@ -271,8 +250,8 @@ void CMeterConsoleDlg::OnTimer(int timerId) {
 }
 
 void CMeterConsoleDlg::timerEvent(QTimerEvent* event) {
-  for (int timerId = kPollTimer; timerId <= kLogTimer; ++timerId) {
-    if (event->timerId() == timers_[static_cast<std::size_t>(timerId)].timerId()) {
+  for (const int timerId : {kPollTimer, kLogTimer}) {
+    if (event->timerId() == Timer(timerId).timerId()) {
       OnTimer(timerId);
       return;
     }
@@ -280,22 +259,26 @@ void CMeterConsoleDlg::timerEvent(QTimerEvent* event) {
   QDialog::timerEvent(event);
 }
 
-bool CMeterConsoleDlg::IsTimerRunning(int timerId) const {
-  return timers_.at(static_cast<std::size_t>(timerId)).isActive();
+QBasicTimer& CMeterConsoleDlg::Timer(int timerId) {
+  return timers_.at(static_cast<std::size_t>(timerId - kPollTimer));
 }
 
-void CMeterConsoleDlg::StartTimer(int timerId, int periodMs) {
-  timers_.at(static_cast<std::size_t>(timerId)).start(periodMs, this);
+const QBasicTimer& CMeterConsoleDlg::Timer(int timerId) const {
+  return timers_.at(static_cast<std::size_t>(timerId - kPollTimer));
 }
 
-void CMeterConsoleDlg::StopTimer(int timerId) { timers_.at(static_cast<std::size_t>(timerId)).stop(); }
+bool CMeterConsoleDlg::IsTimerRunning(int timerId) const { return Timer(timerId).isActive(); }
+
+void CMeterConsoleDlg::StartTimer(int timerId, int periodMs) { Timer(timerId).start(periodMs, this); }
+
+void CMeterConsoleDlg::StopTimer(int timerId) { Timer(timerId).stop(); }
 
 void CMeterConsoleDlg::SetButtonsEnabled(std::initializer_list<int> ids, bool enabled) {
   for (const int controlId : ids) {
     Control(controlId)->setEnabled(enabled);
-    for (const MenuCommand& item : kMenuCommands) {
-      if (item.commandId == controlId) {
-        menuActions_.at(item.menuId)->setEnabled(enabled);
+    for (const res::MenuItem& item : res::kSystemMenuItems) {
+      if (item.command == controlId) {
+        menuActions_.at(item.id)->setEnabled(enabled);
       }
     }
   }
@@ -523,7 +506,7 @@ void CMeterConsoleDlg::keyPressEvent(QKeyEvent* event) {
     if (auto* button = qobject_cast<QPushButton*>(focusWidget())) {
       button->click();
     } else {
-      OnCommand(kIdOk);
+      OnCommand(res::kIdOk);
     }
     return;
   }

@@ -118,6 +118,8 @@ class CMeterConsoleDlg final : public QDialog {
   void ShowStopped();
   void SetButtonsEnabled(std::initializer_list<int> ids, bool enabled);
   void SetLoggingCaption(const char* caption);
+  QBasicTimer& Timer(int id);
+  const QBasicTimer& Timer(int id) const;
   void StartTimer(int id, int periodMs);
   void StopTimer(int id);
   void ShowMessage(const QString& text);
@@ -133,7 +135,8 @@ class CMeterConsoleDlg final : public QDialog {
   MeasurementPoll poll_;
   ControlMap controls_;
   std::unique_ptr<DataExchange> exchange_;
-  std::array<QBasicTimer, 3> timers_;
+  // Timers 1 and 2, in this order.
+  std::array<QBasicTimer, 2> timers_;
   std::map<int, QAction*> menuActions_;
   bool inPoll_ = false;
   // The log's failure message is open: ticks that fall due meanwhile are

@@ -7,8 +7,6 @@
 namespace zt::res {
 
 namespace comm_id {
-inline constexpr int kOk = 1;
-inline constexpr int kCancel = 2;
 inline constexpr int kAddress = 1000;
 inline constexpr int kCom1 = 1009;
 inline constexpr int kCom2 = 1010;
@@ -21,8 +19,8 @@ inline constexpr int kParityEven = 1018;
 // Template 130. Every radio button starts a group of its own; the dialog keeps
 // the three sets exclusive itself.
 inline constexpr std::array kCommSettingsControls = {
-    ControlTemplate{comm_id::kOk, ControlKind::DefaultPushButton, "确    定", 130, 40, 50, 14},
-    ControlTemplate{comm_id::kCancel, ControlKind::PushButton, "退    出", 130, 70, 50, 14},
+    ControlTemplate{kIdOk, ControlKind::DefaultPushButton, "确    定", 130, 40, 50, 14},
+    ControlTemplate{kIdCancel, ControlKind::PushButton, "退    出", 130, 70, 50, 14},
     ControlTemplate{kNoId, ControlKind::Label, "仪表地址", 15, 6, 31, 10},
     ControlTemplate{comm_id::kAddress, ControlKind::Edit, "", 56, 5, 69, 12, kBorder | kDigitsOnly},
     ControlTemplate{1011, ControlKind::RadioButton, "1200bps", 15, 25, 48, 15},

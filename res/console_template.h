@@ -8,7 +8,7 @@ namespace zt::res {
 
 // Control ids of the console window.
 namespace console_id {
-inline constexpr int kExit = 2;
+inline constexpr int kExit = kIdCancel;
 inline constexpr int kCommSettings = 1004;
 inline constexpr int kInstrumentSetup = 1006;
 inline constexpr int kTechSupport = 1007;
@@ -96,20 +96,23 @@ inline constexpr DialogTemplate kConsoleTemplate = {
 inline constexpr const char* kSystemMenuTitle = "&系统功能";
 inline constexpr const char* kHelpMenuTitle = "&帮助";
 inline constexpr std::array kSystemMenuItems = {
-    MenuItem{32771, "读基本数据"}, MenuItem{32772, "读测量数据"}, MenuItem{32773, "停止运行"},
-    MenuItem{32774, "写数据"},     MenuItem{32775, "修改地址"},
+    MenuItem{32771, "读基本数据", console_id::kReadParameters},
+    MenuItem{32772, "读测量数据", console_id::kStartPolling},
+    MenuItem{32773, "停止运行", console_id::kStopPolling},
+    MenuItem{32774, "写数据", console_id::kWriteParameters},
+    MenuItem{32775, "修改地址", console_id::kChangeAddress},
 };
 
 // Items of our own for commands whose buttons stay hidden; they carry the
 // command id itself.
 inline constexpr std::array kHiddenCommandItems = {
-    MenuItem{console_id::kInstrumentSetup, "仪表设置"},
-    MenuItem{console_id::kReadMeterClock, "读仪表时间"},
-    MenuItem{console_id::kToggleLogging, "开始保存数据"},
-    MenuItem{console_id::kPhaseCurrentAnalysis, "相电流分析"},
+    MenuItem{console_id::kInstrumentSetup, "仪表设置", console_id::kInstrumentSetup},
+    MenuItem{console_id::kReadMeterClock, "读仪表时间", console_id::kReadMeterClock},
+    MenuItem{console_id::kToggleLogging, "开始保存数据", console_id::kToggleLogging},
+    MenuItem{console_id::kPhaseCurrentAnalysis, "相电流分析", console_id::kPhaseCurrentAnalysis},
 };
 inline constexpr std::array kHelpMenuItems = {
-    MenuItem{console_id::kTechSupport, "技术支持"},
+    MenuItem{console_id::kTechSupport, "技术支持", console_id::kTechSupport},
 };
 
 }  // namespace zt::res

@@ -28,6 +28,9 @@ enum ControlStyle : uint32_t {
 };
 
 inline constexpr int kNoId = -1;
+// The standard buttons: a dialog's OK ends it accepted, its cancel rejected.
+inline constexpr int kIdOk = 1;
+inline constexpr int kIdCancel = 2;
 
 // One control of a dialog template; the rectangle is in dialog units.
 struct ControlTemplate {
@@ -50,9 +53,12 @@ struct DialogTemplate {
   std::span<const ControlTemplate> controls;
 };
 
+// A menu item and the control id of the command it runs; the item follows
+// that command's button when it is enabled or disabled.
 struct MenuItem {
   int id;
   const char* text;  // UTF-8; '&' marks the mnemonic
+  int command;
 };
 
 }  // namespace zt::res

@@ -7,8 +7,6 @@
 namespace zt::res {
 
 namespace setup_id {
-inline constexpr int kOk = 1;
-inline constexpr int kCancel = 2;
 inline constexpr int kPt = 1000;
 inline constexpr int kCt = 1001;
 // The radio of wiring mode m is kFirstWiringRadio + m.
@@ -21,8 +19,8 @@ inline constexpr int kLastWiringRadio = 1014;
 // captions fit in the CJK fonts of other platforms; it still ends before the
 // buttons.
 inline constexpr std::array kMeterSetupControls = {
-    ControlTemplate{setup_id::kOk, ControlKind::DefaultPushButton, "设置", 140, 30, 30, 14},
-    ControlTemplate{setup_id::kCancel, ControlKind::PushButton, "退出", 140, 65, 30, 14},
+    ControlTemplate{kIdOk, ControlKind::DefaultPushButton, "设置", 140, 30, 30, 14},
+    ControlTemplate{kIdCancel, ControlKind::PushButton, "退出", 140, 65, 30, 14},
     ControlTemplate{kNoId, ControlKind::Label, "ＰＴ", 10, 8, 20, 10},
     ControlTemplate{setup_id::kPt, ControlKind::Edit, "", 45, 5, 80, 12, kBorder},
     ControlTemplate{kNoId, ControlKind::Label, "ＣＴ", 10, 22, 20, 10},

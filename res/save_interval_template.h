@@ -7,8 +7,6 @@
 namespace zt::res {
 
 namespace interval_id {
-inline constexpr int kOk = 1;
-inline constexpr int kCancel = 2;
 inline constexpr int kHours = 1000;
 inline constexpr int kMinutes = 1001;
 inline constexpr int kSeconds = 1002;
@@ -23,8 +21,8 @@ inline constexpr std::array kSaveIntervalControls = {
     ControlTemplate{kNoId, ControlKind::Label, "分", 97, 32, 10, 9},
     ControlTemplate{interval_id::kSeconds, ControlKind::Edit, "", 111, 29, 30, 12, kBorder},
     ControlTemplate{kNoId, ControlKind::Label, "秒", 142, 32, 10, 9},
-    ControlTemplate{interval_id::kOk, ControlKind::DefaultPushButton, "确定", 44, 55, 32, 14},
-    ControlTemplate{interval_id::kCancel, ControlKind::PushButton, "取消", 92, 55, 32, 14},
+    ControlTemplate{kIdOk, ControlKind::DefaultPushButton, "确定", 44, 55, 32, 14},
+    ControlTemplate{kIdCancel, ControlKind::PushButton, "取消", 92, 55, 32, 14},
 };
 
 inline constexpr DialogTemplate kSaveIntervalTemplate = {146, "", 10, 171, 82,
