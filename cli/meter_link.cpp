@@ -27,7 +27,6 @@ OpenResult MeterLink::Open() {
   if (!opened) {
     return opened;
   }
-  port_->ReadEverything();
   port_->ClearReceiveBuffer();
 
   link_ = std::make_unique<Transaction>(*port_, clock_);

@@ -204,7 +204,6 @@ int CMeterConsoleDlg::DoModal() {
 
 void CMeterConsoleDlg::OpenPort() {
   ConfigurePort();
-  port_.ReadEverything();
   port_.ClearReceiveBuffer();
 }
 

@@ -98,10 +98,6 @@ void QtSerialPort::Close() {
 
 bool QtSerialPort::IsOpen() const { return port_->isOpen(); }
 
-// QSerialPort always returns every waiting byte from readAll; there is no
-// fixed read length to reset.
-void QtSerialPort::ReadEverything() {}
-
 void QtSerialPort::ClearReceiveBuffer() { DiscardPendingInput(); }
 
 void QtSerialPort::DiscardPendingInput() {

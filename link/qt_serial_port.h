@@ -29,7 +29,6 @@ class QtSerialPort final : public SerialPort {
   OpenResult Open() override;
   void Close() override;
   bool IsOpen() const override;
-  void ReadEverything() override;
   void ClearReceiveBuffer() override;
   void DiscardPendingInput() override;
   int16_t CountWaiting() override;

@@ -33,8 +33,6 @@ class SerialPort {
   virtual OpenResult Open() = 0;
   virtual void Close() = 0;
   virtual bool IsOpen() const = 0;
-  // Every later read returns all waiting bytes, not a fixed number.
-  virtual void ReadEverything() = 0;
   // Drops every byte received so far.
   virtual void ClearReceiveBuffer() = 0;
   // Takes every byte waiting at this moment and throws it away.

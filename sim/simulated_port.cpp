@@ -56,11 +56,6 @@ void SimulatedPort::Close() {
   Log(PortOperation::Close);
 }
 
-void SimulatedPort::ReadEverything() {
-  Settle();
-  Log(PortOperation::ReadEverything);
-}
-
 void SimulatedPort::ClearReceiveBuffer() {
   Settle();
   received_.clear();

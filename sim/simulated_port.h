@@ -31,7 +31,6 @@ enum class PortOperation {
   SetLineFormat,
   Open,
   Close,
-  ReadEverything,
   ClearReceiveBuffer,
   DiscardPendingInput,
   CountWaiting,
@@ -72,7 +71,6 @@ class SimulatedPort final : public SerialPort {
   OpenResult Open() override;
   void Close() override;
   bool IsOpen() const override { return open_ && !vanished_; }
-  void ReadEverything() override;
   void ClearReceiveBuffer() override;
   void DiscardPendingInput() override;
   int16_t CountWaiting() override;

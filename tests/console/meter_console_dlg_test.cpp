@@ -23,7 +23,7 @@ TEST_F(ConsoleTest, OpeningConfiguresThePortAndShowsTheInitialFields) {
   Open();
   using Op = zt::sim::PortOperation;
   EXPECT_EQ(port.Operations(), (std::vector<Op>{Op::SelectPort, Op::SetLineFormat, Op::Open,
-                                                Op::ReadEverything, Op::ClearReceiveBuffer}));
+                                                Op::ClearReceiveBuffer}));
   EXPECT_EQ(zt::SettingsText(port.CurrentLineFormat()), "9600,N,8,2");
   EXPECT_EQ(console->LinkInfoText(),
             "\r\n仪表地址: 1 \r\n\r\n串口:     1 \r\n\r\n波特率:  9600 \r\n\r\n校验位:  无校验");

@@ -37,7 +37,6 @@ class MeterSessionOverPty : public ::testing::Test {
     ASSERT_TRUE(port_->SetLineFormat(SettingsText(settings_)));
     const OpenResult opened = port_->Open();
     ASSERT_TRUE(opened) << opened.device << ": " << opened.reason;
-    port_->ReadEverything();
     port_->ClearReceiveBuffer();
     link_ = std::make_unique<Transaction>(*port_, clock_);
     session_ = std::make_unique<MeterSession>(*link_, settings_);

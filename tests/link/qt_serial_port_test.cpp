@@ -134,7 +134,6 @@ std::unique_ptr<zt::QtSerialPort> OpenOn(const PtyPeer& peer) {
   EXPECT_TRUE(port->SetLineFormat("9600,N,8,2"));
   const zt::OpenResult result = port->Open();
   EXPECT_TRUE(result.opened) << result.reason;
-  port->ReadEverything();
   port->ClearReceiveBuffer();
   return port;
 }

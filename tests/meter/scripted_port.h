@@ -68,7 +68,6 @@ class ScriptedPort final : public SerialPort {
   }
   void Close() override { open_ = false; }
   bool IsOpen() const override { return open_; }
-  void ReadEverything() override {}
   void ClearReceiveBuffer() override { TakeArrived(); }
   void DiscardPendingInput() override { TakeArrived(); }
   int16_t CountWaiting() override;

@@ -50,7 +50,6 @@ class LibmodbusPeerTest : public ::testing::Test {
     ASSERT_TRUE(port_->SetLineFormat(SettingsText(settings_)));
     const OpenResult opened = port_->Open();
     ASSERT_TRUE(opened) << opened.device << ": " << opened.reason;
-    port_->ReadEverything();
     link_ = std::make_unique<Transaction>(*port_, clock_);
     session_ = std::make_unique<MeterSession>(*link_, settings_);
   }

@@ -36,7 +36,6 @@ class TransactionOverSim : public ::testing::Test {
     port_.SelectPort(1);
     ASSERT_TRUE(port_.SetLineFormat(settings));
     ASSERT_TRUE(port_.Open());
-    port_.ReadEverything();
   }
 
   int16_t Read(uint16_t registerNumber, uint8_t address = 1) {
