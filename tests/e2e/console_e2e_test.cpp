@@ -10,7 +10,7 @@
 #include <optional>
 #include <string>
 
-#include "child_process.h"
+#include "support/child_process.h"
 #include "console/comm_settings_dlg.h"
 #include "console/meter_console_dlg.h"
 #include "console/modal_ui.h"
@@ -59,7 +59,7 @@ class WatchedPort final : public zt::SerialPort {
 };
 
 TEST(ConsoleOverPty, OpensPollsReadsParametersAndCloses) {
-  zt::sim::test::ChildProcess sim;
+  zt::test::ChildProcess sim;
   ASSERT_TRUE(sim.Start(ZT_SIM_PATH, {"--decimal-point", "2", "--upper", "4321"})) << sim.Error();
   const std::optional<std::string> device = sim.ReadLine();
   ASSERT_TRUE(device.has_value()) << sim.Errors();
@@ -100,7 +100,7 @@ TEST(ConsoleOverPty, OpensPollsReadsParametersAndCloses) {
 }
 
 TEST(ConsoleOverPty, BaudChangeTakenByTheMeterThenPollsAtTheNewRate) {
-  zt::sim::test::ChildProcess sim;
+  zt::test::ChildProcess sim;
   ASSERT_TRUE(sim.Start(ZT_SIM_PATH, {"--verbose"})) << sim.Error();
   const std::optional<std::string> device = sim.ReadLine();
   ASSERT_TRUE(device.has_value()) << sim.Errors();

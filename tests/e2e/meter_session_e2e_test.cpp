@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "child_process.h"
+#include "support/child_process.h"
 #include "link/clock.h"
 #include "link/link_settings.h"
 #include "link/port_device_map.h"
@@ -20,7 +20,7 @@
 namespace zt {
 namespace {
 
-using sim::test::ChildProcess;
+using test::ChildProcess;
 
 class MeterSessionOverPty : public ::testing::Test {
  protected:

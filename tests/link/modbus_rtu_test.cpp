@@ -4,11 +4,16 @@
 
 #include <random>
 #include <string>
+#include <string_view>
 #include <vector>
+
+#include "support/golden_frames.h"
+#include "support/hex.h"
 
 namespace {
 
 using Bytes = std::vector<uint8_t>;
+namespace frame = zt::test::frame;
 
 // Bit-by-bit CRC-16/MODBUS (reflected 0xA001, preset FFFF), written apart from
 // the table-driven code it checks. Returns the register; its low byte is sent first.
@@ -23,13 +28,7 @@ uint16_t BitwiseCrc(const Bytes& data) {
   return crc;
 }
 
-Bytes Hex(const std::string& text) {
-  Bytes bytes;
-  for (std::size_t i = 0; i + 1 < text.size(); i += 3) {
-    bytes.push_back(static_cast<uint8_t>(std::stoi(text.substr(i, 2), nullptr, 16)));
-  }
-  return bytes;
-}
+Bytes Hex(std::string_view text) { return zt::test::Bytes(text); }
 
 int16_t Count(const Bytes& bytes) { return static_cast<int16_t>(bytes.size()); }
 
@@ -59,7 +58,7 @@ TEST(ModbusCrc16, TablesAgreeWithBitwiseComputation) {
 struct RequestRow {
   const char* name;
   zt::TxFrame frame;
-  const char* line;
+  std::string_view line;
 };
 
 class RequestBuilders : public testing::TestWithParam<RequestRow> {};
@@ -74,33 +73,33 @@ TEST_P(RequestBuilders, MatchTheMetersFrames) {
 INSTANTIATE_TEST_SUITE_P(
     MeterFrames, RequestBuilders,
     testing::Values(
-        RequestRow{"DecimalPoint", zt::BuildReadRequest(1, 0x0006, 1), "01 03 00 06 00 01 64 0B"},
-        RequestRow{"LiveValue", zt::BuildReadRequest(1, 0x0000, 1), "01 03 00 00 00 01 84 0A"},
-        RequestRow{"UpperLimit", zt::BuildReadRequest(1, 0x0302, 1), "01 03 03 02 00 01 25 8E"},
-        RequestRow{"LowerLimit", zt::BuildReadRequest(1, 0x0304, 1), "01 03 03 04 00 01 C5 8F"},
-        RequestRow{"ParameterBaud", zt::BuildReadRequest(1, 0x0308, 1), "01 03 03 08 00 01 05 8C"},
-        RequestRow{"SwitchStatus", zt::BuildReadRequest(1, 0x0016, 1), "01 03 00 16 00 01 65 CE"},
-        RequestRow{"Clock", zt::BuildReadRequest(1, 0x0110, 3), "01 03 01 10 00 03 05 F2"},
+        RequestRow{"DecimalPoint", zt::BuildReadRequest(1, 0x0006, 1), frame::kReadDecimalPoint},
+        RequestRow{"LiveValue", zt::BuildReadRequest(1, 0x0000, 1), frame::kReadLiveValue},
+        RequestRow{"UpperLimit", zt::BuildReadRequest(1, 0x0302, 1), frame::kReadUpperLimit},
+        RequestRow{"LowerLimit", zt::BuildReadRequest(1, 0x0304, 1), frame::kReadLowerLimit},
+        RequestRow{"ParameterBaud", zt::BuildReadRequest(1, 0x0308, 1), frame::kReadParameterBaud},
+        RequestRow{"SwitchStatus", zt::BuildReadRequest(1, 0x0016, 1), frame::kReadSwitchStatus},
+        RequestRow{"Clock", zt::BuildReadRequest(1, 0x0110, 3), frame::kReadClock},
         RequestRow{"WriteDecimalPoint", zt::BuildWriteSingleRequest(1, 0x0006, 2),
-                   "01 06 00 06 00 02 E8 0A"},
+                   frame::kWriteDecimalPoint2},
         RequestRow{"WriteUpperLimit", zt::BuildWriteSingleRequest(1, 0x0302, 1000),
-                   "01 06 03 02 03 E8 28 F0"},
+                   frame::kWriteUpperLimit1000},
         RequestRow{"WriteLowerLimit", zt::BuildWriteSingleRequest(1, 0x0304, 100),
-                   "01 06 03 04 00 64 C9 A4"},
+                   frame::kWriteLowerLimit100},
         RequestRow{"WriteParameterBaud", zt::BuildWriteSingleRequest(1, 0x0308, 3),
-                   "01 06 03 08 00 03 48 4D"},
+                   frame::kWriteParameterBaud9600},
         RequestRow{"ChangeAddress", zt::BuildWriteSingleRequest(1, 0x0300, 5),
-                   "01 06 03 00 00 05 49 8D"},
+                   frame::kWriteAddress5},
         RequestRow{"LinkBaud19200", zt::BuildWriteSingleRequest(1, 0x0008, 4),
-                   "01 06 00 08 00 04 09 CB"},
+                   frame::kWriteLinkBaud19200},
         RequestRow{"WiringMode", zt::BuildWriteSingleRequest(1, 0x0002, 1),
-                   "01 06 00 02 00 01 E9 CA"},
+                   frame::kWriteWiring1},
         RequestRow{"PtRatio", zt::BuildWriteTwoRegistersRequest(1, 0x0000, 100, 0),
-                   "01 10 00 00 00 02 04 00 64 00 00 B2 70"},
+                   frame::kWritePt100},
         RequestRow{"CtRatio", zt::BuildWriteTwoRegistersRequest(1, 0x0004, 5, 0),
-                   "01 10 00 04 00 02 04 00 05 00 00 E2 5D"},
+                   frame::kWriteCt5},
         RequestRow{"PtRatioMax", zt::BuildWriteTwoRegistersRequest(1, 0x0000, 64000, 0),
-                   "01 10 00 00 00 02 04 FA 00 00 00 C3 77"},
+                   frame::kWritePt64000},
         // The worked example of the Modbus application protocol: slave 0x11, 0x006B, 3 registers.
         RequestRow{"ForeignVector", zt::BuildReadRequest(0x11, 0x006B, 3),
                    "11 03 00 6B 00 03 76 87"}),
@@ -145,7 +144,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(ReplySearch, ReadsOnlyTheCountedBytes) {
   // A valid reply lies in the buffer, but only its first six bytes are counted.
-  const Bytes buffer = Hex("01 03 02 00 03 F8 45");
+  const Bytes buffer = Hex(frame::kReplyValue3);
   EXPECT_EQ(FindReplyFrame(buffer.data(), 6, 3, 1, 7), -1);
   EXPECT_EQ(FindReplyFrame(buffer.data(), 0, 3, 1, 7), -1);
 }
@@ -157,7 +156,7 @@ TEST(ReplySearch, FullBufferOfBadCandidatesWithReplyAtTheEnd) {
   while (buffer.size() < 293) {
     buffer.push_back(buffer.size() % 2 == 0 ? 0x01 : 0x03);
   }
-  const Bytes reply = Hex("01 03 02 00 03 F8 45");
+  const Bytes reply = Hex(frame::kReplyValue3);
   buffer.insert(buffer.end(), reply.begin(), reply.end());
   ASSERT_EQ(buffer.size(), 300U);
   EXPECT_EQ(FindReplyFrame(buffer.data(), 300, 3, 1, 7), 293);

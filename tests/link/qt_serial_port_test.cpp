@@ -6,10 +6,12 @@
 
 #include <chrono>
 #include <string>
+#include <thread>
 #include <vector>
 
 #ifdef __linux__
 #include <fcntl.h>
+#include <poll.h>
 #include <pty.h>
 #include <termios.h>
 #include <unistd.h>
@@ -109,6 +111,14 @@ class PtyPeer {
     if (slave_ >= 0) close(slave_);
     slave_ = -1;
   }
+  // Blocks until the line holds bytes nobody has read yet, or the deadline
+  // passes: the slave end we hold sees the same input as the port under test.
+  bool WaitForUnreadInput(std::chrono::steady_clock::time_point deadline) const {
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+        deadline - std::chrono::steady_clock::now());
+    pollfd unread{slave_, POLLIN, 0};
+    return left.count() > 0 && poll(&unread, 1, static_cast<int>(left.count())) > 0;
+  }
 
  private:
   int master_ = -1;
@@ -117,13 +127,14 @@ class PtyPeer {
 };
 
 // Bytes written into a pty reach the other side through the kernel's tty
-// layer a moment later; wait for them with a generous deadline.
-int16_t CountWhenArrived(zt::SerialPort& port, int16_t expected) {
+// layer a moment later. Waits for them, blocked between looks, with a
+// generous deadline that is never asserted on.
+int16_t CountWhenArrived(const PtyPeer& peer, zt::SerialPort& port, int16_t expected) {
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
   int16_t count = 0;
-  while ((count = port.CountWaiting()) < expected && std::chrono::steady_clock::now() < deadline) {
+  while ((count = port.CountWaiting()) < expected && peer.WaitForUnreadInput(deadline)) {
   }
-  return count;
+  return port.CountWaiting();
 }
 
 std::unique_ptr<zt::QtSerialPort> OpenOn(const PtyPeer& peer) {
@@ -149,7 +160,7 @@ TEST(QtSerialPortOnPty, WritesFramesAndCountsAndReadsReplies) {
 
   const std::vector<uint8_t> reply = {0x01, 0x03, 0x02, 0x00, 0x03, 0xF8, 0x45};
   peer.Send(reply);
-  EXPECT_EQ(CountWhenArrived(*port, 7), 7);
+  EXPECT_EQ(CountWhenArrived(peer, *port, 7), 7);
   EXPECT_EQ(port->CountWaiting(), 7) << "counting consumes nothing";
   EXPECT_EQ(port->ReadWaiting(), reply);
   EXPECT_EQ(port->CountWaiting(), 0);
@@ -159,7 +170,7 @@ TEST(QtSerialPortOnPty, DiscardDropsWhatHasArrived) {
   PtyPeer peer;
   auto port = OpenOn(peer);
   peer.Send({0xAA, 0xBB, 0xCC});
-  ASSERT_EQ(CountWhenArrived(*port, 3), 3);
+  ASSERT_EQ(CountWhenArrived(peer, *port, 3), 3);
   port->DiscardPendingInput();
   EXPECT_EQ(port->CountWaiting(), 0);
   EXPECT_TRUE(port->ReadWaiting().empty());
@@ -170,10 +181,13 @@ TEST(QtSerialPortOnPty, VanishedDeviceLeavesAQuietClosedPort) {
   auto port = OpenOn(peer);
   peer.CloseOwnSlave();
   peer.CloseMaster();
+  // The hang-up shows on the next look at the port; look once a millisecond
+  // rather than spin.
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
   while (port->IsOpen() && std::chrono::steady_clock::now() < deadline) {
     EXPECT_EQ(port->CountWaiting(), 0);
     EXPECT_TRUE(port->ReadWaiting().empty());
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
   }
   EXPECT_FALSE(port->IsOpen());
   EXPECT_TRUE(port->DeviceLost());

@@ -7,73 +7,30 @@
 #include <string>
 #include <vector>
 
-#include "link/clock.h"
 #include "link/transaction.h"
 #include "meter/instrument_setup.h"
 #include "meter/measurement_poll.h"
 #include "meter/meter_session.h"
 #include "meter/parameter_write.h"
 #include "meter/periods.h"
-#include "scripted_port.h"
-#include "sim/fault_config.h"
-#include "sim/meter_model.h"
-#include "sim/simulated_port.h"
+#include "support/golden_frames.h"
+#include "support/hex.h"
+#include "support/virtual_meter_line.h"
 
 namespace {
 
-using std::chrono::microseconds;
 using std::chrono::milliseconds;
-using zt::test::Bytes;
+using zt::test::At;
 using zt::test::Hex;
+using Lines = std::vector<std::string>;
+namespace frame = zt::test::frame;
 
-struct Frame {
-  microseconds at;
-  Bytes bytes;
-  friend bool operator==(const Frame&, const Frame&) = default;
-};
-
-void PrintTo(const Frame& frame, std::ostream* out) {
-  *out << frame.at.count() << " us:";
-  for (const uint8_t byte : frame.bytes) {
-    *out << ' ' << std::hex << static_cast<int>(byte) << std::dec;
-  }
-}
-
-const Bytes kReadDecimalPoint = Hex("01 03 00 06 00 01 64 0B");
-const Bytes kReadLiveValue = Hex("01 03 00 00 00 01 84 0A");
-const Bytes kWritePt200 = Hex("01 10 00 00 00 02 04 00 C8 00 00 72 51");
-const Bytes kWriteCt50 = Hex("01 10 00 04 00 02 04 00 32 00 00 53 93");
-const Bytes kWriteWiring4 = Hex("01 06 00 02 00 04 29 C9");
-
-class MeterOperations : public testing::Test {
+class MeterOperations : public testing::Test, protected zt::test::VirtualMeterLine {
  protected:
-  MeterOperations() {
-    port_.SelectPort(1);
-    port_.SetLineFormat("9600,N,8,2");
-    port_.Open();
-  }
+  void SetUp() override { ASSERT_TRUE(OpenLine("9600,N,8,2")); }
 
-  std::vector<Frame> Frames() const {
-    std::vector<Frame> frames;
-    for (const zt::sim::WrittenFrame& written : port_.Written()) {
-      frames.push_back({written.at, written.bytes});
-    }
-    return frames;
-  }
-
-  void SilenceRegisters(uint16_t first, uint16_t last) {
-    zt::sim::FaultConfig silent;
-    silent.silent = true;
-    silent.appliesTo = zt::sim::TouchingRegisters(first, last);
-    port_.SetFaults(silent);
-  }
-
-  zt::VirtualClock clock_;
-  zt::sim::MeterModel meter_;
-  zt::sim::SimulatedPort port_{clock_, meter_};
-  zt::Transaction link_{port_, clock_};
   zt::LinkSettings settings_;
-  zt::MeterSession session_{link_, settings_};
+  zt::MeterSession session_{link, settings_};
 };
 
 TEST_F(MeterOperations, PollTickReadsDecimalPointThenLiveValueAtTheFixedWaits) {
@@ -82,21 +39,20 @@ TEST_F(MeterOperations, PollTickReadsDecimalPointThenLiveValueAtTheFixedWaits) {
   EXPECT_TRUE(poll.Tick());
 
   // 600 ms for the first read, 300 ms pause, 600 ms for the second.
-  EXPECT_EQ(Frames(), (std::vector<Frame>{{milliseconds(0), kReadDecimalPoint},
-                                          {milliseconds(900), kReadLiveValue}}));
-  EXPECT_EQ(clock_.Now(), milliseconds(1500));
+  EXPECT_EQ(Frames(), (Lines{At(0, frame::kReadDecimalPoint), At(900, frame::kReadLiveValue)}));
+  EXPECT_EQ(clock.Now(), milliseconds(1500));
 }
 
 TEST_F(MeterOperations, FastPollTickLeavesOutThePauseBetweenItsReads) {
-  link_.SetFastExchange(zt::FastExchange::ForLine(port_.CurrentLineFormat()));
+  link.SetFastExchange(zt::FastExchange::ForLine(port.CurrentLineFormat()));
   zt::MeasurementPoll poll(session_);
 
   EXPECT_TRUE(poll.Tick());
 
-  const std::vector<Frame> frames = Frames();
+  const std::vector<zt::sim::WrittenFrame>& frames = port.Written();
   ASSERT_EQ(frames.size(), 2U);
-  EXPECT_EQ(frames[0].bytes, kReadDecimalPoint);
-  EXPECT_EQ(frames[1].bytes, kReadLiveValue);
+  EXPECT_EQ(Hex(frames[0].bytes), frame::kReadDecimalPoint);
+  EXPECT_EQ(Hex(frames[1].bytes), frame::kReadLiveValue);
   // Request and reply line times, the meter's 20 ms, then the silence.
   EXPECT_GT(frames[1].at, milliseconds(20));
   EXPECT_LT(frames[1].at, milliseconds(300));
@@ -104,7 +60,7 @@ TEST_F(MeterOperations, FastPollTickLeavesOutThePauseBetweenItsReads) {
 
 TEST_F(MeterOperations, PollScalesByTheDecimalPointAndCountsEveryTick) {
   zt::MeasurementPoll poll(session_);
-  meter_.SetDecimalPoint(3);
+  meter.SetDecimalPoint(3);
 
   ASSERT_TRUE(poll.Tick());
   EXPECT_EQ(poll.DecimalPoint(), 3);
@@ -136,7 +92,7 @@ TEST_F(MeterOperations, PollKeepsTheDecimalPointItWasGivenWhenItsReadFails) {
 
 TEST_F(MeterOperations, PollShowsTheRawValueForADecimalPointOutsideTheTable) {
   zt::MeasurementPoll poll(session_);
-  meter_.SetDecimalPoint(7);
+  meter.SetDecimalPoint(7);
 
   ASSERT_TRUE(poll.Tick());
   EXPECT_EQ(poll.LiveText(), "1000.0000");
@@ -150,15 +106,13 @@ TEST_F(MeterOperations, InstrumentSetupWritesPtCtAndWiringInThisOrder) {
 
   // A read tells whether the fresh line echoes; then each write waits
   // 300 ms for its confirmation.
-  EXPECT_EQ(Frames(), (std::vector<Frame>{{milliseconds(0), kReadDecimalPoint},
-                                          {milliseconds(600), kWritePt200},
-                                          {milliseconds(900), kWriteCt50},
-                                          {milliseconds(1200), kWriteWiring4}}));
+  EXPECT_EQ(Frames(), (Lines{At(0, frame::kReadDecimalPoint), At(600, frame::kWritePt200),
+                            At(900, frame::kWriteCt50), At(1200, frame::kWriteWiring4)}));
   EXPECT_TRUE(outcome.AllConfirmed());
   EXPECT_STREQ(outcome.Report(), "设置仪表参数成功");
-  EXPECT_EQ(meter_.PtRatio(), 200);
-  EXPECT_EQ(meter_.CtRatio(), 50);
-  EXPECT_EQ(meter_.Wiring(), 4);
+  EXPECT_EQ(meter.PtRatio(), 200);
+  EXPECT_EQ(meter.CtRatio(), 50);
+  EXPECT_EQ(meter.Wiring(), 4);
 }
 
 TEST_F(MeterOperations, InstrumentSetupStopsAtTheFirstWriteNotConfirmed) {
@@ -179,12 +133,12 @@ TEST_F(MeterOperations, InstrumentSetupStopsAtTheFirstWriteNotConfirmed) {
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
-    port_.ClearLogs();
+    port.ClearLogs();
     SilenceRegisters(row.silentRegister, row.silentRegister);
 
     const zt::InstrumentSetupOutcome outcome = zt::WriteInstrumentSetup(session_, wanted);
 
-    EXPECT_EQ(port_.Written().size(), row.framesSent);
+    EXPECT_EQ(port.Written().size(), row.framesSent);
     EXPECT_FALSE(outcome.AllConfirmed());
     EXPECT_STREQ(outcome.Report(), row.report);
     const zt::InstrumentSettings kept = zt::ConfirmedSettings(before, wanted, outcome);

@@ -6,16 +6,19 @@
 
 #include "link/modbus_rtu.h"
 #include "scripted_port.h"
+#include "support/golden_frames.h"
+#include "support/hex.h"
 
 namespace {
 
 using zt::test::Bytes;
-using zt::test::Hex;
+using zt::test::Frame;
+namespace frame = zt::test::frame;
 using zt::test::ScriptedReply;
 
 // A function 3 reply of one register with its CRC.
-Bytes ReadReply(uint8_t address, uint16_t value) {
-  Bytes reply = {address, 3, 2, static_cast<uint8_t>(value >> 8), static_cast<uint8_t>(value)};
+Frame ReadReply(uint8_t address, uint16_t value) {
+  Frame reply = {address, 3, 2, static_cast<uint8_t>(value >> 8), static_cast<uint8_t>(value)};
   reply.resize(7);
   zt::AppendCrc(reply.data(), 5);
   return reply;
@@ -24,7 +27,7 @@ Bytes ReadReply(uint8_t address, uint16_t value) {
 class MeterSessionTest : public testing::Test {
  protected:
   MeterSessionTest() {
-    port.responder = [this](const Bytes& request) -> std::optional<ScriptedReply> {
+    port.responder = [this](const Frame& request) -> std::optional<ScriptedReply> {
       if (const auto it = replies.find(request); it != replies.end()) {
         return ScriptedReply{it->second, replyDelayMs};
       }
@@ -35,8 +38,8 @@ class MeterSessionTest : public testing::Test {
     };
   }
 
-  std::vector<Bytes> SentFrames() const {
-    std::vector<Bytes> frames;
+  std::vector<Frame> SentFrames() const {
+    std::vector<Frame> frames;
     for (const auto& s : port.sent) frames.push_back(s.bytes);
     return frames;
   }
@@ -51,19 +54,19 @@ class MeterSessionTest : public testing::Test {
   zt::Transaction link{port, clock};
   zt::LinkSettings settings;
   zt::MeterSession session{link, settings};
-  std::map<Bytes, Bytes> replies;
+  std::map<Frame, Frame> replies;
   bool echoWrites = false;
   uint32_t replyDelayMs = 20;
 };
 
 TEST_F(MeterSessionTest, SingleReadsSleep600AndDecodeUnsigned) {
-  replies[Hex("01 03 03 02 00 01 25 8E")] = ReadReply(1, 0xFFFF);
+  replies[Bytes(frame::kReadUpperLimit)] = ReadReply(1, 0xFFFF);
   EXPECT_EQ(session.ReadUpperLimit(), 65535);
   EXPECT_EQ(clock.sleeps, (std::vector<uint32_t>{600}));
 }
 
 TEST_F(MeterSessionTest, ReplyArrivingAfterTheWaitIsNotSeen) {
-  replies[Hex("01 03 00 06 00 01 64 0B")] = ReadReply(1, 2);
+  replies[Bytes(frame::kReadDecimalPoint)] = ReadReply(1, 2);
   replyDelayMs = 601;
   EXPECT_FALSE(session.ReadDecimalPoint().has_value());
   replyDelayMs = 600;
@@ -71,21 +74,21 @@ TEST_F(MeterSessionTest, ReplyArrivingAfterTheWaitIsNotSeen) {
 }
 
 TEST_F(MeterSessionTest, MeterBaudShownAsRateOrUnchanged) {
-  replies[Hex("01 03 03 08 00 01 05 8C")] = Hex("01 03 02 00 03 F8 45");
+  replies[Bytes(frame::kReadParameterBaud)] = Bytes(frame::kReplyValue3);
   EXPECT_EQ(session.ReadMeterBaud(), 9600);
-  replies[Hex("01 03 03 08 00 01 05 8C")] = ReadReply(1, 7);
+  replies[Bytes(frame::kReadParameterBaud)] = ReadReply(1, 7);
   EXPECT_EQ(session.ReadMeterBaud(), 7);
 }
 
 TEST_F(MeterSessionTest, SwitchStatusOnlyOneMeansOnOrClosed) {
-  const Bytes request = Hex("01 03 00 16 00 01 65 CE");
-  replies[request] = Hex("01 03 02 01 00 B9 D4");
+  const Frame request = Bytes(frame::kReadSwitchStatus);
+  replies[request] = Bytes(frame::kReplyRelayOnInputOpen);
   auto status = session.ReadSwitchStatus();
   ASSERT_TRUE(status);
   EXPECT_TRUE(status->RelayOn());
   EXPECT_FALSE(status->InputClosed());
 
-  replies[request] = Hex("01 03 02 00 01 79 84");
+  replies[request] = Bytes(frame::kReplyRelayOffInputClosed);
   status = session.ReadSwitchStatus();
   ASSERT_TRUE(status);
   EXPECT_FALSE(status->RelayOn());
@@ -99,15 +102,15 @@ TEST_F(MeterSessionTest, SwitchStatusOnlyOneMeansOnOrClosed) {
 }
 
 TEST_F(MeterSessionTest, ParameterReadOrderAndSpacing) {
-  replies[Hex("01 03 03 02 00 01 25 8E")] = ReadReply(1, 1000);
-  replies[Hex("01 03 03 04 00 01 C5 8F")] = ReadReply(1, 100);
-  replies[Hex("01 03 03 08 00 01 05 8C")] = ReadReply(1, 4);
+  replies[Bytes(frame::kReadUpperLimit)] = ReadReply(1, 1000);
+  replies[Bytes(frame::kReadLowerLimit)] = ReadReply(1, 100);
+  replies[Bytes(frame::kReadParameterBaud)] = ReadReply(1, 4);
   // The decimal-point read finds no reply: only that value stays unknown.
   const zt::ParameterReads reads = session.ReadParameters();
-  EXPECT_EQ(SentFrames(), (std::vector<Bytes>{Hex("01 03 03 02 00 01 25 8E"),
-                                              Hex("01 03 03 04 00 01 C5 8F"),
-                                              Hex("01 03 00 06 00 01 64 0B"),
-                                              Hex("01 03 03 08 00 01 05 8C")}));
+  EXPECT_EQ(SentFrames(), (std::vector<Frame>{Bytes(frame::kReadUpperLimit),
+                                              Bytes(frame::kReadLowerLimit),
+                                              Bytes(frame::kReadDecimalPoint),
+                                              Bytes(frame::kReadParameterBaud)}));
   // The failed decimal-point read leaves the line dirty: the baud read waits
   // for 600 ms of quiet plus 3.5 characters of the slowest line.
   EXPECT_EQ(SendTimes(), (std::vector<uint32_t>{0, 600, 1200, 2435}));
@@ -118,8 +121,8 @@ TEST_F(MeterSessionTest, ParameterReadOrderAndSpacing) {
 }
 
 TEST_F(MeterSessionTest, PollReadsDecimalPointThenLiveValueInOneAndAHalfSeconds) {
-  replies[Hex("01 03 00 06 00 01 64 0B")] = ReadReply(1, 2);
-  replies[Hex("01 03 00 00 00 01 84 0A")] = ReadReply(1, 1000);
+  replies[Bytes(frame::kReadDecimalPoint)] = ReadReply(1, 2);
+  replies[Bytes(frame::kReadLiveValue)] = ReadReply(1, 1000);
   // Work done between the exchanges does not lengthen the tick: each wait
   // ends at its deadline.
   port.onWrite = [this] { clock.now += std::chrono::microseconds(700); };
@@ -127,7 +130,7 @@ TEST_F(MeterSessionTest, PollReadsDecimalPointThenLiveValueInOneAndAHalfSeconds)
   EXPECT_EQ(poll.decimalPoint, 2);
   EXPECT_EQ(poll.rawValue, 1000);
   EXPECT_EQ(SentFrames(),
-            (std::vector<Bytes>{Hex("01 03 00 06 00 01 64 0B"), Hex("01 03 00 00 00 01 84 0A")}));
+            (std::vector<Frame>{Bytes(frame::kReadDecimalPoint), Bytes(frame::kReadLiveValue)}));
   EXPECT_EQ(SendTimes(), (std::vector<uint32_t>{0, 900}));
   EXPECT_EQ(clock.now, std::chrono::microseconds(1'500'000));
 }
@@ -135,7 +138,7 @@ TEST_F(MeterSessionTest, PollReadsDecimalPointThenLiveValueInOneAndAHalfSeconds)
 TEST_F(MeterSessionTest, AfterAFailedReadTheNextRequestWaitsForAQuietLine) {
   // No decimal point: the live value goes out once the line has been quiet
   // for the failed read's 600 ms plus 3.5 characters of the slowest line.
-  replies[Hex("01 03 00 00 00 01 84 0A")] = ReadReply(1, 1000);
+  replies[Bytes(frame::kReadLiveValue)] = ReadReply(1, 1000);
   const zt::PollResult poll = session.Poll();
   EXPECT_FALSE(poll.decimalPoint.has_value());
   EXPECT_EQ(poll.rawValue, 1000);
@@ -144,8 +147,8 @@ TEST_F(MeterSessionTest, AfterAFailedReadTheNextRequestWaitsForAQuietLine) {
   // An exception is the meter's answer to this very request: nothing more
   // can come, and the next request keeps its time.
   replies.clear();
-  replies[Hex("01 03 00 06 00 01 64 0B")] = Hex("01 83 02 C0 F1");
-  replies[Hex("01 03 00 00 00 01 84 0A")] = ReadReply(1, 1001);
+  replies[Bytes(frame::kReadDecimalPoint)] = Bytes(frame::kReplyIllegalAddress);
+  replies[Bytes(frame::kReadLiveValue)] = ReadReply(1, 1001);
   port.sent.clear();
   clock.now = std::chrono::microseconds{0};
   EXPECT_EQ(session.Poll().rawValue, 1001);
@@ -155,7 +158,7 @@ TEST_F(MeterSessionTest, AfterAFailedReadTheNextRequestWaitsForAQuietLine) {
 TEST_F(MeterSessionTest, LateReplyIsDiscardedAndNeverTakenForTheNextOne) {
   // The decimal point answers 700 ms late, after the poll has moved on; the
   // live-value read must not take it for its own (same address and function).
-  replies[Hex("01 03 00 06 00 01 64 0B")] = ReadReply(1, 2);
+  replies[Bytes(frame::kReadDecimalPoint)] = ReadReply(1, 2);
   replyDelayMs = 700;
   const zt::PollResult poll = session.Poll();
   EXPECT_FALSE(poll.decimalPoint.has_value());
@@ -163,7 +166,7 @@ TEST_F(MeterSessionTest, LateReplyIsDiscardedAndNeverTakenForTheNextOne) {
 }
 
 TEST_F(MeterSessionTest, ClockSleeps300AndFindsTheReplyAfterNoise) {
-  replies[Hex("01 03 01 10 00 03 05 F2")] = Hex("AA BB CC 01 03 06 1E 2D 0F 0A 06 0C AE 7E");
+  replies[Bytes(frame::kReadClock)] = Bytes("AA BB CC 01 03 06 1E 2D 0F 0A 06 0C AE 7E");
   const auto clockReading = session.ReadClock();
   ASSERT_TRUE(clockReading);
   EXPECT_EQ(zt::FormatMeterClock(*clockReading), "当前时间:  2006年12月15日 10时30分45秒");
@@ -173,15 +176,15 @@ TEST_F(MeterSessionTest, ClockSleeps300AndFindsTheReplyAfterNoise) {
   EXPECT_FALSE(session.ReadClock().has_value());
   clock.now += std::chrono::milliseconds(1000);  // the late reply lands while the console is idle
   replyDelayMs = 20;
-  replies[Hex("01 03 01 10 00 03 05 F2")] = Hex("01 83 02 C0 F1");
+  replies[Bytes(frame::kReadClock)] = Bytes(frame::kReplyIllegalAddress);
   EXPECT_FALSE(session.ReadClock().has_value());
 }
 
 struct ConfirmedWriteRow {
   const char* name;
   std::function<bool(zt::MeterSession&)> write;
-  const char* request;
-  const char* confirmation;
+  std::string_view request;
+  std::string_view confirmation;
 };
 
 class ConfirmedWrites : public MeterSessionTest,
@@ -189,28 +192,28 @@ class ConfirmedWrites : public MeterSessionTest,
 
 TEST_P(ConfirmedWrites, SleepToTheDeadlineThenLookForTheConfirmation) {
   const ConfirmedWriteRow& row = GetParam();
-  const Bytes probe = Hex("01 03 00 06 00 01 64 0B");
+  const Frame probe = Bytes(frame::kReadDecimalPoint);
   replies[probe] = ReadReply(1, 2);
-  replies[Hex(row.request)] = Hex(row.confirmation);
+  replies[Bytes(row.request)] = Bytes(row.confirmation);
   EXPECT_TRUE(row.write(session));
   // The first write on a fresh line is preceded by a read that tells whether
   // the line echoes.
-  EXPECT_EQ(SentFrames(), (std::vector<Bytes>{probe, Hex(row.request)}));
+  EXPECT_EQ(SentFrames(), (std::vector<Frame>{probe, Bytes(row.request)}));
   EXPECT_EQ(clock.sleeps, (std::vector<uint32_t>{600, 300}));
   EXPECT_EQ(link.LineEchoes(), false);
 
   replies.clear();
   EXPECT_FALSE(row.write(session)) << "silence";
-  Bytes corrupted = Hex(row.confirmation);
+  Frame corrupted = Bytes(row.confirmation);
   corrupted.back() ^= 0x01;
-  replies[Hex(row.request)] = corrupted;
+  replies[Bytes(row.request)] = corrupted;
   EXPECT_FALSE(row.write(session)) << "bad CRC";
   // A well-formed confirmation of another write (a late echo of an earlier
   // request) confirms nothing: the value, or the start and count, differ.
-  Bytes other = Hex(row.confirmation);
+  Frame other = Bytes(row.confirmation);
   other[5] ^= 0x01;
   zt::AppendCrc(other.data(), 6);
-  replies[Hex(row.request)] = other;
+  replies[Bytes(row.request)] = other;
   EXPECT_FALSE(row.write(session)) << "another write's confirmation";
   EXPECT_EQ(SentFrames().size(), 5U) << "the probe is not repeated once the line is known";
 }
@@ -219,13 +222,13 @@ INSTANTIATE_TEST_SUITE_P(
     Meter, ConfirmedWrites,
     testing::Values(
         ConfirmedWriteRow{"Pt", [](zt::MeterSession& s) { return s.WritePtRatio(100); },
-                          "01 10 00 00 00 02 04 00 64 00 00 B2 70", "01 10 00 00 00 02 41 C8"},
+                          frame::kWritePt100, frame::kPtWrittenReply},
         ConfirmedWriteRow{"Ct", [](zt::MeterSession& s) { return s.WriteCtRatio(5); },
-                          "01 10 00 04 00 02 04 00 05 00 00 E2 5D", "01 10 00 04 00 02 00 09"},
+                          frame::kWriteCt5, frame::kCtWrittenReply},
         ConfirmedWriteRow{"Wiring", [](zt::MeterSession& s) { return s.WriteWiringMode(1); },
-                          "01 06 00 02 00 01 E9 CA", "01 06 00 02 00 01 E9 CA"},
+                          frame::kWriteWiring1, frame::kWriteWiring1},
         ConfirmedWriteRow{"LinkBaud", [](zt::MeterSession& s) { return s.ChangeLinkBaud(19200); },
-                          "01 06 00 08 00 04 09 CB", "01 06 00 08 00 04 09 CB"}),
+                          frame::kWriteLinkBaud19200, frame::kWriteLinkBaud19200}),
     [](const testing::TestParamInfo<ConfirmedWriteRow>& row) {
       return std::string(row.param.name);
     });
@@ -234,12 +237,12 @@ TEST_F(MeterSessionTest, ParameterWriteSendsAllFourAndReportsEachEcho) {
   echoWrites = true;
   link.SetLocalEcho(zt::LocalEcho::Off);
   // The meter refuses the upper threshold with an exception instead of an echo.
-  replies[Hex("01 06 03 02 03 E8 28 F0")] = Hex("01 86 03 02 61");
+  replies[Bytes(frame::kWriteUpperLimit1000)] = Bytes("01 86 03 02 61");
   const zt::ParameterWrites writes = session.WriteParameters({1000, 100, 2, 9600});
-  EXPECT_EQ(SentFrames(), (std::vector<Bytes>{Hex("01 06 00 06 00 02 E8 0A"),
-                                              Hex("01 06 03 02 03 E8 28 F0"),
-                                              Hex("01 06 03 04 00 64 C9 A4"),
-                                              Hex("01 06 03 08 00 03 48 4D")}));
+  EXPECT_EQ(SentFrames(), (std::vector<Frame>{Bytes(frame::kWriteDecimalPoint2),
+                                              Bytes(frame::kWriteUpperLimit1000),
+                                              Bytes(frame::kWriteLowerLimit100),
+                                              Bytes(frame::kWriteParameterBaud9600)}));
   EXPECT_EQ(SendTimes(), (std::vector<uint32_t>{0, 300, 600, 900}));
   EXPECT_EQ(clock.NowMs(), 1200U);
   EXPECT_TRUE(writes.decimalPoint);
@@ -253,26 +256,26 @@ TEST_F(MeterSessionTest, ParameterWriteToASilentMeterIsNotConfirmed) {
   link.SetLocalEcho(zt::LocalEcho::Off);
   const zt::ParameterWrites writes = session.WriteParameters({-1, 0, 0, 3});
   EXPECT_EQ(port.sent.size(), 4U);
-  EXPECT_EQ(port.sent[1].bytes, Hex("01 06 03 02 FF FF 29 FE")) << "-1 goes out as FF FF";
+  EXPECT_EQ(port.sent[1].bytes, Bytes("01 06 03 02 FF FF 29 FE")) << "-1 goes out as FF FF";
   EXPECT_EQ(port.sent[3].bytes[5], 3) << "a code already in the box is sent unchanged";
   EXPECT_FALSE(writes.decimalPoint || writes.upperLimit || writes.lowerLimit || writes.meterBaud);
 }
 
 TEST_F(MeterSessionTest, AddressChangeConfirmedFromOldOrNewAddress) {
   link.SetLocalEcho(zt::LocalEcho::Off);
-  const Bytes request = Hex("01 06 03 00 00 05 49 8D");
+  const Frame request = Bytes(frame::kWriteAddress5);
   replies[request] = request;
   EXPECT_TRUE(session.ChangeAddress(5));
   EXPECT_EQ(port.sent.back().bytes, request);
   EXPECT_EQ(clock.sleeps.back(), 300U);
 
-  Bytes fromNew = request;
+  Frame fromNew = request;
   fromNew[0] = 5;
   zt::AppendCrc(fromNew.data(), 6);
   replies[request] = fromNew;
   EXPECT_TRUE(session.ChangeAddress(5));
 
-  Bytes fromThird = request;
+  Frame fromThird = request;
   fromThird[0] = 7;
   zt::AppendCrc(fromThird.data(), 6);
   replies[request] = fromThird;
@@ -285,15 +288,15 @@ TEST_F(MeterSessionTest, AddressChangeConfirmedFromOldOrNewAddress) {
 
 TEST_F(MeterSessionTest, EveryRequestCarriesTheAddressOfTheMomentAndMatchesIt) {
   settings.address = 7;
-  replies[Hex("07 03 00 06 00 01 64 6D")] = ReadReply(1, 3);
+  replies[Bytes(frame::kReadDecimalPointAt7)] = ReadReply(1, 3);
   EXPECT_FALSE(session.ReadDecimalPoint().has_value()) << "reply from another address";
-  replies[Hex("07 03 00 06 00 01 64 6D")] = ReadReply(7, 3);
+  replies[Bytes(frame::kReadDecimalPointAt7)] = ReadReply(7, 3);
   EXPECT_EQ(session.ReadDecimalPoint(), 3);
   EXPECT_EQ(port.sent.back().bytes[0], 7);
 }
 
 TEST_F(MeterSessionTest, ClosedPortGivesNoReplyAndSendsNothing) {
-  replies[Hex("01 03 00 06 00 01 64 0B")] = ReadReply(1, 2);
+  replies[Bytes(frame::kReadDecimalPoint)] = ReadReply(1, 2);
   port.Close();
   EXPECT_FALSE(session.ReadDecimalPoint().has_value());
   EXPECT_FALSE(session.ChangeLinkBaud(19200));

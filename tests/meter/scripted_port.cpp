@@ -4,14 +4,6 @@
 
 namespace zt::test {
 
-Bytes Hex(const std::string& text) {
-  Bytes bytes;
-  for (std::size_t i = 0; i + 1 < text.size(); i += 3) {
-    bytes.push_back(static_cast<uint8_t>(std::stoi(text.substr(i, 2), nullptr, 16)));
-  }
-  return bytes;
-}
-
 int16_t ScriptedPort::CountWaiting() {
   std::size_t count = 0;
   for (const Pending& p : pending_) {
@@ -23,7 +15,7 @@ int16_t ScriptedPort::CountWaiting() {
 }
 
 void ScriptedPort::Write(const uint8_t* data, int16_t length) {
-  Bytes request(data, data + length);
+  Frame request(data, data + length);
   if (!open_) {
     return;
   }
@@ -55,8 +47,8 @@ bool ScriptedPort::WaitForBytes(std::chrono::microseconds timeout) {
   return CountWaiting() > 0;
 }
 
-Bytes ScriptedPort::TakeArrived() {
-  Bytes arrived;
+Frame ScriptedPort::TakeArrived() {
+  Frame arrived;
   const auto notYet = std::stable_partition(pending_.begin(), pending_.end(),
                                             [&](const Pending& p) { return p.at > clock_.now; });
   for (auto it = notYet; it != pending_.end(); ++it) {

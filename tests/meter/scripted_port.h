@@ -12,9 +12,7 @@
 
 namespace zt::test {
 
-using Bytes = std::vector<uint8_t>;
-
-Bytes Hex(const std::string& text);
+using Frame = std::vector<uint8_t>;
 
 // Virtual time that records every sleep an exchange makes, in milliseconds.
 class RecordingClock final : public Clock {
@@ -36,7 +34,7 @@ class RecordingClock final : public Clock {
 };
 
 struct ScriptedReply {
-  Bytes bytes;
+  Frame bytes;
   uint32_t delayMs = 20;  // after the request was written
 };
 
@@ -45,18 +43,18 @@ class ScriptedPort final : public SerialPort {
  public:
   explicit ScriptedPort(RecordingClock& clock) : clock_(clock) {}
 
-  std::function<std::optional<ScriptedReply>(const Bytes& request)> responder;
+  std::function<std::optional<ScriptedReply>(const Frame& request)> responder;
   // Runs after each write: the time the writer takes, for instance.
   std::function<void()> onWrite;
 
   struct Sent {
     uint32_t atMs;
-    Bytes bytes;
+    Frame bytes;
   };
   std::vector<Sent> sent;
 
   // Bytes that arrive at a given time whatever was sent.
-  void Inject(Bytes bytes, uint32_t atMs) {
+  void Inject(Frame bytes, uint32_t atMs) {
     pending_.push_back({std::chrono::milliseconds(atMs), std::move(bytes)});
   }
 
@@ -79,9 +77,9 @@ class ScriptedPort final : public SerialPort {
  private:
   struct Pending {
     std::chrono::microseconds at;
-    Bytes bytes;
+    Frame bytes;
   };
-  Bytes TakeArrived();
+  Frame TakeArrived();
 
   RecordingClock& clock_;
   bool open_ = true;

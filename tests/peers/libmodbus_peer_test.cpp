@@ -4,11 +4,9 @@
 // system clock; each test gets a server of its own on a fresh pty.
 #include <gtest/gtest.h>
 
-#include <QString>
-#include <QStringList>
-
 #include <memory>
 #include <optional>
+#include <string>
 
 #include "link/clock.h"
 #include "link/link_settings.h"
@@ -17,7 +15,7 @@
 #include "link/transaction.h"
 #include "meter/meter_session.h"
 #include "meter/register_map.h"
-#include "peer_process.h"
+#include "support/child_process.h"
 
 namespace zt {
 namespace {
@@ -38,13 +36,15 @@ class LibmodbusPeerTest : public ::testing::Test {
  protected:
   // A server answering as `slave`; the session starts out addressing it.
   void StartPeer(int slave) {
-    ASSERT_TRUE(peer_.Start(QStringLiteral(ZT_MODBUS_PEER_PATH),
-                            {QStringLiteral("--slave"), QString::number(slave)}))
+    ASSERT_TRUE(peer_.Start(ZT_MODBUS_PEER_PATH, {"--slave", std::to_string(slave)}))
         << peer_.Error();
+    const std::optional<std::string> device = peer_.ReadLine();
+    ASSERT_TRUE(device.has_value() && !device->empty())
+        << "the peer printed no device path; stderr: " << peer_.Errors();
     settings_.address = static_cast<uint8_t>(slave);
 
     PortDeviceMap devices;
-    devices.Override(settings_.port, peer_.DevicePath());
+    devices.Override(settings_.port, *device);
     port_ = std::make_unique<QtSerialPort>(devices);
     port_->SelectPort(settings_.port);
     ASSERT_TRUE(port_->SetLineFormat(SettingsText(settings_)));
@@ -58,10 +58,13 @@ class LibmodbusPeerTest : public ::testing::Test {
     if (port_) {
       port_->Close();
     }
-    EXPECT_TRUE(peer_.Stop()) << "the libmodbus peer did not end cleanly on SIGTERM";
+    if (peer_.Running()) {
+      EXPECT_EQ(peer_.Stop(), 0) << "the libmodbus peer did not end cleanly on SIGTERM; stderr:\n"
+                                 << peer_.Errors();
+    }
   }
 
-  test::PeerProcess peer_;
+  test::ChildProcess peer_;
   LinkSettings settings_;
   SystemClock clock_;
   std::unique_ptr<QtSerialPort> port_;

@@ -7,12 +7,15 @@
 #include <tuple>
 #include <vector>
 
-#include "hex.h"
+#include "support/golden_frames.h"
+#include "support/hex.h"
 #include "link/modbus_rtu.h"
 #include "sim/request_parser.h"
 
 namespace zt::sim {
 namespace {
+
+namespace frame = test::frame;
 
 using test::Bytes;
 using test::Hex;
@@ -50,14 +53,14 @@ auto Snapshot(const MeterModel& meter) {
 struct ExchangeRow {
   std::string name;
   std::function<void(MeterModel&)> setup;
-  std::string request;
-  std::string reply;
+  std::string_view request;
+  std::string_view reply;
   std::function<void(const MeterModel&)> check;
 };
 
 class MeterExchanges : public ::testing::TestWithParam<ExchangeRow> {};
 
-TEST_P(MeterExchanges, AnswersWithTheFrameTheConsoleExpects) {
+TEST_P(MeterExchanges, AnswerAsTheConsoleExpects) {
   const ExchangeRow& row = GetParam();
   MeterModel meter;
   if (row.setup) {
@@ -79,103 +82,99 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         ExchangeRow{"ReadDecimalPoint",
                     kDecimalPointThree,
-                    "01 03 00 06 00 01 64 0B",
-                    "01 03 02 00 03 F8 45",
+                    frame::kReadDecimalPoint,
+                    frame::kReplyValue3,
                     {}},
         ExchangeRow{"ReadUpperLimit",
                     [](MeterModel& m) { m.SetUpperLimit(3); },
-                    "01 03 03 02 00 01 25 8E",
-                    "01 03 02 00 03 F8 45",
+                    frame::kReadUpperLimit,
+                    frame::kReplyValue3,
                     {}},
         ExchangeRow{"ReadLowerLimit",
                     [](MeterModel& m) { m.SetLowerLimit(3); },
-                    "01 03 03 04 00 01 C5 8F",
-                    "01 03 02 00 03 F8 45",
+                    frame::kReadLowerLimit,
+                    frame::kReplyValue3,
                     {}},
         ExchangeRow{"ReadParameterBaud",
                     [](MeterModel& m) { m.SetParameterBaud(3); },
-                    "01 03 03 08 00 01 05 8C",
-                    "01 03 02 00 03 F8 45",
+                    frame::kReadParameterBaud,
+                    frame::kReplyValue3,
                     {}},
         ExchangeRow{"ReadRelayOnInputOpen",
                     [](MeterModel& m) {
                       m.SetRelayOutput(1);
                       m.SetSwitchInput(0);
                     },
-                    "01 03 00 16 00 01 65 CE",
-                    "01 03 02 01 00 B9 D4",
+                    frame::kReadSwitchStatus,
+                    frame::kReplyRelayOnInputOpen,
                     {}},
         ExchangeRow{"ReadRelayOffInputClosed",
                     [](MeterModel& m) {
                       m.SetRelayOutput(0);
                       m.SetSwitchInput(1);
                     },
-                    "01 03 00 16 00 01 65 CE",
-                    "01 03 02 00 01 79 84",
+                    frame::kReadSwitchStatus,
+                    frame::kReplyRelayOffInputClosed,
                     {}},
         ExchangeRow{"ReadClock",
                     kClock20061215,
-                    "01 03 01 10 00 03 05 F2",
-                    "01 03 06 1E 2D 0F 0A 06 0C AE 7E",
+                    frame::kReadClock,
+                    frame::kReplyClock20061215,
                     {}},
         ExchangeRow{"WritePt",
                     {},
-                    "01 10 00 00 00 02 04 00 64 00 00 B2 70",
-                    "01 10 00 00 00 02 41 C8",
+                    frame::kWritePt100,
+                    frame::kPtWrittenReply,
                     [](const MeterModel& m) { EXPECT_EQ(m.PtRatio(), 100); }},
         ExchangeRow{"WriteCt",
                     {},
-                    "01 10 00 04 00 02 04 00 05 00 00 E2 5D",
-                    "01 10 00 04 00 02 00 09",
+                    frame::kWriteCt5,
+                    frame::kCtWrittenReply,
                     [](const MeterModel& m) { EXPECT_EQ(m.CtRatio(), 5); }},
         ExchangeRow{"WriteWiringMode",
                     {},
-                    "01 06 00 02 00 01 E9 CA",
-                    "01 06 00 02 00 01 E9 CA",
+                    frame::kWriteWiring1,
+                    frame::kWriteWiring1,
                     [](const MeterModel& m) { EXPECT_EQ(m.Wiring(), 1); }},
         ExchangeRow{"WriteLinkBaud",
                     {},
-                    "01 06 00 08 00 04 09 CB",
-                    "01 06 00 08 00 04 09 CB",
+                    frame::kWriteLinkBaud19200,
+                    frame::kWriteLinkBaud19200,
                     [](const MeterModel& m) { EXPECT_EQ(m.Line().baudRate, 19200); }},
         ExchangeRow{"WriteAddressEchoesFromTheOldOne",
                     {},
-                    "01 06 03 00 00 05 49 8D",
-                    "01 06 03 00 00 05 49 8D",
+                    frame::kWriteAddress5,
+                    frame::kWriteAddress5,
                     [](const MeterModel& m) { EXPECT_EQ(m.Address(), 5); }},
         ExchangeRow{"WriteDecimalPoint",
                     {},
-                    "01 06 00 06 00 02 E8 0A",
-                    "01 06 00 06 00 02 E8 0A",
+                    frame::kWriteDecimalPoint2,
+                    frame::kWriteDecimalPoint2,
                     [](const MeterModel& m) { EXPECT_EQ(m.DecimalPoint(), 2); }},
         ExchangeRow{"WriteUpperLimit",
                     {},
-                    "01 06 03 02 03 E8 28 F0",
-                    "01 06 03 02 03 E8 28 F0",
+                    frame::kWriteUpperLimit1000,
+                    frame::kWriteUpperLimit1000,
                     [](const MeterModel& m) { EXPECT_EQ(m.UpperLimit(), 1000); }},
         ExchangeRow{"WriteLowerLimit",
                     {},
-                    "01 06 03 04 00 64 C9 A4",
-                    "01 06 03 04 00 64 C9 A4",
+                    frame::kWriteLowerLimit100,
+                    frame::kWriteLowerLimit100,
                     [](const MeterModel& m) { EXPECT_EQ(m.LowerLimit(), 100); }},
         ExchangeRow{"WriteParameterBaud", [](MeterModel& m) { m.SetParameterBaud(0); },
-                    "01 06 03 08 00 03 48 4D", "01 06 03 08 00 03 48 4D",
+                    frame::kWriteParameterBaud9600, frame::kWriteParameterBaud9600,
                     [](const MeterModel& m) { EXPECT_EQ(m.ParameterBaud(), 3); }},
-        ExchangeRow{"ReadUnknownRegister", {}, "01 03 04 00 00 01 85 3A", "01 83 02 C0 F1", {}}),
+        ExchangeRow{"ReadUnknownRegister", {}, "01 03 04 00 00 01 85 3A",
+                    frame::kReplyIllegalAddress, {}}),
     [](const auto& row) { return row.param.name; });
 
 struct RefusalRow {
   std::string name;
   std::vector<uint8_t> request;
   ExceptionCode code;
-
-  friend void PrintTo(const RefusalRow& row, std::ostream* out) { *out << Hex(row.request); }
 };
 
-class MeterRefusals : public ::testing::TestWithParam<RefusalRow> {};
-
-TEST_P(MeterRefusals, AnswersWithAnExceptionAndChangesNothing) {
-  const RefusalRow& row = GetParam();
+void ExpectRefused(const RefusalRow& row) {
   MeterModel meter;
   const auto before = Snapshot(meter);
   const auto reply = Answer(meter, row.request);
@@ -217,9 +216,9 @@ std::vector<uint8_t> WriteMultiple(uint16_t first, const std::vector<uint16_t>& 
   return frame;
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    BadRequests, MeterRefusals,
-    ::testing::Values(
+// Requests the meter refuses, each with the exception it answers.
+std::vector<RefusalRow> Refusals() {
+  return {
         RefusalRow{"ReadInputRegisters", WithFunction(4), ExceptionCode::IllegalFunction},
         RefusalRow{"ReadUnknownRegister", Frame(BuildReadRequest(1, 0x0400, 1)),
                    ExceptionCode::IllegalDataAddress},
@@ -266,8 +265,15 @@ INSTANTIATE_TEST_SUITE_P(
         RefusalRow{"DecimalPoint4ByFunction16", WriteMultiple(0x0006, {4}),
                    ExceptionCode::IllegalDataValue},
         RefusalRow{"ClockWithUnknownNeighbour", WriteMultiple(0x0110, {1, 2, 3, 4}),
-                   ExceptionCode::IllegalDataAddress}),
-    [](const auto& row) { return row.param.name; });
+                   ExceptionCode::IllegalDataAddress}};
+}
+
+TEST(MeterModel, RefusesBadRequestsWithAnExceptionAndChangesNothing) {
+  for (const RefusalRow& row : Refusals()) {
+    SCOPED_TRACE(row.name + ": " + Hex(row.request));
+    ExpectRefused(row);
+  }
+}
 
 TEST(MeterModel, IgnoresRequestsForAnotherAddress) {
   MeterModel meter;
@@ -279,7 +285,7 @@ TEST(MeterModel, IgnoresRequestsForAnotherAddress) {
 
 TEST(MeterModel, TakesANewAddressForTheRequestsAfterItsEcho) {
   MeterModel meter;
-  ASSERT_TRUE(Answer(meter, "01 06 03 00 00 05 49 8D").has_value());
+  ASSERT_TRUE(Answer(meter, frame::kWriteAddress5).has_value());
   EXPECT_FALSE(Answer(meter, BuildReadRequest(1, 0x0006, 1)).has_value());
   const auto reply = Answer(meter, BuildReadRequest(5, 0x0006, 1));
   ASSERT_TRUE(reply.has_value());

@@ -6,19 +6,22 @@
 #include <string>
 #include <vector>
 
-#include "hex.h"
+#include "support/golden_frames.h"
+#include "support/hex.h"
 #include "link/modbus_rtu.h"
 #include "sim/fault_injection.h"
 
 namespace zt::sim {
 namespace {
 
+namespace frame = test::frame;
+
 using test::Bytes;
 using test::Hex;
 
 // The decimal-point read of a meter holding 3, and its clean reply.
-constexpr std::string_view kRequest = "01 03 00 06 00 01 64 0B";
-constexpr std::string_view kReply = "01 03 02 00 03 F8 45";
+constexpr std::string_view kRequest = frame::kReadDecimalPoint;
+constexpr std::string_view kReply = frame::kReplyValue3;
 
 Request Parse(std::string_view hex) {
   const std::vector<uint8_t> frame = Bytes(hex);
@@ -103,7 +106,7 @@ TEST(MeterResponder, SilenceMeansTheRequestWasNeverHeard) {
   FaultConfig faults;
   faults.silent = true;
   responder.SetFaults(faults);
-  EXPECT_FALSE(responder.Respond(Parse("01 06 03 00 00 05 49 8D")).has_value());
+  EXPECT_FALSE(responder.Respond(Parse(frame::kWriteAddress5)).has_value());
   EXPECT_EQ(meter.Address(), 1);
 }
 
@@ -115,7 +118,7 @@ TEST(MeterResponder, AnExceptionOrALostReplyStillCarriesTheWriteOut) {
     faults.exceptionReply = exception;
     faults.truncateBytes = exception ? 0 : 8;
     responder.SetFaults(faults);
-    const std::optional<Response> response = responder.Respond(Parse("01 06 00 08 00 04 09 CB"));
+    const std::optional<Response> response = responder.Respond(Parse(frame::kWriteLinkBaud19200));
     ASSERT_TRUE(response.has_value());
     EXPECT_EQ(response->bytes.size(), exception ? 5U : 0U);
     EXPECT_EQ(meter.Line().baudRate, 19200);
@@ -137,7 +140,7 @@ TEST(MeterResponder, ALateReplyWaitsLatencyPlusTheExtraDelay) {
 TEST(MeterResponder, ReportsTheLineBeforeAndAfterABaudChange) {
   MeterModel meter;
   MeterResponder responder(meter);
-  const std::optional<Response> response = responder.Respond(Parse("01 06 00 08 00 04 09 CB"));
+  const std::optional<Response> response = responder.Respond(Parse(frame::kWriteLinkBaud19200));
   ASSERT_TRUE(response.has_value());
   EXPECT_EQ(response->line.baudRate, 9600);
   EXPECT_EQ(response->nextLine.baudRate, 19200);
@@ -149,32 +152,28 @@ struct FilterRow {
   bool hit;
 };
 
-class FaultFilter : public ::testing::TestWithParam<FilterRow> {};
-
-TEST_P(FaultFilter, HitsOnlyRequestsTouchingTheRegisters) {
-  MeterModel meter;
-  MeterResponder responder(meter);
+TEST(FaultFilter, HitsOnlyRequestsTouchingTheRegisters) {
+  const FilterRow rows[] = {
+      {"ReadInside", BuildReadRequest(1, 0x0006, 1), true},
+      {"WriteAtTheEnd", BuildWriteSingleRequest(1, 0x0008, 3), true},
+      {"ReadBefore", BuildReadRequest(1, 0x0000, 1), false},
+      {"ReadAfter", BuildReadRequest(1, 0x0016, 1), false},
+      {"PtPairBefore", BuildWriteTwoRegistersRequest(1, 0, 5, 0), false},
+      {"CtPairOverlapping", BuildWriteTwoRegistersRequest(1, 5, 5, 0), true},
+      // A single write's value is not a register count.
+      {"WriteBeforeWithBigValue", BuildWriteSingleRequest(1, 0x0002, 9), false},
+  };
   FaultConfig faults;
   faults.silent = true;
   faults.appliesTo = TouchingRegisters(0x0006, 0x0008);
-  responder.SetFaults(faults);
-  const TxFrame& frame = GetParam().request;
-  const Request request = ParseRequest(frame.data(), frame.view().size()).value();
-  EXPECT_EQ(!responder.Respond(request).has_value(), GetParam().hit);
+  for (const FilterRow& row : rows) {
+    MeterModel meter;
+    MeterResponder responder(meter);
+    responder.SetFaults(faults);
+    const Request request = ParseRequest(row.request.data(), row.request.view().size()).value();
+    EXPECT_EQ(!responder.Respond(request).has_value(), row.hit) << row.name;
+  }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Ranges, FaultFilter,
-    ::testing::Values(
-        FilterRow{"ReadInside", BuildReadRequest(1, 0x0006, 1), true},
-        FilterRow{"WriteAtTheEnd", BuildWriteSingleRequest(1, 0x0008, 3), true},
-        FilterRow{"ReadBefore", BuildReadRequest(1, 0x0000, 1), false},
-        FilterRow{"ReadAfter", BuildReadRequest(1, 0x0016, 1), false},
-        FilterRow{"PtPairBefore", BuildWriteTwoRegistersRequest(1, 0, 5, 0), false},
-        FilterRow{"CtPairOverlapping", BuildWriteTwoRegistersRequest(1, 5, 5, 0), true},
-        // A single write's value is not a register count.
-        FilterRow{"WriteBeforeWithBigValue", BuildWriteSingleRequest(1, 0x0002, 9), false}),
-    [](const auto& row) { return row.param.name; });
 
 TEST(NoiseBytes, RepeatForTheSameSeed) {
   EXPECT_EQ(NoiseBytes(64, 7), NoiseBytes(64, 7));

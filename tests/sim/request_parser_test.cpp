@@ -6,45 +6,41 @@
 #include <string>
 #include <vector>
 
-#include "hex.h"
+#include "support/golden_frames.h"
+#include "support/hex.h"
 #include "link/modbus_rtu.h"
 
 namespace zt::sim {
 namespace {
 
+namespace frame = test::frame;
+
 using test::Bytes;
 
 struct ParseRow {
-  std::string name;
-  std::string frame;
+  std::string_view frame;
   Request expected;
 };
 
-class ParseRequestRows : public ::testing::TestWithParam<ParseRow> {};
-
-TEST_P(ParseRequestRows, DecodesEveryField) {
-  const std::vector<uint8_t> frame = Bytes(GetParam().frame);
-  const std::optional<Request> request = ParseRequest(frame.data(), frame.size());
-  ASSERT_TRUE(request.has_value());
-  EXPECT_EQ(*request, GetParam().expected);
+TEST(ParseRequest, DecodesEveryFieldOfTheMetersRequests) {
+  const ParseRow rows[] = {
+      {frame::kReadDecimalPoint, {1, 3, 0x0006, 1, 0, {}, 8}},
+      {frame::kReadClock, {1, 3, 0x0110, 3, 0, {}, 8}},
+      {frame::kWriteWiring1, {1, 6, 0x0002, 1, 0, {}, 8}},
+      {frame::kWriteAddress5, {1, 6, 0x0300, 5, 0, {}, 8}},
+      {frame::kWritePt100, {1, 16, 0x0000, 2, 4, {100, 0}, 13}},
+      {frame::kWriteCt5, {1, 16, 0x0004, 2, 4, {5, 0}, 13}},
+      // Bytes after the frame belong to whatever comes next.
+      {"01 03 00 06 00 01 64 0B 99 98", {1, 3, 0x0006, 1, 0, {}, 8}},
+  };
+  for (const ParseRow& row : rows) {
+    SCOPED_TRACE(row.frame);
+    const std::vector<uint8_t> bytes = Bytes(row.frame);
+    const std::optional<Request> request = ParseRequest(bytes.data(), bytes.size());
+    ASSERT_TRUE(request.has_value());
+    EXPECT_EQ(*request, row.expected);
+  }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    MeterRequests, ParseRequestRows,
-    ::testing::Values(
-        ParseRow{"ReadDecimalPoint", "01 03 00 06 00 01 64 0B", {1, 3, 0x0006, 1, 0, {}, 8}},
-        ParseRow{"ReadClock", "01 03 01 10 00 03 05 F2", {1, 3, 0x0110, 3, 0, {}, 8}},
-        ParseRow{"WriteWiringMode", "01 06 00 02 00 01 E9 CA", {1, 6, 0x0002, 1, 0, {}, 8}},
-        ParseRow{"WriteAddress", "01 06 03 00 00 05 49 8D", {1, 6, 0x0300, 5, 0, {}, 8}},
-        ParseRow{"WritePt",
-                 "01 10 00 00 00 02 04 00 64 00 00 B2 70",
-                 {1, 16, 0x0000, 2, 4, {100, 0}, 13}},
-        ParseRow{
-            "WriteCt", "01 10 00 04 00 02 04 00 05 00 00 E2 5D", {1, 16, 0x0004, 2, 4, {5, 0}, 13}},
-        // Bytes after the frame belong to whatever comes next.
-        ParseRow{
-            "TrailingBytesIgnored", "01 03 00 06 00 01 64 0B 99 98", {1, 3, 0x0006, 1, 0, {}, 8}}),
-    [](const auto& row) { return row.param.name; });
 
 TEST(ParseRequest, TakesAnyOtherFunctionAsEightBytesSoItCanBeRefused) {
   std::vector<uint8_t> frame = Bytes("01 04 00 00 00 01 00 00");
@@ -56,12 +52,12 @@ TEST(ParseRequest, TakesAnyOtherFunctionAsEightBytesSoItCanBeRefused) {
 }
 
 TEST(ParseRequest, RefusesEveryPrefixOfAFrameAndAnyFlippedBit) {
-  const std::vector<uint8_t> frame = Bytes("01 10 00 00 00 02 04 00 64 00 00 B2 70");
-  for (std::size_t size = 0; size < frame.size(); ++size) {
-    EXPECT_FALSE(ParseRequest(frame.data(), size).has_value()) << size << " bytes";
+  const std::vector<uint8_t> pt = Bytes(frame::kWritePt100);
+  for (std::size_t size = 0; size < pt.size(); ++size) {
+    EXPECT_FALSE(ParseRequest(pt.data(), size).has_value()) << size << " bytes";
   }
-  for (std::size_t bit = 0; bit < frame.size() * 8; ++bit) {
-    std::vector<uint8_t> damaged = frame;
+  for (std::size_t bit = 0; bit < pt.size() * 8; ++bit) {
+    std::vector<uint8_t> damaged = pt;
     damaged[bit / 8] ^= static_cast<uint8_t>(1U << (bit % 8));
     EXPECT_FALSE(ParseRequest(damaged.data(), damaged.size()).has_value()) << "bit " << bit;
   }
@@ -83,12 +79,12 @@ TEST(RequestFramer, SkipsGarbageAndBadFramesToTheNextRequest) {
 
 TEST(RequestFramer, WaitsForTheRestOfARequestFedByteByByte) {
   RequestFramer framer;
-  const std::vector<uint8_t> frame = Bytes("01 10 00 04 00 02 04 00 05 00 00 E2 5D");
-  for (std::size_t i = 0; i + 1 < frame.size(); ++i) {
-    framer.Feed(&frame[i], 1);
+  const std::vector<uint8_t> ct = Bytes(frame::kWriteCt5);
+  for (std::size_t i = 0; i + 1 < ct.size(); ++i) {
+    framer.Feed(&ct[i], 1);
     ASSERT_FALSE(framer.Next().has_value()) << "after " << i + 1 << " bytes";
   }
-  framer.Feed(&frame.back(), 1);
+  framer.Feed(&ct.back(), 1);
   const std::optional<Request> request = framer.Next();
   ASSERT_TRUE(request.has_value());
   EXPECT_EQ(request->values, (std::vector<uint16_t>{5, 0}));
@@ -124,7 +120,7 @@ TEST(NextRequest, StaysWithinAnyInput) {
   // Pseudo-random lines, some seeded with valid frames, searched at every
   // length: the sanitizers catch any read past the end.
   uint32_t state = 12345;
-  const std::vector<uint8_t> valid = Bytes("01 10 00 00 00 02 04 00 64 00 00 B2 70");
+  const std::vector<uint8_t> valid = Bytes(frame::kWritePt100);
   for (int round = 0; round < 400; ++round) {
     std::vector<uint8_t> line(static_cast<std::size_t>(round % 300));
     for (uint8_t& byte : line) {

@@ -10,13 +10,16 @@
 #include <string>
 #include <vector>
 
-#include "child_process.h"
-#include "hex.h"
+#include "support/child_process.h"
+#include "support/golden_frames.h"
+#include "support/hex.h"
 #include "link/link_settings.h"
 #include "sim/termios_format.h"
 
 namespace zt::sim {
 namespace {
+
+namespace frame = test::frame;
 
 using test::ChildProcess;
 using test::Hex;
@@ -176,18 +179,18 @@ TEST_F(SimProgram, AfterABaudChangeOnlyAClientAtTheNewRateIsAnswered) {
   TermiosClient client(device_);
   ASSERT_TRUE(client.SetLine("9600,N,8,2"));
 
-  ASSERT_TRUE(client.Send(test::Bytes("01 06 00 08 00 04 09 CB")));
-  EXPECT_EQ(Hex(client.Receive(8)), "01 06 00 08 00 04 09 CB");
+  ASSERT_TRUE(client.Send(test::Bytes(frame::kWriteLinkBaud19200)));
+  EXPECT_EQ(Hex(client.Receive(8)), frame::kWriteLinkBaud19200);
   ASSERT_TRUE(sim_.WaitForErrorLine("meter line now 19200,N,8,2").has_value()) << sim_.Errors();
 
-  ASSERT_TRUE(client.Send(test::Bytes("01 03 00 06 00 01 64 0B")));
+  ASSERT_TRUE(client.Send(test::Bytes(frame::kReadDecimalPoint)));
   EXPECT_TRUE(
       sim_.WaitForErrorLine("ignored: client line 9600,N,8,2, meter line 19200,N,8,2").has_value())
       << sim_.Errors();
 
   ASSERT_TRUE(client.SetLine("19200,N,8,2"));
-  ASSERT_TRUE(client.Send(test::Bytes("01 03 00 06 00 01 64 0B")));
-  EXPECT_EQ(Hex(client.Receive(7)), "01 03 02 00 03 F8 45");
+  ASSERT_TRUE(client.Send(test::Bytes(frame::kReadDecimalPoint)));
+  EXPECT_EQ(Hex(client.Receive(7)), frame::kReplyValue3);
 }
 
 TEST_F(SimProgram, ServesAgainAfterTheClientClosesAndReopens) {
@@ -198,7 +201,7 @@ TEST_F(SimProgram, ServesAgainAfterTheClientClosesAndReopens) {
     ASSERT_TRUE(client.SetLine("4800,N,8,2"));
     // Garbage first: the simulator resynchronises on the request after it.
     std::vector<uint8_t> line = test::Bytes("FF 13");
-    const std::vector<uint8_t> request = test::Bytes("07 03 00 06 00 01 64 6D");
+    const std::vector<uint8_t> request = test::Bytes(frame::kReadDecimalPointAt7);
     line.insert(line.end(), request.begin(), request.end());
     ASSERT_TRUE(client.Send(line));
     EXPECT_EQ(client.Receive(7).size(), 7U) << "round " << round << ": " << sim_.Errors();
@@ -223,7 +226,7 @@ TEST(SimProgramOnADevice, ServesTheDeviceAndSwitchesItsRateAfterTheEcho) {
       << sim.Error();
   ASSERT_EQ(sim.ReadLine(), std::string(name)) << sim.Errors();
 
-  const std::vector<uint8_t> request = test::Bytes("01 06 00 08 00 04 09 CB");
+  const std::vector<uint8_t> request = test::Bytes(frame::kWriteLinkBaud19200);
   ASSERT_EQ(::write(lineEnd, request.data(), request.size()), static_cast<ssize_t>(request.size()));
   std::vector<uint8_t> echo;
   while (echo.size() < request.size()) {
@@ -234,7 +237,7 @@ TEST(SimProgramOnADevice, ServesTheDeviceAndSwitchesItsRateAfterTheEcho) {
     ASSERT_GT(got, 0);
     echo.insert(echo.end(), chunk, chunk + got);
   }
-  EXPECT_EQ(Hex(echo), "01 06 00 08 00 04 09 CB");
+  EXPECT_EQ(Hex(echo), frame::kWriteLinkBaud19200);
   ASSERT_TRUE(sim.WaitForErrorLine("meter line now 19200,N,8,2").has_value()) << sim.Errors();
   termios line{};
   ASSERT_EQ(::tcgetattr(meterEnd, &line), 0);

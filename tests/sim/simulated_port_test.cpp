@@ -6,12 +6,15 @@
 #include <string>
 #include <vector>
 
-#include "hex.h"
+#include "support/golden_frames.h"
+#include "support/hex.h"
 #include "link/modbus_rtu.h"
 #include "sim/line_timing.h"
 
 namespace zt::sim {
 namespace {
+
+namespace frame = test::frame;
 
 using std::chrono::microseconds;
 using std::chrono::milliseconds;
@@ -55,13 +58,13 @@ TEST_F(SimulatedPortTest, ReplyBytesArriveOneByOneAtTheirLineTimes) {
     clock_.Advance(microseconds(1));
     EXPECT_EQ(port_.CountWaiting(), static_cast<int16_t>(k)) << "at byte " << k;
   }
-  EXPECT_EQ(Hex(port_.ReadWaiting()), "01 03 02 00 03 F8 45");
+  EXPECT_EQ(Hex(port_.ReadWaiting()), frame::kReplyValue3);
   EXPECT_EQ(port_.CountWaiting(), 0);
 }
 
 TEST_F(SimulatedPortTest, MeterSwitchesRateAfterItsEchoHasGone) {
   OpenAt("9600,N,8,2");
-  EXPECT_EQ(Hex(Exchange(BuildWriteSingleRequest(1, 0x0008, 4))), "01 06 00 08 00 04 09 CB");
+  EXPECT_EQ(Hex(Exchange(BuildWriteSingleRequest(1, 0x0008, 4))), frame::kWriteLinkBaud19200);
   EXPECT_TRUE(Exchange(BuildReadRequest(1, 0x0006, 1)).empty()) << "still at 9600";
 
   port_.Close();
@@ -170,11 +173,11 @@ TEST_F(SimulatedPortTest, LogsOperationsAndFramesInOrder) {
   EXPECT_EQ(port_.Events()[1].text, "19200,E,8,2");
   EXPECT_FALSE(port_.Events()[4].ok);
   ASSERT_EQ(port_.Written().size(), 1U);
-  const WrittenFrame& frame = port_.Written()[0];
-  EXPECT_EQ(frame.at, milliseconds(3));
-  EXPECT_EQ(Hex(frame.bytes), "01 03 01 10 00 03 05 F2");
-  EXPECT_EQ(SettingsText(frame.line), "19200,E,8,2");
-  EXPECT_EQ(frame.port, 1);
+  const WrittenFrame& written = port_.Written()[0];
+  EXPECT_EQ(written.at, milliseconds(3));
+  EXPECT_EQ(Hex(written.bytes), frame::kReadClock);
+  EXPECT_EQ(SettingsText(written.line), "19200,E,8,2");
+  EXPECT_EQ(written.port, 1);
 }
 
 }  // namespace

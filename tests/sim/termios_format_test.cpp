@@ -7,19 +7,17 @@
 namespace zt::sim {
 namespace {
 
-class TermiosRoundTrip : public ::testing::TestWithParam<std::string> {};
-
-TEST_P(TermiosRoundTrip, ReadsBackTheFormatItSet) {
-  const LineFormat format = ParseSettingsText(GetParam()).value();
-  termios settings{};
-  ASSERT_TRUE(MakeRawLine(settings, format));
-  EXPECT_EQ(LineFormatOf(settings), format);
-  EXPECT_EQ(settings.c_lflag & (ECHO | ICANON), 0U) << "raw: no echo, no line editing";
+TEST(TermiosFormat, ReadsBackEveryMeterLineItSet) {
+  for (const char* text :
+       {"1200,N,8,2", "2400,O,8,2", "4800,E,8,2", "9600,N,8,2", "19200,E,8,2", "9600,N,8,1"}) {
+    SCOPED_TRACE(text);
+    const LineFormat format = ParseSettingsText(text).value();
+    termios settings{};
+    ASSERT_TRUE(MakeRawLine(settings, format));
+    EXPECT_EQ(LineFormatOf(settings), format);
+    EXPECT_EQ(settings.c_lflag & (ECHO | ICANON), 0U) << "raw: no echo, no line editing";
+  }
 }
-
-INSTANTIATE_TEST_SUITE_P(MeterLines, TermiosRoundTrip,
-                         ::testing::Values("1200,N,8,2", "2400,O,8,2", "4800,E,8,2", "9600,N,8,2",
-                                           "19200,E,8,2", "9600,N,8,1"));
 
 TEST(TermiosFormat, RefusesARateWithoutATerminalConstant) {
   termios settings{};
@@ -32,20 +30,19 @@ struct PtyMatchRow {
   bool match;
 };
 
-class PtyLineMatch : public ::testing::TestWithParam<PtyMatchRow> {};
-
-TEST_P(PtyLineMatch, ComparesEverythingButParity) {
-  EXPECT_EQ(SameLineOnPty(ParseSettingsText(GetParam().client).value(),
-                          ParseSettingsText(GetParam().meter).value()),
-            GetParam().match);
+TEST(TermiosFormat, PtyLinesMatchOnEverythingButParity) {
+  const PtyMatchRow rows[] = {
+      {"9600,N,8,2", "9600,N,8,2", true},   {"9600,N,8,2", "9600,E,8,2", true},
+      {"9600,N,8,2", "19200,N,8,2", false}, {"9600,N,8,1", "9600,N,8,2", false},
+      {"9600,N,7,2", "9600,N,8,2", false},
+  };
+  for (const PtyMatchRow& row : rows) {
+    EXPECT_EQ(SameLineOnPty(ParseSettingsText(row.client).value(),
+                            ParseSettingsText(row.meter).value()),
+              row.match)
+        << row.client << " against " << row.meter;
+  }
 }
-
-INSTANTIATE_TEST_SUITE_P(Lines, PtyLineMatch,
-                         ::testing::Values(PtyMatchRow{"9600,N,8,2", "9600,N,8,2", true},
-                                           PtyMatchRow{"9600,N,8,2", "9600,E,8,2", true},
-                                           PtyMatchRow{"9600,N,8,2", "19200,N,8,2", false},
-                                           PtyMatchRow{"9600,N,8,1", "9600,N,8,2", false},
-                                           PtyMatchRow{"9600,N,7,2", "9600,N,8,2", false}));
 
 }  // namespace
 }  // namespace zt::sim

@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-namespace zt::sim::test {
+namespace zt::test {
 
 // A program run as a child with its standard output and error on pipes.
 // Every wait is bounded by a guard so that a broken child fails the test
@@ -23,8 +23,10 @@ class ChildProcess {
   // Stops the child if it still runs.
   ~ChildProcess();
 
-  // On failure, Error() says why.
-  bool Start(const std::string& program, const std::vector<std::string>& arguments);
+  // Runs `program` in `workingDirectory` (the test's own if empty). On
+  // failure, Error() says why.
+  bool Start(const std::string& program, const std::vector<std::string>& arguments,
+             const std::string& workingDirectory = {});
 
   // The next line of standard output, without its newline.
   std::optional<std::string> ReadLine(std::chrono::milliseconds guard = kGuard);
@@ -37,6 +39,8 @@ class ChildProcess {
   std::optional<int> Finish(std::chrono::milliseconds guard = kGuard);
   // SIGTERM, then Finish.
   std::optional<int> Stop();
+  // Sends `signal` to this child only.
+  void Signal(int signal) const;
 
   bool Running() const { return pid_ > 0; }
   const std::string& Output() const { return output_; }
@@ -60,4 +64,4 @@ class ChildProcess {
   std::string error_;
 };
 
-}  // namespace zt::sim::test
+}  // namespace zt::test

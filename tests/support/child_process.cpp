@@ -13,7 +13,7 @@
 
 extern char** environ;
 
-namespace zt::sim::test {
+namespace zt::test {
 
 namespace {
 
@@ -36,7 +36,8 @@ ChildProcess::~ChildProcess() {
   CloseFd(errFd_);
 }
 
-bool ChildProcess::Start(const std::string& program, const std::vector<std::string>& arguments) {
+bool ChildProcess::Start(const std::string& program, const std::vector<std::string>& arguments,
+                         const std::string& workingDirectory) {
   std::array<int, 2> out{};
   std::array<int, 2> err{};
   if (::pipe2(out.data(), O_CLOEXEC) != 0 || ::pipe2(err.data(), O_CLOEXEC) != 0) {
@@ -48,6 +49,9 @@ bool ChildProcess::Start(const std::string& program, const std::vector<std::stri
   posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
   posix_spawn_file_actions_adddup2(&actions, out[1], 1);
   posix_spawn_file_actions_adddup2(&actions, err[1], 2);
+  if (!workingDirectory.empty()) {
+    posix_spawn_file_actions_addchdir_np(&actions, workingDirectory.c_str());
+  }
 
   std::vector<std::string> argvStrings{program};
   argvStrings.insert(argvStrings.end(), arguments.begin(), arguments.end());
@@ -169,6 +173,12 @@ std::optional<int> ChildProcess::Finish(std::chrono::milliseconds guard) {
   return WEXITSTATUS(status);
 }
 
+void ChildProcess::Signal(int signal) const {
+  if (pid_ > 0) {
+    ::kill(pid_, signal);
+  }
+}
+
 std::optional<int> ChildProcess::Stop() {
   if (pid_ > 0) {
     ::kill(pid_, SIGTERM);
@@ -176,4 +186,4 @@ std::optional<int> ChildProcess::Stop() {
   return Finish();
 }
 
-}  // namespace zt::sim::test
+}  // namespace zt::test

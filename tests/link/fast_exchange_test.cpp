@@ -6,13 +6,11 @@
 
 #include <chrono>
 
-#include "link/clock.h"
 #include "link/modbus_rtu.h"
 #include "link/transaction.h"
 #include "meter/meter_session.h"
 #include "sim/line_timing.h"
-#include "sim/meter_model.h"
-#include "sim/simulated_port.h"
+#include "support/virtual_meter_line.h"
 
 namespace zt {
 namespace {
@@ -27,18 +25,16 @@ int16_t ReadOne(Transaction& link, uint16_t registerNumber) {
   return link.RequestReply(request, kReadWait, ExpectedReply::ReadOf(request));
 }
 
-class FastExchangeTest : public ::testing::Test {
+class FastExchangeTest : public ::testing::Test, protected test::VirtualMeterLine {
  protected:
   void SetUp() override {
-    meter_.SetUpperLimit(4321);
-    port_.SelectPort(1);
-    ASSERT_TRUE(port_.SetLineFormat("9600,N,8,2"));
-    ASSERT_TRUE(port_.Open());
-    line_ = port_.CurrentLineFormat();
-    link_.SetFastExchange(FastExchange::ForLine(line_));
+    meter.SetUpperLimit(4321);
+    ASSERT_TRUE(OpenLine("9600,N,8,2"));
+    line_ = port.CurrentLineFormat();
+    link.SetFastExchange(FastExchange::ForLine(line_));
   }
 
-  int16_t ReadUpperLimit() { return ReadOne(link_, 0x0302); }
+  int16_t ReadUpperLimit() { return ReadOne(link, 0x0302); }
 
   // When the last byte of a one-register reply reaches the port, for a
   // request sent at `sent`.
@@ -46,10 +42,6 @@ class FastExchangeTest : public ::testing::Test {
     return sent + sim::LineTime(line_, 8) + sim::kDefaultReplyLatency + sim::LineTime(line_, 7);
   }
 
-  VirtualClock clock_;
-  sim::MeterModel meter_;
-  sim::SimulatedPort port_{clock_, meter_};
-  Transaction link_{port_, clock_};
   LineFormat line_;
 };
 
@@ -70,113 +62,113 @@ TEST_F(FastExchangeTest, EndsOnceTheReplyHasArrivedInPieces) {
   const int16_t at = ReadUpperLimit();
 
   ASSERT_EQ(at, 0);
-  EXPECT_EQ(link_.ReplyRegister(at, 0), 4321);
+  EXPECT_EQ(link.ReplyRegister(at, 0), 4321);
   // The reply trickles in one character at a time; the exchange wakes at
   // each arrival and ends with the last byte.
-  EXPECT_EQ(clock_.Now(), ReplyComplete(microseconds{0}));
-  EXPECT_EQ(link_.Received().size(), 7U);
+  EXPECT_EQ(clock.Now(), ReplyComplete(microseconds{0}));
+  EXPECT_EQ(link.Received().size(), 7U);
 }
 
 TEST_F(FastExchangeTest, ASilentMeterEndsTheExchangeAtTheFixedWait) {
   sim::FaultConfig silent;
   silent.silent = true;
-  port_.SetFaults(silent);
+  port.SetFaults(silent);
 
   EXPECT_EQ(ReadUpperLimit(), Transaction::kNoReply);
-  EXPECT_EQ(clock_.Now(), milliseconds(600));
+  EXPECT_EQ(clock.Now(), milliseconds(600));
 }
 
 TEST_F(FastExchangeTest, AGarbledReplyDoesNotEndTheWaitEarly) {
   sim::FaultConfig badCrc;
   badCrc.flipCrcBit = true;
-  port_.SetFaults(badCrc);
+  port.SetFaults(badCrc);
 
   EXPECT_EQ(ReadUpperLimit(), Transaction::kNoReply);
-  EXPECT_EQ(clock_.Now(), milliseconds(600));
-  EXPECT_EQ(link_.Received().size(), 7U);
+  EXPECT_EQ(clock.Now(), milliseconds(600));
+  EXPECT_EQ(link.Received().size(), 7U);
 }
 
 TEST_F(FastExchangeTest, AReplyAfterTheDeadlineIsDiscardedByTheNextRequest) {
   sim::FaultConfig late;
   late.extraDelay = milliseconds(700);
   late.appliesTo = sim::TouchingRegisters(0x0302, 0x0302);
-  port_.SetFaults(late);
+  port.SetFaults(late);
 
   EXPECT_EQ(ReadUpperLimit(), Transaction::kNoReply);
-  clock_.Advance(milliseconds(200));  // the late reply is now waiting
-  const int16_t at = ReadOne(link_, 0x0304);
+  clock.Advance(milliseconds(200));  // the late reply is now waiting
+  const int16_t at = ReadOne(link, 0x0304);
 
   ASSERT_EQ(at, 0);
-  EXPECT_EQ(link_.ReplyRegister(at, 0), meter_.LowerLimit());
-  EXPECT_EQ(link_.Counters().lateReplies, 1);
-  EXPECT_EQ(link_.Counters().lateBytes, 7);
+  EXPECT_EQ(link.ReplyRegister(at, 0), meter.LowerLimit());
+  EXPECT_EQ(link.Counters().lateReplies, 1);
+  EXPECT_EQ(link.Counters().lateBytes, 7);
 }
 
 TEST_F(FastExchangeTest, FindsTheReplyBehindNoise) {
   sim::FaultConfig noise;
   noise.noiseBytes = 5;
-  port_.SetFaults(noise);
+  port.SetFaults(noise);
 
   const int16_t at = ReadUpperLimit();
 
   ASSERT_EQ(at, 5);
-  EXPECT_EQ(link_.ReplyRegister(at, 0), 4321);
-  EXPECT_LT(clock_.Now(), milliseconds(600));
+  EXPECT_EQ(link.ReplyRegister(at, 0), 4321);
+  EXPECT_LT(clock.Now(), milliseconds(600));
 }
 
 TEST_F(FastExchangeTest, ABurstFillsTheBufferAndEndsTheExchangeWithoutAReply) {
   sim::FaultConfig burst;
   burst.burst = true;
-  port_.SetFaults(burst);
+  port.SetFaults(burst);
 
   EXPECT_EQ(ReadUpperLimit(), Transaction::kNoReply);
-  EXPECT_EQ(link_.Received().size(), static_cast<std::size_t>(Transaction::kRxBufferSize));
-  EXPECT_LT(clock_.Now(), milliseconds(600));
+  EXPECT_EQ(link.Received().size(), static_cast<std::size_t>(Transaction::kRxBufferSize));
+  EXPECT_LT(clock.Now(), milliseconds(600));
 }
 
 TEST_F(FastExchangeTest, LeavesTheLineSilentBetweenExchanges) {
   ASSERT_EQ(ReadUpperLimit(), 0);
-  const microseconds firstEnded = clock_.Now();
+  const microseconds firstEnded = clock.Now();
   ASSERT_EQ(ReadUpperLimit(), 0);
 
-  ASSERT_EQ(port_.Written().size(), 2U);
+  ASSERT_EQ(port.Written().size(), 2U);
   // Measured from the reply's last byte, to the microsecond.
-  EXPECT_EQ(port_.Written()[1].at - firstEnded, link_.Fast()->Silence());
+  EXPECT_EQ(port.Written()[1].at - firstEnded, link.Fast()->Silence());
 }
 
 TEST_F(FastExchangeTest, SilenceAfterAWriteWithoutReplyCountsTheRequestsOwnLineTime) {
-  link_.RequestOnly(BuildWriteSingleRequest(1, 0x0302, 77));
-  const microseconds sent = clock_.Now();
+  link.RequestOnly(BuildWriteSingleRequest(1, 0x0302, 77));
+  const microseconds sent = clock.Now();
   // The write's echo was still on its way when the read went out; it lands
   // ahead of the read's reply and is passed over by the search.
   const int16_t at = ReadUpperLimit();
   ASSERT_EQ(at, 8);
-  EXPECT_EQ(link_.ReplyRegister(at, 0), 77);
+  EXPECT_EQ(link.ReplyRegister(at, 0), 77);
 
-  ASSERT_EQ(port_.Written().size(), 2U);
-  EXPECT_EQ(port_.Written()[1].at - sent,
-            link_.Fast()->characterTime * 8 + link_.Fast()->Silence());
+  ASSERT_EQ(port.Written().size(), 2U);
+  EXPECT_EQ(port.Written()[1].at - sent,
+            link.Fast()->characterTime * 8 + link.Fast()->Silence());
 }
 
 TEST_F(FastExchangeTest, ConfirmedWritesEndAtTheEcho) {
   const LinkSettings settings;
-  MeterSession session(link_, settings);
+  MeterSession session(link, settings);
 
   EXPECT_TRUE(session.WritePtRatio(120));
   EXPECT_TRUE(session.WriteWiringMode(3));
 
-  EXPECT_EQ(meter_.PtRatio(), 120);
-  EXPECT_EQ(meter_.Wiring(), 3);
+  EXPECT_EQ(meter.PtRatio(), 120);
+  EXPECT_EQ(meter.Wiring(), 3);
   // A read that finds out whether the line echoes, then two 300 ms waits
   // under the fixed policy.
-  EXPECT_LT(clock_.Now(), milliseconds(150));
+  EXPECT_LT(clock.Now(), milliseconds(150));
 }
 
 TEST_F(FastExchangeTest, ClearingThePolicyRestoresTheFixedWait) {
-  link_.SetFastExchange(std::nullopt);
+  link.SetFastExchange(std::nullopt);
 
   ASSERT_EQ(ReadUpperLimit(), 0);
-  EXPECT_EQ(clock_.Now(), milliseconds(600));
+  EXPECT_EQ(clock.Now(), milliseconds(600));
 }
 
 }  // namespace

@@ -1,6 +1,8 @@
-// The console's request/reply transaction against the simulated meter, in
-// virtual time: what the console finds in its receive buffer when the line
-// misbehaves.
+// The console's request/reply transaction with its fixed waits, against the
+// simulated meter in virtual time: what the console finds in its receive
+// buffer when the line misbehaves.
+#include "link/transaction.h"
+
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -8,81 +10,75 @@
 #include <string>
 #include <vector>
 
-#include "hex.h"
-#include "link/clock.h"
 #include "link/modbus_rtu.h"
-#include "link/transaction.h"
-#include "sim/meter_model.h"
-#include "sim/simulated_port.h"
+#include "support/golden_frames.h"
+#include "support/hex.h"
+#include "support/virtual_meter_line.h"
 
-namespace zt::sim {
+namespace zt {
 namespace {
 
+using sim::FaultConfig;
+using sim::SimulatedPort;
+using sim::TouchingRegisters;
 using std::chrono::milliseconds;
 using test::Hex;
 
 constexpr milliseconds kReadWait{600};
 
-class TransactionOverSim : public ::testing::Test {
+class TransactionOverSim : public ::testing::Test, protected test::VirtualMeterLine {
  protected:
   void SetUp() override {
-    meter_.SetDecimalPoint(2);
-    meter_.SetUpperLimit(4321);
+    meter.SetDecimalPoint(2);
+    meter.SetUpperLimit(4321);
     Reopen("9600,N,8,2");
   }
 
-  void Reopen(std::string_view settings) {
-    port_.Close();
-    port_.SelectPort(1);
-    ASSERT_TRUE(port_.SetLineFormat(settings));
-    ASSERT_TRUE(port_.Open());
-  }
+  void Reopen(std::string_view settings) { ASSERT_TRUE(OpenLine(settings)) << settings; }
 
   int16_t Read(uint16_t registerNumber, uint8_t address = 1) {
     const TxFrame request = BuildReadRequest(address, registerNumber, 1);
-    return link_.RequestReply(request, kReadWait, ExpectedReply::ReadOf(request));
+    return link.RequestReply(request, kReadWait, ExpectedReply::ReadOf(request));
   }
 
-  VirtualClock clock_;
-  MeterModel meter_;
-  SimulatedPort port_{clock_, meter_};
-  Transaction link_{port_, clock_};
 };
 
-TEST_F(TransactionOverSim, FindsTheReplyAndDecodesItsValue) {
+TEST_F(TransactionOverSim, SendsTheRequestFindsTheReplyAndDecodesItsValue) {
   const int16_t at = Read(0x0302);
   ASSERT_EQ(at, 0);
-  EXPECT_EQ(link_.ReplyRegister(at, 0), 4321);
-  EXPECT_EQ(clock_.Now(), milliseconds(600));
+  EXPECT_EQ(link.ReplyRegister(at, 0), 4321);
+  EXPECT_EQ(clock.Now(), milliseconds(600));
+  EXPECT_EQ(Frames(), (std::vector<std::string>{test::At(0, test::frame::kReadUpperLimit)}));
 }
 
 TEST_F(TransactionOverSim, ALateReplyIsNeverTakenForTheNextOne) {
   FaultConfig late;
   late.extraDelay = milliseconds(700);
   late.appliesTo = TouchingRegisters(0x0006, 0x0006);
-  port_.SetFaults(late);
+  port.SetFaults(late);
 
   EXPECT_EQ(Read(0x0006), Transaction::kNoReply);
-  EXPECT_TRUE(link_.Received().empty());
+  EXPECT_TRUE(link.Received().empty());
   // The poll's pause: the late decimal point arrives meanwhile.
-  clock_.Sleep(milliseconds(300));
-  ASSERT_EQ(port_.CountWaiting(), 7);
+  clock.Sleep(milliseconds(300));
+  ASSERT_EQ(port.CountWaiting(), 7);
 
   const int16_t at = Read(0x0302);
   ASSERT_EQ(at, 0);
-  EXPECT_EQ(link_.ReplyRegister(at, 0), 4321);
-  EXPECT_EQ(link_.Received().size(), 7U) << Hex(link_.Received());
+  EXPECT_EQ(link.ReplyRegister(at, 0), 4321);
+  EXPECT_EQ(link.Received().size(), 7U) << Hex(link.Received());
 }
 
 TEST_F(TransactionOverSim, StrayBytesBeforeARequestAreDiscarded) {
-  port_.InjectIncoming(clock_.Now(), {0x01, 0x03, 0x02, 0x00});
-  clock_.Advance(milliseconds(1));
+  port.InjectIncoming(clock.Now(), {0x01, 0x03, 0x02, 0x00});
+  clock.Advance(milliseconds(1));
   const int16_t at = Read(0x0006);
   EXPECT_EQ(at, 0);
-  EXPECT_EQ(Hex(link_.Received()), "01 03 02 00 02 39 85");
+  EXPECT_EQ(Hex(link.Received()), "01 03 02 00 02 39 85");
 }
 
 struct BurstRow {
+  const char* name;
   std::size_t burst;
   std::size_t copied;
   int16_t found;
@@ -93,23 +89,26 @@ class BurstBeforeReply : public TransactionOverSim,
 
 TEST_P(BurstBeforeReply, OnlyTheFirst300BytesAreSearched) {
   // At 19200 bit/s even 320 bytes of burst and the reply fit in the wait.
-  meter_.SetLineBaudIndex(4);
+  meter.SetLineBaudIndex(4);
   Reopen("19200,N,8,2");
   FaultConfig burst;
   burst.burst = true;
   burst.burstBytes = GetParam().burst;
-  port_.SetFaults(burst);
+  port.SetFaults(burst);
 
   EXPECT_EQ(Read(0x0006), GetParam().found);
-  EXPECT_EQ(link_.Received().size(), GetParam().copied);
+  EXPECT_EQ(link.Received().size(), GetParam().copied);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Sizes, BurstBeforeReply,
-    ::testing::Values(BurstRow{200, 207, 200},
+    ::testing::Values(BurstRow{"Burst200", 200, 207, 200},
                       // The reply's last byte is byte 300.
-                      BurstRow{293, 300, 293}, BurstRow{294, 300, Transaction::kNoReply},
-                      BurstRow{FaultConfig::kDefaultBurstBytes, 300, Transaction::kNoReply}));
+                      BurstRow{"ReplyEndsOnByte300", 293, 300, 293},
+                      BurstRow{"ReplyCutAtByte300", 294, 300, Transaction::kNoReply},
+                      BurstRow{"DefaultBurst", FaultConfig::kDefaultBurstBytes, 300,
+                               Transaction::kNoReply}),
+    [](const auto& row) { return std::string(row.param.name); });
 
 class NoiseBeforeReply : public TransactionOverSim,
                          public ::testing::WithParamInterface<std::size_t> {};
@@ -117,13 +116,14 @@ class NoiseBeforeReply : public TransactionOverSim,
 TEST_P(NoiseBeforeReply, FindsTheReplyRightAfterTheNoise) {
   FaultConfig noise;
   noise.noiseBytes = GetParam();
-  port_.SetFaults(noise);
+  port.SetFaults(noise);
   const int16_t at = Read(0x0302);
   ASSERT_EQ(at, static_cast<int16_t>(GetParam()));
-  EXPECT_EQ(link_.ReplyRegister(at, 0), 4321);
+  EXPECT_EQ(link.ReplyRegister(at, 0), 4321);
 }
 
-INSTANTIATE_TEST_SUITE_P(Counts, NoiseBeforeReply, ::testing::Values(1, 3, 50));
+INSTANTIATE_TEST_SUITE_P(Counts, NoiseBeforeReply, ::testing::Values(1, 3, 50),
+                         [](const auto& row) { return std::to_string(row.param) + "Bytes"; });
 
 struct NoReplyRow {
   std::string name;
@@ -133,7 +133,7 @@ struct NoReplyRow {
 class NoReply : public TransactionOverSim, public ::testing::WithParamInterface<NoReplyRow> {};
 
 TEST_P(NoReply, GivesMinusOne) {
-  GetParam().spoil(port_);
+  GetParam().spoil(port);
   EXPECT_EQ(Read(0x0006), Transaction::kNoReply);
 }
 
@@ -178,7 +178,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(TransactionOverSim, BaudChangeIsConfirmedAtTheOldRateAndServedAtTheNew) {
   const TxFrame write = BuildWriteSingleRequest(1, 0x0008, 4);
-  const int16_t echo = link_.RequestReply(write, milliseconds(300), ExpectedReply::EchoOf(write));
+  const int16_t echo = link.RequestReply(write, milliseconds(300), ExpectedReply::EchoOf(write));
   EXPECT_EQ(echo, 0);
   EXPECT_EQ(Read(0x0006), Transaction::kNoReply);
   Reopen("19200,N,8,2");
@@ -186,8 +186,8 @@ TEST_F(TransactionOverSim, BaudChangeIsConfirmedAtTheOldRateAndServedAtTheNew) {
 }
 
 TEST_F(TransactionOverSim, AfterAnAddressChangeOnlyTheNewAddressIsAnswered) {
-  link_.RequestOnly(BuildWriteSingleRequest(1, 0x0300, 5));
-  clock_.Sleep(milliseconds(300));
+  link.RequestOnly(BuildWriteSingleRequest(1, 0x0300, 5));
+  clock.Sleep(milliseconds(300));
   EXPECT_EQ(Read(0x0006, 1), Transaction::kNoReply);
   EXPECT_EQ(Read(0x0006, 5), 0);
 }
@@ -195,13 +195,13 @@ TEST_F(TransactionOverSim, AfterAnAddressChangeOnlyTheNewAddressIsAnswered) {
 TEST_F(TransactionOverSim, SlowestLineStillAnswersWithinTheClockReadsWait) {
   // 1200 bit/s with parity: the 8-byte request and the 11-byte reply take
   // 190 ms of line time, plus the latency, inside the 300 ms sleep.
-  meter_.SetLineBaudIndex(0);
-  meter_.SetLineParity(Parity::Even);
+  meter.SetLineBaudIndex(0);
+  meter.SetLineParity(Parity::Even);
   Reopen("1200,E,8,2");
   const TxFrame request = BuildReadRequest(1, 0x0110, 3);
-  const int16_t at = link_.RequestReply(request, milliseconds(300), ExpectedReply::ReadOf(request));
+  const int16_t at = link.RequestReply(request, milliseconds(300), ExpectedReply::ReadOf(request));
   EXPECT_EQ(at, 0);
 }
 
 }  // namespace
-}  // namespace zt::sim
+}  // namespace zt

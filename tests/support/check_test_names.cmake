@@ -1,0 +1,25 @@
+# Fails when a test name is 100 characters or longer, or carries a printed
+# object (raw bytes that change from build to build). Run by ctest with
+# -DCTEST=... -DBUILD_DIR=...
+execute_process(COMMAND "${CTEST}" -N --test-dir "${BUILD_DIR}"
+                OUTPUT_VARIABLE listing RESULT_VARIABLE status)
+if(NOT status EQUAL 0)
+  message(FATAL_ERROR "ctest -N failed (${status})")
+endif()
+string(REGEX MATCHALL "Test +#[0-9]+: [^\n]*" lines "${listing}")
+list(LENGTH lines count)
+if(count EQUAL 0)
+  message(FATAL_ERROR "ctest -N listed no tests")
+endif()
+set(bad "")
+foreach(line IN LISTS lines)
+  string(REGEX REPLACE "^Test +#[0-9]+: " "" name "${line}")
+  string(LENGTH "${name}" length)
+  if(length GREATER_EQUAL 100 OR name MATCHES "GetParam|byte object")
+    string(APPEND bad "\n  ${length}: ${name}")
+  endif()
+endforeach()
+if(bad)
+  message(FATAL_ERROR "test names must be under 100 characters and free of printed values:${bad}")
+endif()
+message(STATUS "${count} test names, all under 100 characters")
