@@ -17,8 +17,8 @@ using ::testing::HasSubstr;
 class MeterCommands : public ::testing::Test, public CliFixture {};
 
 TEST_F(MeterCommands, ReadParamsPrintsTheBlockAsTheConsoleShowsIt) {
-  meter_.SetUpperLimit(65535);
-  meter_.SetParameterBaud(4);
+  meter.SetUpperLimit(65535);
+  meter.SetParameterBaud(4);
 
   EXPECT_EQ(Execute(ReadParamsCommand{}), kDone);
   EXPECT_EQ(out_.str(),
@@ -36,10 +36,10 @@ TEST_F(MeterCommands, ReadParamsWithOneSilentRegisterStillReadsTheOthers) {
 TEST_F(MeterCommands, WriteParamsSendsTheRateAsItsCode) {
   EXPECT_EQ(Execute(WriteParamsCommand{{4000, 50, 1, 19200}}), kDone);
 
-  EXPECT_EQ(meter_.UpperLimit(), 4000);
-  EXPECT_EQ(meter_.LowerLimit(), 50);
-  EXPECT_EQ(meter_.DecimalPoint(), 1);
-  EXPECT_EQ(meter_.ParameterBaud(), 4);
+  EXPECT_EQ(meter.UpperLimit(), 4000);
+  EXPECT_EQ(meter.LowerLimit(), 50);
+  EXPECT_EQ(meter.DecimalPoint(), 1);
+  EXPECT_EQ(meter.ParameterBaud(), 4);
   EXPECT_THAT(out_.str(), HasSubstr("写数据成功！"));
 }
 
@@ -50,19 +50,19 @@ TEST_F(MeterCommands, WriteParamsNamesTheWriteTheMeterDidNotEcho) {
   EXPECT_THAT(out_.str(), HasSubstr("写数据不成功: 下限阀值\n"));
   // The later writes are still sent, after the read that tells whether the
   // line echoes.
-  EXPECT_EQ(port_.Written().size(), 5U);
+  EXPECT_EQ(port.Written().size(), 5U);
 }
 
 TEST_F(MeterCommands, SetAddressIsConfirmedAndTakenByTheMeter) {
   EXPECT_EQ(Execute(SetAddressCommand{9}), kDone);
 
-  EXPECT_EQ(meter_.Address(), 9);
+  EXPECT_EQ(meter.Address(), 9);
   EXPECT_EQ(out_.str(), "address 9: 写本机地址成功！\n");
 }
 
 TEST_F(MeterCommands, SwitchStatusTreatsOnlyOneAsOnOrClosed) {
-  meter_.SetRelayOutput(1);
-  meter_.SetSwitchInput(2);
+  meter.SetRelayOutput(1);
+  meter.SetSwitchInput(2);
 
   EXPECT_EQ(Execute(SwitchStatusCommand{}), kDone);
   EXPECT_EQ(out_.str(), "relay output: 通 (on)\nswitch input: 分 (open)\n");
@@ -71,9 +71,9 @@ TEST_F(MeterCommands, SwitchStatusTreatsOnlyOneAsOnOrClosed) {
 TEST_F(MeterCommands, SetupWritesRatiosAndWiring) {
   EXPECT_EQ(Execute(SetupCommand{200, 50, 4}), kDone);
 
-  EXPECT_EQ(meter_.PtRatio(), 200);
-  EXPECT_EQ(meter_.CtRatio(), 50);
-  EXPECT_EQ(meter_.Wiring(), 4);
+  EXPECT_EQ(meter.PtRatio(), 200);
+  EXPECT_EQ(meter.CtRatio(), 50);
+  EXPECT_EQ(meter.Wiring(), 4);
   EXPECT_THAT(out_.str(), HasSubstr("设置仪表参数成功"));
 }
 
@@ -81,7 +81,7 @@ TEST_F(MeterCommands, SetupStopsAtTheFirstUnconfirmedWrite) {
   SilenceRegisters(0x0004, 0x0005);
 
   EXPECT_EQ(Execute(SetupCommand{200, 50, 4}), kNoValidReply);
-  EXPECT_EQ(port_.Written().size(), 3U) << "the echo probe, PT and CT";
+  EXPECT_EQ(port.Written().size(), 3U) << "the echo probe, PT and CT";
   EXPECT_EQ(out_.str(),
             "PT ratio 200: confirmed\nCT ratio 50: not confirmed\nwiring mode 4: not sent\n"
             "设置CT不成功\n");
@@ -90,7 +90,7 @@ TEST_F(MeterCommands, SetupStopsAtTheFirstUnconfirmedWrite) {
 TEST_F(MeterCommands, SetBaudChangesTheMetersLineAfterItsEcho) {
   EXPECT_EQ(Execute(SetBaudCommand{19200}), kDone);
 
-  EXPECT_EQ(meter_.LineBaudIndex(), 4);
+  EXPECT_EQ(meter.LineBaudIndex(), 4);
   EXPECT_EQ(out_.str(), "meter baud rate: 19200, confirmed\n");
 }
 
@@ -140,7 +140,7 @@ TEST(MeterCommandWaits, WithoutFastTheConsolesFixedWaitsAreKept) {
   for (const auto& c : cases) {
     CliFixture fixture;
     EXPECT_EQ(fixture.Execute(c.command), kDone) << c.command.index();
-    EXPECT_EQ(fixture.clock_.Now(), c.wait) << c.command.index();
+    EXPECT_EQ(fixture.clock.Now(), c.wait) << c.command.index();
   }
 }
 
@@ -158,7 +158,7 @@ TEST(MeterCommandWaits, WithFastEveryExchangeEndsWellBeforeItsFixedWait) {
     CliFixture fixture(true);
     EXPECT_EQ(fixture.Execute(c.command), kDone) << c.command.index();
     // About 45 ms an exchange at 9600 bit/s, against at least 300 ms fixed.
-    EXPECT_LT(fixture.clock_.Now(), milliseconds(60) * c.exchanges) << c.command.index();
+    EXPECT_LT(fixture.clock.Now(), milliseconds(60) * c.exchanges) << c.command.index();
   }
 }
 

@@ -65,7 +65,7 @@ class FastPollCommandTest : public PollCommandTest {
 TEST_F(PollCommandTest, PollsBackToBackBecauseAPollOutlastsTheTimer) {
   EXPECT_EQ(Execute(PollCommand{3, 1000}), kDone);
 
-  EXPECT_THAT(TickStarts(port_),
+  EXPECT_THAT(TickStarts(port),
               ElementsAre(milliseconds(0), milliseconds(1500), milliseconds(3000)));
   const std::vector<std::string> lines = OutputLines();
   ASSERT_EQ(lines.size(), 4U);
@@ -76,18 +76,18 @@ TEST_F(PollCommandTest, PollsBackToBackBecauseAPollOutlastsTheTimer) {
 TEST_F(FastPollCommandTest, PollsOncePerTimerPeriod) {
   EXPECT_EQ(Execute(PollCommand{3, 1000}), kDone);
 
-  EXPECT_THAT(TickStarts(port_),
+  EXPECT_THAT(TickStarts(port),
               ElementsAre(milliseconds(0), milliseconds(1000), milliseconds(2000)));
   // The live-value read follows its decimal-point read after only the
   // line's silence.
-  EXPECT_LT(port_.Written()[1].at, milliseconds(100));
+  EXPECT_LT(port.Written()[1].at, milliseconds(100));
 }
 
 TEST_F(FastPollCommandTest, AZeroPeriodPollsBackToBack) {
   EXPECT_EQ(Execute(PollCommand{5, 0}), kDone);
 
-  EXPECT_EQ(port_.Written().size(), 10U);
-  EXPECT_LT(clock_.Now(), milliseconds(500));
+  EXPECT_EQ(port.Written().size(), 10U);
+  EXPECT_LT(clock.Now(), milliseconds(500));
 }
 
 TEST_F(FastPollCommandTest, ASilentMeterCountsFailuresAndExitsWithOne) {
@@ -101,7 +101,7 @@ TEST_F(FastPollCommandTest, ASilentMeterCountsFailuresAndExitsWithOne) {
 }
 
 TEST_F(FastPollCommandTest, WithoutADecimalPointTheValueIsShownUnscaled) {
-  meter_.SetDecimalPoint(3);
+  meter.SetDecimalPoint(3);
   SilenceRegisters(0x0006, 0x0006);
 
   EXPECT_EQ(Execute(PollCommand{1, 1000}), kDone);
@@ -161,8 +161,8 @@ TEST_F(LogCommandTest, AppendsABlockEveryIntervalAfterAFullInterval) {
 }
 
 TEST_F(LogCommandTest, TheLoggedCurrentIsTheLatestPolledValue) {
-  meter_.SetDecimalPoint(0);
-  meter_.SetLiveBase(1234);
+  meter.SetDecimalPoint(0);
+  meter.SetLiveBase(1234);
 
   EXPECT_EQ(Execute(LogCommand{1, 1}), kDone);
   // Ticks at 0 and 1000 ms, then the block.

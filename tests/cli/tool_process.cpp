@@ -1,51 +1,49 @@
 #include "tool_process.h"
 
-#include <QDeadlineTimer>
+#include <string>
+#include <vector>
 
 namespace zt::cli::test {
 
-ToolRun RunCtl(const QStringList& arguments, const QString& workingDirectory) {
-  QProcess process;
-  if (!workingDirectory.isEmpty()) {
-    process.setWorkingDirectory(workingDirectory);
+namespace {
+
+std::vector<std::string> Arguments(const QStringList& arguments) {
+  std::vector<std::string> strings;
+  for (const QString& argument : arguments) {
+    strings.push_back(argument.toStdString());
   }
-  process.start(QStringLiteral(ZT6100CTL_PATH), arguments);
+  return strings;
+}
+
+}  // namespace
+
+ToolRun RunCtl(const QStringList& arguments, const QString& workingDirectory) {
+  zt::test::ChildProcess process;
   ToolRun run;
-  run.finished = process.waitForFinished(kGuardMs) && process.exitStatus() == QProcess::NormalExit;
-  run.exitCode = process.exitCode();
-  run.out = QString::fromUtf8(process.readAllStandardOutput());
-  run.err = QString::fromUtf8(process.readAllStandardError());
+  if (!process.Start(ZT6100CTL_PATH, Arguments(arguments), workingDirectory.toStdString())) {
+    run.err = QString::fromStdString(process.Error());
+    return run;
+  }
+  const std::optional<int> exitCode = process.Finish();
+  run.finished = exitCode.has_value();
+  run.exitCode = exitCode.value_or(-1);
+  run.out = QString::fromStdString(process.Output());
+  run.err = QString::fromStdString(process.Errors());
   return run;
 }
 
 SimProcess::SimProcess(const QStringList& arguments) {
-  process_.start(QStringLiteral(ZT6100_SIM_PATH), arguments);
-  if (!process_.waitForStarted(kGuardMs)) {
+  if (!process_.Start(ZT6100_SIM_PATH, Arguments(arguments))) {
     return;
   }
-  const QDeadlineTimer guard(kGuardMs);
-  while (!process_.canReadLine()) {
-    if (guard.hasExpired() || !process_.waitForReadyRead(static_cast<int>(guard.remainingTime()))) {
-      return;
-    }
+  if (const std::optional<std::string> device = process_.ReadLine()) {
+    device_ = QString::fromStdString(*device);
   }
-  device_ = QString::fromUtf8(process_.readLine()).trimmed();
 }
 
 QString SimProcess::StopAndTakeErrors() {
-  process_.terminate();
-  process_.waitForFinished(kGuardMs);
-  return QString::fromUtf8(process_.readAllStandardError());
-}
-
-SimProcess::~SimProcess() {
-  if (process_.state() != QProcess::NotRunning) {
-    process_.terminate();
-    if (!process_.waitForFinished(kGuardMs)) {
-      process_.kill();
-      process_.waitForFinished(kGuardMs);
-    }
-  }
+  process_.Stop();
+  return QString::fromStdString(process_.Errors());
 }
 
 }  // namespace zt::cli::test

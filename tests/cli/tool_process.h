@@ -1,19 +1,17 @@
 #pragma once
 
-#include <QProcess>
 #include <QString>
 #include <QStringList>
 
+#include <chrono>
 #include <optional>
+
+#include "support/child_process.h"
 
 namespace zt::cli::test {
 
-// Every wait on a child is bounded by this guard so that a broken program
-// fails the test instead of hanging it; it is generous and never asserted on.
-inline constexpr int kGuardMs = 30000;
-
 struct ToolRun {
-  bool finished = false;  // false if it crashed or outlived the guard
+  bool finished = false;  // false if it crashed, did not start or outlived the guard
   int exitCode = -1;
   QString out;
   QString err;
@@ -29,9 +27,6 @@ ToolRun RunCtl(const QStringList& arguments, const QString& workingDirectory = {
 class SimProcess {
  public:
   explicit SimProcess(const QStringList& arguments = {});
-  ~SimProcess();
-  SimProcess(const SimProcess&) = delete;
-  SimProcess& operator=(const SimProcess&) = delete;
 
   // The pty the simulator printed, or nothing if it did not start.
   const std::optional<QString>& Device() const { return device_; }
@@ -39,7 +34,7 @@ class SimProcess {
   QString StopAndTakeErrors();
 
  private:
-  QProcess process_;
+  zt::test::ChildProcess process_;
   std::optional<QString> device_;
 };
 

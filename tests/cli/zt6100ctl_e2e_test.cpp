@@ -7,7 +7,6 @@
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 #include <QTemporaryDir>
 
 #include <csignal>
@@ -162,20 +161,16 @@ TEST_F(Zt6100ctlTest, FastJsonSession) {
 }
 
 TEST_F(Zt6100ctlTest, CtrlCEndsPollingWithTheTotals) {
-  QProcess poll;
-  poll.start(QStringLiteral(ZT6100CTL_PATH),
-             {"--device", *sim_.Device(), "--fast", "--json", "poll", "--period", "0"});
-  ASSERT_TRUE(poll.waitForStarted(kGuardMs));
-  while (!poll.canReadLine()) {
-    ASSERT_TRUE(poll.waitForReadyRead(kGuardMs));
-  }
-  ::kill(static_cast<pid_t>(poll.processId()), SIGINT);
-  ASSERT_TRUE(poll.waitForFinished(kGuardMs));
+  zt::test::ChildProcess poll;
+  ASSERT_TRUE(poll.Start(ZT6100CTL_PATH, {"--device", sim_.Device()->toStdString(), "--fast",
+                                          "--json", "poll", "--period", "0"}))
+      << poll.Error();
+  ASSERT_TRUE(poll.ReadLine().has_value()) << poll.Errors();
+  poll.Signal(SIGINT);
 
-  EXPECT_EQ(poll.exitStatus(), QProcess::NormalExit);
-  EXPECT_EQ(poll.exitCode(), 0);
+  EXPECT_EQ(poll.Finish(), 0) << poll.Errors();
   const QStringList lines =
-      QString::fromUtf8(poll.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
+      QString::fromStdString(poll.Output()).split('\n', Qt::SkipEmptyParts);
   ASSERT_GE(lines.size(), 2);
   const QJsonObject totals = JsonLine(lines.back());
   EXPECT_TRUE(totals["totals"].toBool());

@@ -1,6 +1,7 @@
 #include "console/dialog_builder.h"
 
 #include <QDialog>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
@@ -17,17 +18,37 @@ namespace {
 
 class EveryTemplate : public testing::TestWithParam<const zt::res::DialogTemplate*> {};
 
+// Dialog units as Windows defines them, worked out here from the font alone:
+// a horizontal unit is a quarter of the average width of the 52 letters
+// (rounded to whole pixels), a vertical unit an eighth of the font's height,
+// each conversion rounded to the nearest pixel.
+struct BaseUnits {
+  explicit BaseUnits(const QFont& font) {
+    const QFontMetrics metrics(font);
+    const int letters =
+        metrics.horizontalAdvance(QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
+    x = (letters / 26 + 1) / 2;
+    y = metrics.height();
+  }
+  int X(int units) const { return (units * x + 2) / 4; }
+  int Y(int units) const { return (units * y + 4) / 8; }
+
+  int x;
+  int y;
+};
+
 TEST_P(EveryTemplate, BuildsAtItsSizeInDialogUnits) {
   const zt::res::DialogTemplate& dialogTemplate = *GetParam();
   QDialog dialog;
   const zt::ControlMap controls = zt::BuildDialog(dialog, dialogTemplate);
-  const zt::DialogUnits units(dialog.font());
-  EXPECT_EQ(dialog.size(), QSize(units.X(dialogTemplate.width), units.Y(dialogTemplate.height)));
+  const BaseUnits base(dialog.font());
+  EXPECT_EQ(dialog.size(), QSize(base.X(dialogTemplate.width), base.Y(dialogTemplate.height)));
   for (const zt::res::ControlTemplate& control : dialogTemplate.controls) {
     if (control.id == zt::res::kNoId) continue;
     ASSERT_TRUE(controls.contains(control.id));
     EXPECT_EQ(controls.at(control.id)->geometry(),
-              units.ToPixels(control.x, control.y, control.width, control.height))
+              QRect(base.X(control.x), base.Y(control.y), base.X(control.width),
+                    base.Y(control.height)))
         << control.id;
   }
 }

@@ -8,11 +8,15 @@
 
 #include "console/comm_settings_dlg.h"
 #include "console/meter_setup_dlg.h"
-#include "console_fixture.h"
 #include "res/console_template.h"
 #include "sim/fault_config.h"
+#include "support/console_fixture.h"
+#include "support/golden_frames.h"
 
 namespace {
+
+using zt::test::At;
+namespace frame = zt::test::frame;
 
 namespace id = zt::res::console_id;
 using Lines = std::vector<std::string>;
@@ -76,7 +80,7 @@ TEST_F(LinkAndSetupTest, BaudChangeConfirmedByTheMeterReopensAtTheNewRate) {
   console->OnCommand(id::kCommSettings);
   // The first write on a fresh line follows a read that tells whether the
   // line echoes.
-  EXPECT_EQ(Frames(), (Lines{"0: 01 03 00 06 00 01 64 0B", "600: 01 06 00 08 00 04 09 CB"}));
+  EXPECT_EQ(Frames(), (Lines{At(0, frame::kReadDecimalPoint), At(600, frame::kWriteLinkBaud19200)}));
   EXPECT_TRUE(ui.messages.empty());
   EXPECT_EQ(console->Settings().baudRate, 19200);
   EXPECT_EQ(zt::SettingsText(port.CurrentLineFormat()), "19200,N,8,2");
@@ -96,14 +100,12 @@ TEST_F(LinkAndSetupTest, BaudChangeConfirmedByTheMeterReopensAtTheNewRate) {
 
 TEST_F(LinkAndSetupTest, UnconfirmedBaudChangeKeepsTheOldRateButTakesTheRest) {
   Open();
-  zt::sim::FaultConfig silent;
-  silent.silent = true;
-  port.SetFaults(silent);
+  Silence();
   AnswerSettings(zt::LinkSettings{9, 2, 19200, zt::kParityOdd});
   console->OnCommand(id::kCommSettings);
   // The unanswered echo probe leaves the line dirty: the write waits for
   // 600 ms of quiet plus 3.5 characters of the slowest line.
-  EXPECT_EQ(Frames(), (Lines{"0: 01 03 00 06 00 01 64 0B", "1235: 01 06 00 08 00 04 09 CB"}))
+  EXPECT_EQ(Frames(), (Lines{At(0, frame::kReadDecimalPoint), At(1235, frame::kWriteLinkBaud19200)}))
       << "sent to the old address";
   EXPECT_EQ(ui.messages, (std::vector<QString>{"改变波特率不成功"}));
   EXPECT_EQ(console->Settings(), (zt::LinkSettings{9, 2, 9600, zt::kParityOdd}));
@@ -149,10 +151,10 @@ TEST_F(LinkAndSetupTest, InstrumentSetupWritesPtCtAndWiringInOrder) {
   AnswerSetup("100", "5", 1);
   console->OnCommand(id::kInstrumentSetup);
   EXPECT_EQ(offered, (std::vector<QString>{"1/1/3相4线(非平衡)"}));
-  EXPECT_EQ(Frames(), (Lines{"0: 01 03 00 06 00 01 64 0B",
-                             "600: 01 10 00 00 00 02 04 00 64 00 00 B2 70",
-                             "900: 01 10 00 04 00 02 04 00 05 00 00 E2 5D",
-                             "1200: 01 06 00 02 00 01 E9 CA"}));
+  EXPECT_EQ(Frames(), (Lines{At(0, frame::kReadDecimalPoint),
+                             At(600, frame::kWritePt100),
+                             At(900, frame::kWriteCt5),
+                             At(1200, frame::kWriteWiring1)}));
   EXPECT_EQ(ui.messages, (std::vector<QString>{"设置仪表参数成功"}));
   EXPECT_EQ(meter.PtRatio(), 100);
   EXPECT_EQ(meter.CtRatio(), 5);
@@ -206,7 +208,7 @@ TEST_F(LinkAndSetupTest, ClockReadShowsTheMetersBinaryBytes) {
   Open();
   meter.SetClock({2006, 12, 15, 10, 30, 45});
   console->OnCommand(id::kReadMeterClock);
-  EXPECT_EQ(Frames(), (Lines{"0: 01 03 01 10 00 03 05 F2"}));
+  EXPECT_EQ(Frames(), (Lines{At(0, frame::kReadClock)}));
   EXPECT_EQ(Now(), std::chrono::milliseconds(300));
   meter.SetClock({2255, 0, 1, 0, 0x59, 0});
   console->OnCommand(id::kReadMeterClock);

@@ -16,11 +16,11 @@
 #include "console/about_dlg.h"
 #include "console/analysis_launcher.h"
 #include "console/save_interval_dlg.h"
-#include "console_fixture.h"
 #include "meter/live_value.h"
 #include "meter/measurement_log.h"
 #include "res/console_template.h"
 #include "res/save_interval_template.h"
+#include "support/console_fixture.h"
 
 namespace {
 

@@ -2,17 +2,23 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QImage>
 #include <QKeyEvent>
 
 #include <gtest/gtest.h>
 
 #include "console/state_char_box.h"
-#include "console_fixture.h"
 #include "meter/live_value.h"
 #include "res/console_template.h"
 #include "sim/fault_config.h"
+#include "support/console_fixture.h"
+#include "support/golden_frames.h"
+#include "support/watched_port.h"
 
 namespace {
+
+using zt::test::At;
+namespace frame = zt::test::frame;
 
 namespace id = zt::res::console_id;
 using Lines = std::vector<std::string>;
@@ -75,7 +81,7 @@ TEST_F(ConsoleTest, PollStartsStopsAndTicksInOneAndAHalfSeconds) {
   meter.SetDecimalPoint(2);
   const uint16_t live = meter.NextLiveValue();
   console->OnTimer(zt::CMeterConsoleDlg::kPollTimer);
-  EXPECT_EQ(Frames(), (Lines{"0: 01 03 00 06 00 01 64 0B", "900: 01 03 00 00 00 01 84 0A"}));
+  EXPECT_EQ(Frames(), (Lines{At(0, frame::kReadDecimalPoint), At(900, frame::kReadLiveValue)}));
   EXPECT_EQ(Now(), std::chrono::milliseconds(1500));
   EXPECT_EQ(Box(id::kLiveValue).toStdString(), zt::FormatLiveValue(live, 2));
   EXPECT_EQ(Box(id::kDecimalPoint), "2");
@@ -95,9 +101,7 @@ TEST_F(ConsoleTest, ErrorRateCountsEveryPollIncludingTheCurrentOne) {
   const auto tick = [&] { console->OnTimer(zt::CMeterConsoleDlg::kPollTimer); };
   tick();
   EXPECT_EQ(Box(id::kErrorRate), "0.0000%");
-  zt::sim::FaultConfig silent;
-  silent.silent = true;
-  port.SetFaults(silent);
+  Silence();
   tick();
   EXPECT_EQ(Box(id::kErrorRate), "50.0000%");
   EXPECT_EQ(Box(id::kFailureCount), "1");
@@ -155,8 +159,8 @@ TEST_F(ConsoleTest, ParameterReadFillsTheBoxesSixHundredMillisecondsApart) {
   meter.SetDecimalPoint(2);
   meter.SetParameterBaud(3);
   console->OnCommand(id::kReadParameters);
-  EXPECT_EQ(Frames(), (Lines{"0: 01 03 03 02 00 01 25 8E", "600: 01 03 03 04 00 01 C5 8F",
-                              "1200: 01 03 00 06 00 01 64 0B", "1800: 01 03 03 08 00 01 05 8C"}));
+  EXPECT_EQ(Frames(), (Lines{At(0, frame::kReadUpperLimit), At(600, frame::kReadLowerLimit),
+                              At(1200, frame::kReadDecimalPoint), At(1800, frame::kReadParameterBaud)}));
   EXPECT_EQ(Box(id::kUpperLimit), "65535");
   EXPECT_EQ(Box(id::kLowerLimit), "100");
   EXPECT_EQ(Box(id::kDecimalPoint), "2");
@@ -166,9 +170,7 @@ TEST_F(ConsoleTest, ParameterReadFillsTheBoxesSixHundredMillisecondsApart) {
 
 TEST_F(ConsoleTest, ParameterReadFromASilentMeterKeepsTheFields) {
   Open();
-  zt::sim::FaultConfig silent;
-  silent.silent = true;
-  port.SetFaults(silent);
+  Silence();
   Type(id::kUpperLimit, "1234");
   console->OnCommand(id::kReadParameters);
   EXPECT_EQ(Box(id::kUpperLimit), "0") << "an unread typed number is replaced by its field";
@@ -190,9 +192,9 @@ class ParameterWriteTest : public ConsoleTest {
 TEST_F(ParameterWriteTest, ConfirmedWritesEndWithSuccess) {
   console->OnCommand(id::kWriteParameters);
   // The read first tells whether the line echoes; the four writes follow.
-  EXPECT_EQ(Frames(), (Lines{"0: 01 03 00 06 00 01 64 0B", "600: 01 06 00 06 00 02 E8 0A",
-                              "900: 01 06 03 02 03 E8 28 F0", "1200: 01 06 03 04 00 64 C9 A4",
-                              "1500: 01 06 03 08 00 03 48 4D"}));
+  EXPECT_EQ(Frames(), (Lines{At(0, frame::kReadDecimalPoint), At(600, frame::kWriteDecimalPoint2),
+                              At(900, frame::kWriteUpperLimit1000), At(1200, frame::kWriteLowerLimit100),
+                              At(1500, frame::kWriteParameterBaud9600)}));
   EXPECT_EQ(Now(), std::chrono::milliseconds(1800));
   EXPECT_EQ(Box(id::kMeterBaud), "3") << "the box shows the code that was sent";
   EXPECT_EQ(Box(id::kStatus), "写参数数据...");
@@ -212,9 +214,7 @@ TEST_F(ParameterWriteTest, UnconfirmedWritesAreNamed) {
 }
 
 TEST_F(ParameterWriteTest, UnpluggedCableIsNotReportedAsSuccess) {
-  zt::sim::FaultConfig silent;
-  silent.silent = true;
-  port.SetFaults(silent);
+  Silence();
   console->OnCommand(id::kWriteParameters);
   EXPECT_EQ(Frames().size(), 1U + 4U) << "the echo probe, then all four in every case";
   EXPECT_EQ(ui.messages, (std::vector<QString>{"写数据不成功: 小数点 上限阀值 下限阀值 波特率"}));
@@ -264,7 +264,7 @@ TEST_F(ConsoleTest, AddressChangeIsConfirmedByTheEcho) {
   Open();
   Type(id::kDeviceAddress, "5");
   console->OnCommand(id::kChangeAddress);
-  EXPECT_EQ(Frames(), (Lines{"0: 01 03 00 06 00 01 64 0B", "600: 01 06 03 00 00 05 49 8D"}));
+  EXPECT_EQ(Frames(), (Lines{At(0, frame::kReadDecimalPoint), At(600, frame::kWriteAddress5)}));
   EXPECT_EQ(Box(id::kStatus), "修改地址信息...");
   EXPECT_EQ(ui.messages, (std::vector<QString>{"写本机地址成功！"}));
   EXPECT_EQ(meter.Address(), 5);
@@ -283,30 +283,53 @@ TEST_F(ConsoleTest, AddressChangeToASilentMeterOrOutOfRange) {
   EXPECT_TRUE(Frames().empty());
 
   ui.messages.clear();
-  zt::sim::FaultConfig silent;
-  silent.silent = true;
-  port.SetFaults(silent);
+  Silence();
   Type(id::kDeviceAddress, "5");
   console->OnCommand(id::kChangeAddress);
   EXPECT_EQ(Frames().size(), 2U) << "the echo probe and the write";
   EXPECT_EQ(ui.messages, (std::vector<QString>{"写本机地址不成功"}));
 }
 
+bool IsCellGrey(const QColor& pixel) { return pixel == zt::StateCharBox::kCellGrey; }
+bool IsRed(const QColor& pixel) {
+  return pixel.red() > 200 && pixel.green() < 80 && pixel.blue() < 80;
+}
+bool IsGreen(const QColor& pixel) {
+  return pixel.green() > 200 && pixel.red() < 120 && pixel.blue() < 80;
+}
+
+// Renders `widget` as a repaint would and counts the pixels `match` accepts.
+int PixelsDrawn(QWidget& widget, bool (*match)(const QColor&)) {
+  const QImage image = widget.grab().toImage();
+  int count = 0;
+  for (int y = 0; y < image.height(); ++y) {
+    for (int x = 0; x < image.width(); ++x) {
+      if (match(image.pixelColor(x, y))) ++count;
+    }
+  }
+  return count;
+}
+
 TEST_F(ConsoleTest, SwitchStatusPaintsKeptCharacters) {
   Open();
+  auto* blank = static_cast<zt::StateCharBox*>(console->Control(id::kRelayOutput));
+  EXPECT_EQ(PixelsDrawn(*blank, IsCellGrey), 0) << "nothing is drawn before the first read";
   auto* relay = static_cast<zt::StateCharBox*>(console->Control(id::kRelayOutput));
   auto* input = static_cast<zt::StateCharBox*>(console->Control(id::kSwitchInput));
   meter.SetRelayOutput(1);
   meter.SetSwitchInput(0);
   console->OnCommand(id::kReadSwitchStatus);
-  EXPECT_EQ(Frames(), (Lines{"0: 01 03 00 16 00 01 65 CE"}));
+  EXPECT_EQ(Frames(), (Lines{At(0, frame::kReadSwitchStatus)}));
   EXPECT_EQ(relay->Character(), "通");
   EXPECT_EQ(relay->Color(), QColor(255, 0, 0));
   EXPECT_EQ(input->Character(), "分");
   EXPECT_EQ(input->Color(), QColor(50, 255, 0));
 
-  relay->repaint();
-  EXPECT_EQ(relay->Character(), "通") << "a repaint keeps the character";
+  // What a repaint draws: the grey cell and the character in its colour.
+  EXPECT_GT(PixelsDrawn(*relay, IsCellGrey), 0) << "no cell drawn";
+  EXPECT_GT(PixelsDrawn(*relay, IsRed), 0) << "the relay's character is not drawn in red";
+  EXPECT_EQ(PixelsDrawn(*relay, IsGreen), 0);
+  EXPECT_GT(PixelsDrawn(*input, IsGreen), 0) << "the input's character is not drawn in green";
 
   meter.SetRelayOutput(2);
   meter.SetSwitchInput(1);
@@ -315,9 +338,7 @@ TEST_F(ConsoleTest, SwitchStatusPaintsKeptCharacters) {
   EXPECT_EQ(input->Character(), "合");
   EXPECT_EQ(input->Color(), QColor(255, 0, 0));
 
-  zt::sim::FaultConfig silent;
-  silent.silent = true;
-  port.SetFaults(silent);
+  Silence();
   console->OnCommand(id::kReadSwitchStatus);
   EXPECT_EQ(relay->Character(), "断");
   EXPECT_TRUE(ui.messages.empty());
@@ -359,22 +380,27 @@ TEST_F(ConsoleTest, EnterOnAButtonPressesItInsteadOfEndingTheConsole) {
   console->Control(id::kReadSwitchStatus)->setFocus();
   QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
   QApplication::sendEvent(console->Control(id::kReadSwitchStatus), &enter);
-  EXPECT_EQ(Frames(), (Lines{"0: 01 03 00 16 00 01 65 CE"}));
+  EXPECT_EQ(Frames(), (Lines{At(0, frame::kReadSwitchStatus)}));
   EXPECT_TRUE(port.IsOpen());
   console->hide();
 }
 
 TEST_F(ConsoleTest, ClosingWhilePollingStopsTheTimerBeforeClosingThePort) {
-  Open();
+  std::vector<bool> pollingWhenPortClosed;
+  zt::test::WatchedPort watched(port, [&] {
+    pollingWhenPortClosed.push_back(console->IsTimerRunning(zt::CMeterConsoleDlg::kPollTimer));
+  });
+  Open(&watched);
   console->OnCommand(id::kStartPolling);
-  bool timerStoppedWhenPortClosed = false;
-  ui.onMessage = nullptr;
+  ASSERT_TRUE(console->IsTimerRunning(zt::CMeterConsoleDlg::kPollTimer));
+
   console->OnCommand(2);
-  timerStoppedWhenPortClosed = !console->IsTimerRunning(zt::CMeterConsoleDlg::kPollTimer);
-  EXPECT_TRUE(timerStoppedWhenPortClosed);
+  EXPECT_EQ(pollingWhenPortClosed, (std::vector<bool>{false}))
+      << "the poll timer stops before the port closes, and the port closes once";
   EXPECT_FALSE(port.IsOpen());
-  EXPECT_EQ(port.Operations().back(), zt::sim::PortOperation::Close);
   EXPECT_EQ(console->result(), QDialog::Rejected);
+  console.reset();
+  EXPECT_EQ(pollingWhenPortClosed.size(), 1U) << "the window's end closes nothing more";
 }
 
 }  // namespace

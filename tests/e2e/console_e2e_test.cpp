@@ -10,53 +10,20 @@
 #include <optional>
 #include <string>
 
-#include "support/child_process.h"
 #include "console/comm_settings_dlg.h"
 #include "console/meter_console_dlg.h"
 #include "console/modal_ui.h"
 #include "link/clock.h"
 #include "link/qt_serial_port.h"
 #include "res/console_template.h"
+#include "support/child_process.h"
+#include "support/console_fixture.h"
+#include "support/watched_port.h"
 
 namespace {
 
 namespace id = zt::res::console_id;
 
-class SilentUi final : public zt::ModalUi {
- public:
-  void ShowMessage(QWidget*, const QString& text) override { messages.push_back(text); }
-  int RunDialog(QDialog& dialog) override { return answer ? answer(dialog) : 0; }
-  std::vector<QString> messages;
-  std::function<int(QDialog&)> answer;
-};
-
-// Notes the order of closing the port against the state of timer 1.
-class WatchedPort final : public zt::SerialPort {
- public:
-  WatchedPort(zt::SerialPort& port, std::function<void()> onClose)
-      : port_(port), onClose_(std::move(onClose)) {}
-  void SelectPort(int16_t n) override { port_.SelectPort(n); }
-  bool SetLineFormat(std::string_view text) override { return port_.SetLineFormat(text); }
-  zt::OpenResult Open() override { return port_.Open(); }
-  void Close() override {
-    onClose_();
-    port_.Close();
-  }
-  bool IsOpen() const override { return port_.IsOpen(); }
-  void ClearReceiveBuffer() override { port_.ClearReceiveBuffer(); }
-  void DiscardPendingInput() override { port_.DiscardPendingInput(); }
-  int16_t CountWaiting() override { return port_.CountWaiting(); }
-  std::vector<uint8_t> ReadWaiting() override { return port_.ReadWaiting(); }
-  void Write(const uint8_t* data, int16_t length) override { port_.Write(data, length); }
-  bool WaitForBytes(std::chrono::microseconds timeout) override {
-    return port_.WaitForBytes(timeout);
-  }
-  bool DeviceLost() const override { return port_.DeviceLost(); }
-
- private:
-  zt::SerialPort& port_;
-  std::function<void()> onClose_;
-};
 
 TEST(ConsoleOverPty, OpensPollsReadsParametersAndCloses) {
   zt::test::ChildProcess sim;
@@ -69,11 +36,11 @@ TEST(ConsoleOverPty, OpensPollsReadsParametersAndCloses) {
   zt::QtSerialPort realPort(devices);
   std::unique_ptr<zt::CMeterConsoleDlg> console;
   std::vector<bool> timerRunningAtClose;
-  WatchedPort port(realPort, [&] {
+  zt::test::WatchedPort port(realPort, [&] {
     timerRunningAtClose.push_back(console->IsTimerRunning(zt::CMeterConsoleDlg::kPollTimer));
   });
   zt::SystemClock clock;
-  SilentUi ui;
+  zt::test::RecordingUi ui;
   console = std::make_unique<zt::CMeterConsoleDlg>(ui, port, clock, zt::LinkSettings{});
   console->OnInitDialog();
   ASSERT_TRUE(realPort.IsOpen()) << (ui.messages.empty() ? "" : ui.messages[0].toStdString());
@@ -109,10 +76,10 @@ TEST(ConsoleOverPty, BaudChangeTakenByTheMeterThenPollsAtTheNewRate) {
   devices.Override(1, *device);
   zt::QtSerialPort port(devices);
   zt::SystemClock clock;
-  SilentUi ui;
+  zt::test::RecordingUi ui;
   zt::CMeterConsoleDlg console(ui, port, clock, zt::LinkSettings{});
   console.OnInitDialog();
-  ui.answer = [](QDialog& dialog) {
+  ui.answerDialog = [](QDialog& dialog) {
     auto& settings = dynamic_cast<zt::CCommSettingsDlg&>(dialog);
     settings.Radio(1015)->click();
     settings.accept();

@@ -8,7 +8,6 @@
 #include <string>
 #include <vector>
 
-#include "support/child_process.h"
 #include "link/clock.h"
 #include "link/link_settings.h"
 #include "link/port_device_map.h"
@@ -16,6 +15,7 @@
 #include "link/transaction.h"
 #include "meter/meter_clock.h"
 #include "meter/meter_session.h"
+#include "support/child_process.h"
 
 namespace zt {
 namespace {

@@ -16,8 +16,8 @@
 #include <gtest/gtest.h>
 
 #include "console/dialog_builder.h"
-#include "console_fixture.h"
 #include "res/console_template.h"
+#include "support/console_fixture.h"
 
 namespace {
 

@@ -7,10 +7,10 @@
 #include <tuple>
 #include <vector>
 
-#include "support/golden_frames.h"
-#include "support/hex.h"
 #include "link/modbus_rtu.h"
 #include "sim/request_parser.h"
+#include "support/golden_frames.h"
+#include "support/hex.h"
 
 namespace zt::sim {
 namespace {

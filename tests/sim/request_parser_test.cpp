@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
+#include "link/modbus_rtu.h"
 #include "support/golden_frames.h"
 #include "support/hex.h"
-#include "link/modbus_rtu.h"
 
 namespace zt::sim {
 namespace {

@@ -10,11 +10,11 @@
 #include <string>
 #include <vector>
 
+#include "link/link_settings.h"
+#include "sim/termios_format.h"
 #include "support/child_process.h"
 #include "support/golden_frames.h"
 #include "support/hex.h"
-#include "link/link_settings.h"
-#include "sim/termios_format.h"
 
 namespace zt::sim {
 namespace {

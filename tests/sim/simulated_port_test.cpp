@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "support/golden_frames.h"
-#include "support/hex.h"
 #include "link/modbus_rtu.h"
 #include "sim/line_timing.h"
+#include "support/golden_frames.h"
+#include "support/hex.h"
 
 namespace zt::sim {
 namespace {

@@ -7,15 +7,11 @@
 #include <chrono>
 #include <functional>
 #include <memory>
-#include <string>
-#include <utility>
 #include <vector>
 
 #include "console/meter_console_dlg.h"
 #include "console/modal_ui.h"
-#include "link/clock.h"
-#include "sim/meter_model.h"
-#include "sim/simulated_port.h"
+#include "support/virtual_meter_line.h"
 
 namespace zt::test {
 
@@ -35,13 +31,12 @@ class RecordingUi final : public ModalUi {
   std::function<int(QDialog&)> answerDialog;
 };
 
-// The real console window on a simulated port and a virtual clock.
-class ConsoleFixture {
+// The real console window on the simulated port and the virtual clock.
+class ConsoleFixture : public VirtualMeterLine {
  public:
-  ConsoleFixture() : port(clock, meter) {}
-
-  CMeterConsoleDlg& Open() {
-    console = std::make_unique<CMeterConsoleDlg>(ui, port, clock, settings);
+  // The console on `onPort` (the simulated port unless given another).
+  CMeterConsoleDlg& Open(SerialPort* onPort = nullptr) {
+    console = std::make_unique<CMeterConsoleDlg>(ui, onPort ? *onPort : port, clock, settings);
     console->OnInitDialog();
     return *console;
   }
@@ -52,15 +47,10 @@ class ConsoleFixture {
   }
   bool Enabled(int id) const { return console->Control(id)->isEnabled(); }
 
-  // The frames written since the console opened, as "ms: hex" rows.
-  std::vector<std::string> Frames() const;
   std::chrono::milliseconds Now() const {
     return std::chrono::duration_cast<std::chrono::milliseconds>(clock.Now());
   }
 
-  VirtualClock clock;
-  sim::MeterModel meter;
-  sim::SimulatedPort port;
   RecordingUi ui;
   LinkSettings settings;
   std::unique_ptr<CMeterConsoleDlg> console;
