@@ -220,7 +220,7 @@ TEST(QtSerialPortOnPty, WaitForBytesReturnsWhenBytesArriveOrTheTimeoutPasses) {
   peer.Send({0x01, 0x03});
   EXPECT_TRUE(port->WaitForBytes(std::chrono::seconds(5)));
   EXPECT_TRUE(port->WaitForBytes(std::chrono::microseconds(0))) << "already waiting";
-  EXPECT_EQ(CountWhenArrived(*port, 2), 2);
+  EXPECT_EQ(CountWhenArrived(peer, *port, 2), 2);
 }
 
 TEST(QtSerialPortOnPty, ReopensWithANewRate) {
