@@ -7,6 +7,10 @@ namespace zt::cli::test {
 
 namespace {
 
+// Bounds a whole run so that a broken program fails the test instead of
+// hanging it; generous (a soak run takes tens of seconds) and never asserted on.
+constexpr std::chrono::seconds kRunGuard{90};
+
 std::vector<std::string> Arguments(const QStringList& arguments) {
   std::vector<std::string> strings;
   for (const QString& argument : arguments) {
@@ -24,7 +28,7 @@ ToolRun RunCtl(const QStringList& arguments, const QString& workingDirectory) {
     run.err = QString::fromStdString(process.Error());
     return run;
   }
-  const std::optional<int> exitCode = process.Finish();
+  const std::optional<int> exitCode = process.Finish(kRunGuard);
   run.finished = exitCode.has_value();
   run.exitCode = exitCode.value_or(-1);
   run.out = QString::fromStdString(process.Output());

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "hex.h"
+#include "support/hex.h"
 
 namespace zt::test {
 
