@@ -16,7 +16,17 @@ namespace {
 
 volatile std::sig_atomic_t g_stop = 0;
 
-void RequestStop(int) { g_stop = 1; }
+// The first signal asks the command to stop at its next check and print its
+// totals; a second one ends the program at once, whatever it is waiting on
+// (a terminal or pipe that takes no more output, for one).
+void RequestStop(int signal) {
+  if (g_stop != 0) {
+    std::signal(signal, SIG_DFL);
+    std::raise(signal);
+    return;
+  }
+  g_stop = 1;
+}
 
 // Only the commands that run until interrupted take Ctrl-C as "stop and
 // print the totals"; the others end within seconds and keep the default.

@@ -4,6 +4,7 @@
 #include <ctime>
 
 #include "meter/log_labels.h"
+#include "meter/whole_append.h"
 
 namespace zt {
 
@@ -112,32 +113,7 @@ std::string FormatMeasurementBlock(const ThreePhaseQuantities& q, const EnergyUn
 }
 
 bool AppendToLog(const std::filesystem::path& file, const std::string& block) {
-  // A file marked read-only stays as it is, even for a user whom the system
-  // would let write it anyway.
-  std::error_code error;
-  const std::filesystem::file_status status = std::filesystem::status(file, error);
-  if (std::filesystem::exists(status)) {
-    constexpr auto kWritable = std::filesystem::perms::owner_write |
-                               std::filesystem::perms::group_write |
-                               std::filesystem::perms::others_write;
-    if ((status.permissions() & kWritable) == std::filesystem::perms::none) {
-      return false;
-    }
-  }
-  std::FILE* out = std::fopen(file.string().c_str(), "ab");
-  if (out == nullptr) {
-    return false;
-  }
-  std::size_t start = 0;
-  while (start < block.size()) {
-    const std::size_t end = block.find("\r\n", start);
-    const std::size_t next = end == std::string::npos ? block.size() : end + 2;
-    std::fwrite(block.data() + start, 1, next - start, out);
-    std::fflush(out);
-    start = next;
-  }
-  std::fclose(out);
-  return true;
+  return AppendWhole(file, block);
 }
 
 bool AppendMeasurementBlock(const std::filesystem::path& file,

@@ -18,9 +18,10 @@ MeterClock ToUtcPlus8(std::chrono::system_clock::time_point utc);
 std::string FormatMeasurementBlock(const ThreePhaseQuantities& quantities,
                                    const EnergyUnits& units, const MeterClock& time);
 
-// Appends `block` to `file`, creating it when missing; each line reaches the
-// file as it is written. False when the file cannot be opened for writing,
-// a read-only file included; the file is then left as it was.
+// Appends `block` to `file`, creating it when missing, whole or not at all
+// (see AppendWhole): false when the file is not a regular file the user may
+// write, or the block could not be written and flushed whole; the file is
+// then left as it was.
 bool AppendToLog(const std::filesystem::path& file, const std::string& block);
 
 // One block stamped with the time `utc` in the meter's zone, appended to

@@ -9,6 +9,8 @@
 #include <QJsonObject>
 #include <QTemporaryDir>
 
+#include <sys/stat.h>
+
 #include <csignal>
 
 #include <memory>
@@ -175,6 +177,33 @@ TEST_F(Zt6100ctlTest, CtrlCEndsPollingWithTheTotals) {
   const QJsonObject totals = JsonLine(lines.back());
   EXPECT_TRUE(totals["totals"].toBool());
   EXPECT_EQ(totals["polls"].toInt(), lines.size() - 1);
+}
+
+// A FIFO named Table.txt would hold a writer until some reader came: it is
+// refused like any file that cannot be appended to, logging and polling go
+// on, and SIGTERM ends the run with its totals.
+TEST(Zt6100ctlLog, AFifoAsTableTxtIsRefusedAndSigtermEndsTheRun) {
+  QTemporaryDir dir;
+  ASSERT_TRUE(dir.isValid());
+  ASSERT_EQ(::mkfifo(QFile::encodeName(dir.filePath("Table.txt")).constData(), 0666), 0);
+  QProcess log;
+  log.setWorkingDirectory(dir.path());
+  log.start(QStringLiteral(ZT6100CTL_PATH), {"--simulate", "--fast", "log", "--interval", "1"});
+  ASSERT_TRUE(log.waitForStarted(kGuardMs));
+  QString out;
+  while (!out.contains(QString::fromUtf8("文件打开不成功"))) {
+    ASSERT_TRUE(log.waitForReadyRead(kGuardMs)) << out.toStdString();
+    out += QString::fromUtf8(log.readAllStandardOutput());
+  }
+  ::kill(static_cast<pid_t>(log.processId()), SIGTERM);
+  ASSERT_TRUE(log.waitForFinished(kGuardMs));
+
+  EXPECT_EQ(log.exitStatus(), QProcess::NormalExit);
+  EXPECT_EQ(log.exitCode(), 4);
+  out += QString::fromUtf8(log.readAllStandardOutput());
+  EXPECT_TRUE(out.contains(QString::fromUtf8("文件打开不成功: Table.txt"))) << out.toStdString();
+  EXPECT_TRUE(out.split('\n', Qt::SkipEmptyParts).last().startsWith("totals: polls "))
+      << out.toStdString();
 }
 
 // Failures a script must be able to tell apart.
