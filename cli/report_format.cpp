@@ -53,10 +53,11 @@ std::string FormatPollTick(const std::optional<std::string>& live, const LinkSta
     } else {
       json.AddNull("live");
     }
+    json.Add("ok", live.has_value());
     AddCounts(json, stats);
     return json.Text();
   }
-  return "live " + live.value_or("-") + "  " + CountsText(stats);
+  return "live " + live.value_or("failed") + "  " + CountsText(stats);
 }
 
 std::string FormatPollTotals(const LinkStatistics& stats, OutputFormat format) {

@@ -17,7 +17,8 @@ namespace zt::cli {
 // object. The console's own texts (values, messages) appear as it shows them;
 // no trailing newline.
 
-// `live` is the console's live-value text, none until the first reply.
+// `live` is the live-value text this very tick read, none when it failed: a
+// failed tick prints as a failure, never with an earlier reading.
 std::string FormatPollTick(const std::optional<std::string>& live, const LinkStatistics& stats,
                            OutputFormat format);
 std::string FormatPollTotals(const LinkStatistics& stats, OutputFormat format);

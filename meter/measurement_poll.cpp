@@ -15,6 +15,7 @@ bool MeasurementPoll::Tick() {
   if (poll.decimalPoint) {
     decimalPoint_ = *poll.decimalPoint;
   }
+  live_.reset();
   if (poll.rawValue) {
     live_ = FormatLiveValue(*poll.rawValue, decimalPoint_);
     quantities_.PhaseA.Current = ScaledLiveValue(*poll.rawValue, decimalPoint_);

@@ -28,7 +28,10 @@ class MeasurementPoll {
   int32_t DecimalPoint() const { return decimalPoint_; }
   void SetDecimalPoint(int32_t decimalPoint) { decimalPoint_ = decimalPoint; }
 
-  // The live value as shown, four decimals; none until the first reply.
+  // The live value read by the latest tick, four decimals; none before the
+  // first tick and none after a tick that failed. A failed tick never hands
+  // on an earlier reading: a front end shows the failure, and keeps an
+  // earlier value on show only marked as stale.
   const std::optional<std::string>& LiveText() const { return live_; }
   // Mutable: the console's boxes show and edit the counts.
   LinkStatistics& Statistics() { return stats_; }

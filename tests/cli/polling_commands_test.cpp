@@ -95,8 +95,8 @@ TEST_F(FastPollCommandTest, ASilentMeterCountsFailuresAndExitsWithOne) {
 
   EXPECT_EQ(Execute(PollCommand{2, 1000}), kNoValidReply);
   EXPECT_THAT(OutputLines(),
-              ElementsAre("live -  successes 0  failures 1  error rate 100.0000%",
-                          "live -  successes 0  failures 2  error rate 100.0000%",
+              ElementsAre("live failed  successes 0  failures 1  error rate 100.0000%",
+                          "live failed  successes 0  failures 2  error rate 100.0000%",
                           "totals: polls 2  successes 0  failures 2  error rate 100.0000%"));
 }
 
@@ -123,7 +123,7 @@ TEST_F(FastPollCommandTest, JsonTicksCarryTheLiveValueWithFourDecimals) {
 
   EXPECT_EQ(Execute(PollCommand{1, 1000}), kDone);
   EXPECT_THAT(OutputLines(),
-              ElementsAre("{\"live\":10.0000,\"successes\":1,\"failures\":0,\"error_rate\":0.0000}",
+              ElementsAre("{\"live\":10.0000,\"ok\":true,\"successes\":1,\"failures\":0,\"error_rate\":0.0000}",
                           "{\"totals\":true,\"polls\":1,\"successes\":1,\"failures\":0,"
                           "\"error_rate\":0.0000}"));
 }

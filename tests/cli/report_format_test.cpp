@@ -48,18 +48,21 @@ TEST(JsonObject, KeepsMemberOrderAndTypes) {
 TEST(PollFormat, JsonKeysAndTheErrorRateAsANumber) {
   const QJsonObject tick =
       Parsed(FormatPollTick(std::string("12.3400"), StatsAfter({true, false, true}), kJson));
-  EXPECT_EQ(tick.keys(), (QStringList{"error_rate", "failures", "live", "successes"}));
+  EXPECT_EQ(tick.keys(), (QStringList{"error_rate", "failures", "live", "ok", "successes"}));
   EXPECT_DOUBLE_EQ(tick["live"].toDouble(), 12.34);
+  EXPECT_TRUE(tick["ok"].toBool());
   EXPECT_EQ(tick["successes"].toInt(), 2);
   EXPECT_EQ(tick["failures"].toInt(), 1);
   EXPECT_NEAR(tick["error_rate"].toDouble(), 33.3333, 1e-9);
 }
 
-TEST(PollFormat, NoLiveValueYetIsNullOrADash) {
-  const LinkStatistics stats = StatsAfter({false});
-  EXPECT_TRUE(Parsed(FormatPollTick(std::nullopt, stats, kJson))["live"].isNull());
+TEST(PollFormat, AFailedTickIsAFailureWithoutAValue) {
+  const LinkStatistics stats = StatsAfter({true, false});
+  const QJsonObject tick = Parsed(FormatPollTick(std::nullopt, stats, kJson));
+  EXPECT_TRUE(tick["live"].isNull());
+  EXPECT_EQ(tick["ok"], QJsonValue(false));
   EXPECT_EQ(FormatPollTick(std::nullopt, stats, kText),
-            "live -  successes 0  failures 1  error rate 100.0000%");
+            "live failed  successes 1  failures 1  error rate 50.0000%");
 }
 
 TEST(PollFormat, TotalsBeforeAnyPollAreStillValidJson) {

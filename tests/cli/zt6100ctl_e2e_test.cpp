@@ -139,7 +139,7 @@ TEST_F(Zt6100ctlTest, FastJsonSession) {
 
   const QStringList poll = json({"poll", "--count", "3", "--period", "0"});
   ASSERT_EQ(poll.size(), 4);
-  EXPECT_EQ(Keys(poll[0]), (QStringList{"error_rate", "failures", "live", "successes"}));
+  EXPECT_EQ(Keys(poll[0]), (QStringList{"error_rate", "failures", "live", "ok", "successes"}));
   EXPECT_EQ(JsonLine(poll[2])["successes"].toInt(), 3);
   EXPECT_TRUE(JsonLine(poll[3])["totals"].toBool());
 

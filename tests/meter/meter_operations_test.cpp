@@ -69,15 +69,20 @@ TEST_F(MeterOperations, PollScalesByTheDecimalPointAndCountsEveryTick) {
   EXPECT_DOUBLE_EQ(poll.Quantities().CombinedCurrent, 1.0);
   EXPECT_EQ(poll.Quantities().PhaseB.Current, 0);
 
-  // Only the live value goes unanswered: the tick fails, the text and the
-  // current keep the last reading.
+  // Only the live value goes unanswered: the tick fails and has no value to
+  // show, while the logged current keeps the last reading.
   SilenceRegisters(0x0000, 0x0000);
   EXPECT_FALSE(poll.Tick());
-  EXPECT_EQ(poll.LiveText(), "1.0000");
+  EXPECT_EQ(poll.LiveText(), std::nullopt);
   EXPECT_DOUBLE_EQ(poll.Quantities().PhaseA.Current, 1.0);
   EXPECT_EQ(poll.Statistics().successCount, 1);
   EXPECT_EQ(poll.Statistics().failureCount, 1);
   EXPECT_EQ(poll.Statistics().errorRate, "50.0000%");
+
+  // The meter answers again: the next tick shows what it read.
+  port_.SetFaults({});
+  ASSERT_TRUE(poll.Tick());
+  EXPECT_TRUE(poll.LiveText().has_value());
 }
 
 TEST_F(MeterOperations, PollKeepsTheDecimalPointItWasGivenWhenItsReadFails) {
