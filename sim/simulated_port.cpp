@@ -147,6 +147,12 @@ void SimulatedPort::InjectIncoming(std::chrono::microseconds at, std::vector<uin
   }
 }
 
+void SimulatedPort::Reappear() {
+  Settle();
+  vanished_ = false;
+  open_ = false;
+}
+
 void SimulatedPort::Vanish() {
   Settle();
   vanished_ = true;

@@ -98,6 +98,8 @@ class SimulatedPort final : public SerialPort {
   // sends nothing and opening fails.
   void Vanish();
   bool Vanished() const { return vanished_; }
+  // The adapter is plugged back in: the port stays closed until opened again.
+  void Reappear();
   // Every later Open fails with `reason`, until AllowOpen.
   void FailOpen(std::string reason) { openFailure_ = std::move(reason); }
   void AllowOpen() { openFailure_.reset(); }
