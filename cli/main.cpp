@@ -60,7 +60,7 @@ int main(int argc, char** argv) {
     CatchStopSignals();
   }
 
-  MeterLink link(invocation.link);
+  MeterLink link(invocation.link, std::cerr);
   const zt::OpenResult opened = link.Open();
   if (!opened) {
     std::cerr << "zt6100ctl: cannot open " << opened.device << ": " << opened.reason << '\n';

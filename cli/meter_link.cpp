@@ -18,7 +18,9 @@ OpenResult MeterLink::Open() {
       devices.Override(settings.port, *options_.device);
     }
     devicePort_ = std::make_unique<QtSerialPort>(std::move(devices));
-    port_ = devicePort_.get();
+    reconnecting_ = std::make_unique<ReconnectingPort>(
+        *devicePort_, clock_, [this](ReconnectingPort::Change change) { TellDevice(change); });
+    port_ = reconnecting_.get();
   }
   port_->SelectPort(settings.port);
   const std::string format = SettingsText(settings);
@@ -36,6 +38,18 @@ OpenResult MeterLink::Open() {
   }
   session_ = std::make_unique<MeterSession>(*link_, options_.settings);
   return opened;
+}
+
+void MeterLink::TellDevice(ReconnectingPort::Change change) {
+  const std::string device = devicePort_->Device();
+  if (change == ReconnectingPort::Change::kLost) {
+    errors_ << "zt6100ctl: lost the device " << device << "; trying to reopen it every second"
+            << std::endl;
+  } else if (change == ReconnectingPort::Change::kBack) {
+    // Perhaps another adapter at the same path: whether it echoes is found out anew.
+    link_->ForgetLine();
+    errors_ << "zt6100ctl: reopened the device " << device << std::endl;
+  }
 }
 
 }  // namespace zt::cli

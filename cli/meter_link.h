@@ -2,9 +2,12 @@
 
 #include <memory>
 #include <optional>
+#include <ostream>
 
 #include "cli/command_line.h"
 #include "link/clock.h"
+#include "link/qt_serial_port.h"
+#include "link/reconnecting_port.h"
 #include "link/serial_port.h"
 #include "link/transaction.h"
 #include "meter/meter_session.h"
@@ -14,10 +17,12 @@ namespace zt::cli {
 
 // The port, the clock and the session of one run, opened the way the
 // console opens its port; with --simulate, the port is the in-process
-// simulated meter's.
+// simulated meter's. A device that goes away is told on `errors` once and
+// reopened by itself when it is back.
 class MeterLink {
  public:
-  explicit MeterLink(const LinkOptions& options) : options_(options) {}
+  MeterLink(const LinkOptions& options, std::ostream& errors)
+      : options_(options), errors_(errors) {}
 
   // On failure, the device tried and the system's reason.
   OpenResult Open();
@@ -25,10 +30,14 @@ class MeterLink {
   const Transaction& Link() const { return *link_; }
 
  private:
+  void TellDevice(ReconnectingPort::Change change);
+
   LinkOptions options_;
+  std::ostream& errors_;
   std::optional<sim::InProcessMeter> simulated_;
   SystemClock clock_;
-  std::unique_ptr<SerialPort> devicePort_;
+  std::unique_ptr<QtSerialPort> devicePort_;
+  std::unique_ptr<ReconnectingPort> reconnecting_;
   SerialPort* port_ = nullptr;
   std::unique_ptr<Transaction> link_;
   std::unique_ptr<MeterSession> session_;
