@@ -4,6 +4,7 @@
 
 #include "app/app_style.h"
 #include "app/meter_app.h"
+#include "app/qt_translation.h"
 #include "console/modal_ui.h"
 #include "link/clock.h"
 #include "link/qt_serial_port.h"
@@ -40,8 +41,9 @@ int main(int argc, char** argv) {
     parser.showVersion();
   }
 
+  // No display name: Qt would add it to every window title. Message boxes
+  // are titled with the program's name.
   QApplication app(argc, argv);
-  QApplication::setApplicationDisplayName(QStringLiteral("ZT6100"));
   QApplication::setWindowIcon(QIcon(QStringLiteral(":/zt6100/icon.png")));
   parser.process(app);
 
@@ -54,6 +56,7 @@ int main(int argc, char** argv) {
   }
 
   zt::ApplyDialogColours(app);
+  zt::LoadQtChineseTranslation(app);
   zt::QtModalUi ui;
   zt::SystemClock clock;
   if (parser.isSet(simulate)) {

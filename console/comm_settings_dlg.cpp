@@ -30,6 +30,9 @@ CCommSettingsDlg::CCommSettingsDlg(ModalUi& ui, QWidget* parent)
   ConnectOkAndCancel(*this, controls_);
   exchange_->BindUnsigned(m_nAddress, AddressBox(), 0, 255);
 
+  GroupRadios(*this, controls_, kFirstPortRadio, kLastPortRadio);
+  GroupRadios(*this, controls_, kFirstBaudRadio, kLastBaudRadio);
+  GroupRadios(*this, controls_, kFirstParityRadio, kLastParityRadio);
   for (int id = kFirstPortRadio; id <= kLastParityRadio; ++id) {
     connect(Radio(id), &QRadioButton::clicked, this, [this, id] { OnRadio(id); });
   }

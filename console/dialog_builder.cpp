@@ -1,5 +1,6 @@
 #include "console/dialog_builder.h"
 
+#include <QButtonGroup>
 #include <QDialog>
 #include <QFontDatabase>
 #include <QFontMetrics>
@@ -54,6 +55,10 @@ QWidget* CreateControl(QWidget& dialog, const res::ControlTemplate& control) {
       if (control.style & res::kMultiLine) {
         auto* box = new QPlainTextEdit(&dialog);
         box->setReadOnly(control.style & res::kReadOnly);
+        if (control.style & res::kReadOnly) {
+          // Nothing to type there: the focus would sit in it unseen.
+          box->setFocusPolicy(Qt::NoFocus);
+        }
         box->setFrameShape(control.style & res::kBorder ? QFrame::StyledPanel : QFrame::NoFrame);
         box->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
         box->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -63,6 +68,9 @@ QWidget* CreateControl(QWidget& dialog, const res::ControlTemplate& control) {
       }
       auto* edit = new QLineEdit(&dialog);
       edit->setReadOnly(control.style & res::kReadOnly);
+      if (control.style & res::kReadOnly) {
+        edit->setFocusPolicy(Qt::NoFocus);
+      }
       edit->setFrame(control.style & res::kBorder);
       if (control.style & res::kCentered) {
         edit->setAlignment(Qt::AlignCenter);
@@ -78,10 +86,9 @@ QWidget* CreateControl(QWidget& dialog, const res::ControlTemplate& control) {
       return new QGroupBox(text, &dialog);
     case res::ControlKind::RadioButton: {
       auto* radio = new QRadioButton(text, &dialog);
-      // Each radio button is a group of its own; the dialog keeps its sets
-      // exclusive by hand.
+      // The sets of a dialog share one parent: GroupRadios makes each set a
+      // group of its own.
       radio->setAutoExclusive(false);
-      radio->setFocusPolicy(Qt::ClickFocus);
       return radio;
     }
     case res::ControlKind::StateBox:
@@ -122,6 +129,24 @@ void ConnectOkAndCancel(QDialog& dialog, const ControlMap& controls) {
     QObject::connect(static_cast<QPushButton*>(cancel->second), &QPushButton::clicked, &dialog,
                      &QDialog::reject);
   }
+}
+
+QButtonGroup* GroupRadios(QDialog& dialog, const ControlMap& controls, int first, int last) {
+  auto* group = new QButtonGroup(&dialog);
+  for (int id = first; id <= last; ++id) {
+    group->addButton(static_cast<QRadioButton*>(controls.at(id)), id);
+  }
+  // One tab stop per set, at its checked radio (or its first when none is).
+  const auto placeTabStop = [group] {
+    const QAbstractButton* stop =
+        group->checkedButton() ? group->checkedButton() : group->buttons().value(0);
+    for (QAbstractButton* radio : group->buttons()) {
+      radio->setFocusPolicy(radio == stop ? Qt::StrongFocus : Qt::ClickFocus);
+    }
+  };
+  placeTabStop();
+  QObject::connect(group, &QButtonGroup::buttonToggled, group, placeTabStop);
+  return group;
 }
 
 }  // namespace zt

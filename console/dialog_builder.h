@@ -7,6 +7,7 @@
 
 #include "res/dialog_template.h"
 
+class QButtonGroup;
 class QDialog;
 class QWidget;
 
@@ -44,5 +45,9 @@ ControlMap BuildDialog(QWidget& surface, const res::DialogTemplate& dialogTempla
 // Buttons 1 and 2, where the template has them, become the dialog's OK
 // (accept) and cancel (reject).
 void ConnectOkAndCancel(QDialog& dialog, const ControlMap& controls);
+
+// Radios `first` to `last` become one exclusive group: Tab reaches the group
+// at its checked radio and the arrow keys move the check within it.
+QButtonGroup* GroupRadios(QDialog& dialog, const ControlMap& controls, int first, int last);
 
 }  // namespace zt

@@ -22,6 +22,7 @@ CMeterSetupDlg::CMeterSetupDlg(ModalUi& ui, QWidget* parent)
   exchange_->BindUnsigned(m_nPT, PtBox(), kRatioMin, kRatioMax);
   exchange_->BindUnsigned(m_nCT, CtBox(), kRatioMin, kRatioMax);
 
+  GroupRadios(*this, controls_, id::kFirstWiringRadio, id::kLastWiringRadio);
   for (int radio = id::kFirstWiringRadio; radio <= id::kLastWiringRadio; ++radio) {
     connect(static_cast<QRadioButton*>(controls_.at(radio)), &QRadioButton::clicked, this,
             [this, radio] { OnWiringRadio(radio); });

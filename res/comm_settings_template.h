@@ -16,8 +16,7 @@ inline constexpr int kParityNone = 1016;
 inline constexpr int kParityEven = 1018;
 }  // namespace comm_id
 
-// Template 130. Every radio button starts a group of its own; the dialog keeps
-// the three sets exclusive itself.
+// Template 130. The radios form three sets: baud rate, port and parity.
 inline constexpr std::array kCommSettingsControls = {
     ControlTemplate{kIdOk, ControlKind::DefaultPushButton, "确    定", 130, 40, 50, 14},
     ControlTemplate{kIdCancel, ControlKind::PushButton, "退    出", 130, 70, 50, 14},

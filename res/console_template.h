@@ -39,6 +39,8 @@ inline constexpr int kReadSwitchStatus = 1075;
 // Template 102. The labels carry no size of their own; they are
 // given the width of their text at the dialog font (8 units per character).
 // The hidden read-only boxes and the serial-port control are not rebuilt.
+// The live value box is 60 units wide, not 40, so that the widest values,
+// "-32768.0000" and "65535.0000", are shown whole.
 inline constexpr std::array kConsoleControls = {
     ControlTemplate{kNoId, ControlKind::GroupBox, "通信参数信息", 7, 7, 74, 87},
     ControlTemplate{console_id::kLinkInfo, ControlKind::Edit, "", 14, 17, 62, 67,
@@ -53,7 +55,7 @@ inline constexpr std::array kConsoleControls = {
     ControlTemplate{console_id::kExit, ControlKind::PushButton, "退  出", 13, 233, 60, 19},
     ControlTemplate{kNoId, ControlKind::GroupBox, "测量数据", 91, 4, 159, 36},
     ControlTemplate{kNoId, ControlKind::Label, "实时数据", 102, 25, 32, 10},
-    ControlTemplate{console_id::kLiveValue, ControlKind::Edit, "", 134, 22, 40, 14, kReadOnly | kBorder},
+    ControlTemplate{console_id::kLiveValue, ControlKind::Edit, "", 134, 22, 60, 14, kReadOnly | kBorder},
     ControlTemplate{kNoId, ControlKind::GroupBox, "通讯统计", 91, 45, 159, 42},
     ControlTemplate{kNoId, ControlKind::Label, "成功次数", 98, 57, 32, 10},
     ControlTemplate{kNoId, ControlKind::Label, "失败次数", 134, 57, 32, 10},

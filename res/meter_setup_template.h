@@ -33,7 +33,9 @@ inline constexpr std::array kMeterSetupControls = {
     ControlTemplate{1014, ControlKind::RadioButton, "3相4线(平衡)", 76, 81, 60, 10},
 };
 
-inline constexpr DialogTemplate kMeterSetupTemplate = {131, "Dialog", 10, 184, 98,
+// The template's own caption was a placeholder ("Dialog"); the window takes
+// the caption of the command that opens it.
+inline constexpr DialogTemplate kMeterSetupTemplate = {131, "仪表设置", 10, 184, 98,
                                                        kMeterSetupControls};
 
 }  // namespace zt::res
