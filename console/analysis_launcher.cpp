@@ -1,11 +1,18 @@
 #include "console/analysis_launcher.h"
 
-#include <cstdlib>
+#include <QDir>
+#include <QProcess>
 
 namespace zt {
 
-void RunAnalysisProgram() {
-  [[maybe_unused]] const int ignored = std::system(kAnalysisCommand);
+std::optional<QString> StartAnalysisProgram() {
+  QProcess process;
+  process.setProgram(QString::fromUtf8(kAnalysisProgram));
+  process.setWorkingDirectory(QDir::currentPath());
+  if (process.startDetached()) {
+    return std::nullopt;
+  }
+  return process.errorString();
 }
 
 }  // namespace zt

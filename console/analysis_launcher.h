@@ -1,17 +1,21 @@
 #pragma once
 
+#include <QString>
+
+#include <optional>
+
 namespace zt {
 
-// The command line that starts the analysis program from the working
-// directory, through the command interpreter.
+// The analysis program, in the working directory.
 #ifdef _WIN32
-inline constexpr const char* kAnalysisCommand = ".\\dovir.exe";
+inline constexpr const char* kAnalysisProgram = ".\\dovir.exe";
 #else
-inline constexpr const char* kAnalysisCommand = "./dovir";
+inline constexpr const char* kAnalysisProgram = "./dovir";
 #endif
 
-// Runs the analysis program and waits for it to end; a missing program and
-// its exit status are of no concern to the console.
-void RunAnalysisProgram();
+// Starts the analysis program without arguments and does not wait for it:
+// the console polls and logs on while it runs. Empty when it started,
+// otherwise the system's reason.
+std::optional<QString> StartAnalysisProgram();
 
 }  // namespace zt

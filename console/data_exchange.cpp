@@ -51,6 +51,16 @@ bool DataExchange::UpdateData(bool save) {
   return true;
 }
 
+void DataExchange::ShowFields(std::initializer_list<const QLineEdit*> boxes) {
+  for (const Binding& binding : bindings_) {
+    for (const QLineEdit* box : boxes) {
+      if (binding.box == box) {
+        Show(binding);
+      }
+    }
+  }
+}
+
 void DataExchange::Show(const Binding& binding) {
   std::visit(
       [&](auto* field) {

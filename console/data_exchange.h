@@ -3,6 +3,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <initializer_list>
 #include <optional>
 #include <string>
 #include <variant>
@@ -34,6 +35,8 @@ class DataExchange {
   // once, that box is selected, the later fields are left untouched and false
   // is returned. save = false writes every field into its box.
   bool UpdateData(bool save);
+  // Writes the fields of these boxes only, leaving every other box as it is.
+  void ShowFields(std::initializer_list<const QLineEdit*> boxes);
 
  private:
   struct Binding {

@@ -1,8 +1,10 @@
 #include "console/meter_console_dlg.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QIcon>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPlainTextEdit>
@@ -65,6 +67,18 @@ QString RangePrompt(const ValueRange& range) {
   return QString::fromUtf8(res::text::kEnterIntegerBetween).arg(range.min).arg(range.max);
 }
 
+// The parameter boxes in the order they are written, with their captions.
+struct ParameterBox {
+  int id;
+  const char* caption;
+};
+constexpr std::array kParameterBoxes = {
+    ParameterBox{id::kDecimalPoint, res::text::kDecimalPointCaption},
+    ParameterBox{id::kUpperLimit, res::text::kUpperLimitCaption},
+    ParameterBox{id::kLowerLimit, res::text::kLowerLimitCaption},
+    ParameterBox{id::kMeterBaud, res::text::kMeterBaudCaption},
+};
+
 }  // namespace
 
 std::string LinkInformationText(const LinkSettings& settings, bool afterChange,
@@ -116,7 +130,14 @@ CMeterConsoleDlg::CMeterConsoleDlg(ModalUi& ui, SerialPort& port, Clock& clock,
   layout->addWidget(client);
   controls_ = BuildDialog(*client, res::kConsoleTemplate);
   BuildMenu(*menuBar);
+  stateLabel_ = new QLabel(menuBar);
+  stateLabel_->setStyleSheet(QStringLiteral("color: rgb(192, 0, 0); padding: 0 6px;"));
+  menuBar->setCornerWidget(stateLabel_, Qt::TopRightCorner);
   BindFields();
+  for (const ParameterBox& parameter : kParameterBoxes) {
+    connect(Box(parameter.id), &QLineEdit::textEdited, this,
+            [this, boxId = parameter.id] { knownParameters_.insert(boxId); });
+  }
 
   for (const Command& command : kCommands) {
     connect(static_cast<QPushButton*>(Control(command.id)), &QPushButton::clicked, this,
@@ -162,6 +183,15 @@ void CMeterConsoleDlg::BindFields() {
 QWidget* CMeterConsoleDlg::Control(int controlId) const {
   const auto it = controls_.find(controlId);
   return it == controls_.end() ? nullptr : it->second;
+}
+
+QLineEdit* CMeterConsoleDlg::Box(int controlId) const {
+  return static_cast<QLineEdit*>(Control(controlId));
+}
+
+bool CMeterConsoleDlg::BeingEdited(int controlId) const {
+  const QLineEdit* box = Box(controlId);
+  return box->hasFocus() || box->isModified();
 }
 
 QAction* CMeterConsoleDlg::MenuAction(int menuId) const {
@@ -213,6 +243,7 @@ void CMeterConsoleDlg::ConfigurePort() {
   const OpenResult opened = port_.Open();
   // Perhaps another line: whether it echoes is found out again.
   link_.ForgetLine();
+  NotePortState(opened.opened);
   if (!opened) {
     ShowMessage(QStringLiteral("串口 %1 打开不成功：%2")
                     .arg(QString::fromStdString(opened.device),
@@ -233,6 +264,7 @@ bool CMeterConsoleDlg::OnCommand(int commandId) {
     if (command.id == commandId) {
       (this->*command.handler)();
       ShowLocalEchoOnce();
+      NotePortState(port_.IsOpen());
       return true;
     }
   }
@@ -243,9 +275,37 @@ void CMeterConsoleDlg::OnTimer(int timerId) {
   if (timerId == kPollTimer) {
     PollMeasurement();
     ShowLocalEchoOnce();
+    NotePortState(port_.IsOpen());
   } else if (timerId == kLogTimer) {
     AppendMeasurementTable();
   }
+}
+
+void CMeterConsoleDlg::NotePortState(bool open) {
+  portOpen_ = open;
+  ShowState();
+}
+
+QString CMeterConsoleDlg::StateText() const {
+  QStringList states;
+  if (!portOpen_) {
+    states << QString::fromUtf8(res::text::kPortNotOpen);
+  }
+  if (logFailing_) {
+    states << QString::fromUtf8(res::text::kLoggingFailing);
+  }
+  return states.join(QStringLiteral("  "));
+}
+
+void CMeterConsoleDlg::ShowState() { stateLabel_->setText(StateText()); }
+
+void CMeterConsoleDlg::ShowLiveValueStale(bool stale) {
+  liveStale_ = stale;
+  QLineEdit* box = Box(id::kLiveValue);
+  QPalette palette = box->palette();
+  palette.setColor(QPalette::Text, stale ? QColor(Qt::gray) : QApplication::palette().color(QPalette::Text));
+  box->setPalette(palette);
+  box->setToolTip(stale ? QString::fromUtf8(res::text::kLiveValueStale) : QString());
 }
 
 void CMeterConsoleDlg::timerEvent(QTimerEvent* event) {
@@ -266,9 +326,13 @@ const QBasicTimer& CMeterConsoleDlg::Timer(int timerId) const {
   return timers_.at(static_cast<std::size_t>(timerId - kPollTimer));
 }
 
-bool CMeterConsoleDlg::IsTimerRunning(int timerId) const { return Timer(timerId).isActive(); }
+void CMeterConsoleDlg::StartTimer(int timerId, int periodMs) {
+  // The log's time stamps follow one another to the second only on a
+  // precise timer; the poll keeps the window timer's coarse one.
+  Timer(timerId).start(periodMs, timerId == kLogTimer ? Qt::PreciseTimer : Qt::CoarseTimer, this);
+}
 
-void CMeterConsoleDlg::StartTimer(int timerId, int periodMs) { Timer(timerId).start(periodMs, this); }
+bool CMeterConsoleDlg::IsTimerRunning(int timerId) const { return Timer(timerId).isActive(); }
 
 void CMeterConsoleDlg::StopTimer(int timerId) { Timer(timerId).stop(); }
 
@@ -306,36 +370,73 @@ void CMeterConsoleDlg::ShowStopped() {
 }
 
 void CMeterConsoleDlg::PollMeasurement() {
-  // A prompt raised while the boxes are read runs its own event loop, in
-  // which the next tick would otherwise start inside this one.
-  if (inPoll_) {
-    return;
+  // A tick checks and rewrites no parameter box: a decimal point typed in its
+  // box scales the value when the meter's cannot be read, a half-typed one
+  // is left alone.
+  if (const std::optional<int32_t> typed = ParseBoxInteger(Box(id::kDecimalPoint)->text())) {
+    m_nDecimalPoint = *typed;
   }
-  inPoll_ = true;
-  UpdateData(true);
-  // The live value is scaled by the decimal point in the box, which the
-  // technician may have changed since the last tick.
   poll_.SetDecimalPoint(m_nDecimalPoint);
   const bool read = poll_.Tick();
   m_nDecimalPoint = poll_.DecimalPoint();
+  if (poll_.LastReads().decimalPoint) {
+    knownParameters_.insert(id::kDecimalPoint);
+    if (!BeingEdited(id::kDecimalPoint)) {
+      exchange_->ShowFields({Box(id::kDecimalPoint)});
+    }
+  }
   if (read) {
     m_strLiveValue = QString::fromStdString(*poll_.LiveText());
   }
-  UpdateData(false);
-  inPoll_ = false;
+  ShowLiveValueStale(!read);
+  exchange_->ShowFields({Box(id::kLiveValue), Box(id::kSuccessCount), Box(id::kFailureCount),
+                         Box(id::kErrorRate)});
 }
 
 void CMeterConsoleDlg::OnReadParameters() {
   const ParameterReads reads = session_.ReadParameters();
-  m_nUpperLimit = reads.upperLimit.value_or(m_nUpperLimit);
-  m_nLowerLimit = reads.lowerLimit.value_or(m_nLowerLimit);
-  m_nDecimalPoint = reads.decimalPoint.value_or(m_nDecimalPoint);
-  m_nMeterBaud = reads.meterBaud.value_or(m_nMeterBaud);
-  m_strStatus = QString::fromUtf8(res::text::kParametersRead);
-  UpdateData(false);
+  struct Read {
+    const std::optional<int32_t>& value;
+    int32_t& field;
+    int box;
+    const char* caption;
+  };
+  const std::array<Read, 4> outcomes = {{
+      {reads.upperLimit, m_nUpperLimit, id::kUpperLimit, res::text::kUpperLimitCaption},
+      {reads.lowerLimit, m_nLowerLimit, id::kLowerLimit, res::text::kLowerLimitCaption},
+      {reads.decimalPoint, m_nDecimalPoint, id::kDecimalPoint, res::text::kDecimalPointCaption},
+      {reads.meterBaud, m_nMeterBaud, id::kMeterBaud, res::text::kMeterBaudCaption},
+  }};
+  // A box whose value did not come keeps what it shows, typed or read before.
+  QString notRead;
+  for (const Read& read : outcomes) {
+    if (read.value) {
+      read.field = *read.value;
+      knownParameters_.insert(read.box);
+      exchange_->ShowFields({Box(read.box)});
+    } else {
+      notRead += QStringLiteral(" ") + QString::fromUtf8(read.caption);
+    }
+  }
+  m_strStatus = QString::fromUtf8(notRead.isEmpty() ? res::text::kParametersRead
+                                                     : res::text::kParametersReadFailed);
+  exchange_->ShowFields({Box(id::kStatus)});
+  if (!notRead.isEmpty()) {
+    ShowMessage(QString::fromUtf8(res::text::kParametersNotRead) + notRead);
+  }
 }
 
 void CMeterConsoleDlg::OnWriteParameters() {
+  QString unknown;
+  for (const ParameterBox& parameter : kParameterBoxes) {
+    if (!knownParameters_.contains(parameter.id)) {
+      unknown += QStringLiteral(" ") + QString::fromUtf8(parameter.caption);
+    }
+  }
+  if (!unknown.isEmpty()) {
+    ShowMessage(QString::fromUtf8(res::text::kParametersUnknown) + unknown);
+    return;
+  }
   if (!UpdateData(true)) {
     return;
   }
@@ -455,6 +556,8 @@ void CMeterConsoleDlg::OnToggleLogging() {
     m_bLogging = false;
     SetLoggingCaption(res::text::kStartLogging);
     StopTimer(kLogTimer);
+    logFailing_ = false;
+    ShowState();
     return;
   }
   CSaveIntervalDlg dialog(ui_, this);
@@ -475,14 +578,22 @@ void CMeterConsoleDlg::SetLoggingCaption(const char* caption) {
 }
 
 void CMeterConsoleDlg::AppendMeasurementTable() {
-  if (logFailureShown_) {
+  if (AppendMeasurementBlock(logFile_, poll_.Quantities(), m_strEnergyUnit, wallClock_())) {
+    if (logFailing_) {
+      logFailing_ = false;
+      ShowState();
+    }
     return;
   }
-  if (!AppendMeasurementBlock(logFile_, poll_.Quantities(), m_strEnergyUnit, wallClock_())) {
-    logFailureShown_ = true;
-    ShowMessage(QString::fromUtf8(res::text::kLogFileFailed));
-    logFailureShown_ = false;
+  // One message for a failure, however many ticks fall due while it is
+  // open or afterwards; the menu bar says logging is failing until an
+  // append succeeds again or logging is stopped.
+  if (logFailing_) {
+    return;
   }
+  logFailing_ = true;
+  ShowState();
+  ShowMessage(QString::fromUtf8(res::text::kLogFileFailed));
 }
 
 void CMeterConsoleDlg::OnTechSupport() {
@@ -490,7 +601,12 @@ void CMeterConsoleDlg::OnTechSupport() {
   ui_.RunDialog(about);
 }
 
-void CMeterConsoleDlg::OnPhaseCurrentAnalysis() { RunAnalysisProgram(); }
+void CMeterConsoleDlg::OnPhaseCurrentAnalysis() {
+  if (const std::optional<QString> reason = StartAnalysisProgram()) {
+    ShowMessage(QString::fromUtf8(res::text::kAnalysisNotStarted)
+                    .arg(QString::fromUtf8(kAnalysisProgram), *reason));
+  }
+}
 
 void CMeterConsoleDlg::accept() {
   if (UpdateData(true)) {
@@ -500,12 +616,13 @@ void CMeterConsoleDlg::accept() {
 
 void CMeterConsoleDlg::keyPressEvent(QKeyEvent* event) {
   // No button is the default: Enter on a button presses that button, Enter
-  // in an edit box is the OK command.
+  // in an edit box moves on to the next control. The console ends only on
+  // Esc, its close box or "退  出".
   if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
     if (auto* button = qobject_cast<QPushButton*>(focusWidget())) {
       button->click();
     } else {
-      OnCommand(res::kIdOk);
+      focusNextChild();
     }
     return;
   }

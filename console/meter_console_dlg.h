@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <set>
 #include <string>
 
 #include "console/dialog_builder.h"
@@ -23,6 +24,7 @@
 #include "meter/meter_session.h"
 
 class QAction;
+class QLabel;
 class QLineEdit;
 class QMenuBar;
 class QPlainTextEdit;
@@ -64,6 +66,11 @@ class CMeterConsoleDlg final : public QDialog {
   // PT ratio, CT ratio and wiring mode last confirmed by the meter.
   const InstrumentSettings& Instrument() const { return instrument_; }
   const std::string& LinkInfoText() const { return linkInfo_; }
+  // What the window shows at the right of its menu bar: the port not open,
+  // logging failing; empty when all is well.
+  QString StateText() const;
+  // The live value shown is the last good one: the latest poll got none.
+  bool IsLiveValueStale() const { return liveStale_; }
   QWidget* Control(int id) const;
   QAction* MenuAction(int commandId) const;
 
@@ -117,6 +124,12 @@ class CMeterConsoleDlg final : public QDialog {
   // The controls as "停止运行" leaves them.
   void ShowStopped();
   void SetButtonsEnabled(std::initializer_list<int> ids, bool enabled);
+  QLineEdit* Box(int controlId) const;
+  // The technician has typed in the box since the console last wrote it.
+  bool BeingEdited(int controlId) const;
+  void ShowLiveValueStale(bool stale);
+  void NotePortState(bool open);
+  void ShowState();
   void SetLoggingCaption(const char* caption);
   QBasicTimer& Timer(int id);
   const QBasicTimer& Timer(int id) const;
@@ -138,11 +151,15 @@ class CMeterConsoleDlg final : public QDialog {
   // Timers 1 and 2, in this order.
   std::array<QBasicTimer, 2> timers_;
   std::map<int, QAction*> menuActions_;
-  bool inPoll_ = false;
-  // The log's failure message is open: ticks that fall due meanwhile are
-  // skipped, so at most one such message is ever shown.
-  bool logFailureShown_ = false;
   bool destroyed_ = false;
+  QLabel* stateLabel_ = nullptr;
+  bool portOpen_ = false;
+  // An append has failed and none has succeeded since: one message only.
+  bool logFailing_ = false;
+  bool liveStale_ = false;
+  // The parameter boxes that hold a value read from the meter or typed by
+  // the technician; only those may be written to the meter.
+  std::set<int> knownParameters_;
 
   int32_t m_nMeterBaud = 0;
   int32_t m_nUpperLimit = 0;

@@ -22,6 +22,7 @@ bool MeasurementPoll::Tick() {
     quantities_.CombinedCurrent = quantities_.PhaseA.Current;
   }
   stats_.Record(poll.rawValue.has_value());
+  lastReads_ = poll;
   return poll.rawValue.has_value();
 }
 

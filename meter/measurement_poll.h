@@ -28,6 +28,8 @@ class MeasurementPoll {
   int32_t DecimalPoint() const { return decimalPoint_; }
   void SetDecimalPoint(int32_t decimalPoint) { decimalPoint_ = decimalPoint; }
 
+  // What the latest tick read, each empty when its read got no reply.
+  const PollResult& LastReads() const { return lastReads_; }
   // The live value read by the latest tick, four decimals; none before the
   // first tick and none after a tick that failed. A failed tick never hands
   // on an earlier reading: a front end shows the failure, and keeps an
@@ -41,6 +43,7 @@ class MeasurementPoll {
  private:
   MeterSession& session_;
   int32_t decimalPoint_ = 0;
+  PollResult lastReads_;
   std::optional<std::string> live_;
   LinkStatistics stats_;
   ThreePhaseQuantities quantities_;

@@ -43,6 +43,21 @@ inline constexpr const char* kStartLogging = "开始保存数据";
 inline constexpr const char* kStopLogging = "停止保存数据";
 inline constexpr const char* kLogFileFailed = "文件打开不成功";
 
+// The console's own state, shown at the right of its menu bar.
+inline constexpr const char* kPortNotOpen = "串口未打开";
+inline constexpr const char* kLoggingFailing = "保存数据失败";
+// The live value of the last good poll, after a poll without a reply.
+inline constexpr const char* kLiveValueStale = "本次读测量数据不成功，显示的是上次的数据";
+
+// A parameter read that did not get every value; the captions not read follow.
+inline constexpr const char* kParametersNotRead = "读参数数据不成功:";
+inline constexpr const char* kParametersReadFailed = "读参数数据不成功...";
+// A parameter write with boxes that hold neither a value read from the meter
+// nor one typed; their captions follow.
+inline constexpr const char* kParametersUnknown = "请先读参数数据或输入参数，未读也未输入:";
+// The analysis program and the system's reason.
+inline constexpr const char* kAnalysisNotStarted = "无法启动分析程序 %1: %2";
+
 inline constexpr const char* kRelayOn = "通";
 inline constexpr const char* kRelayOff = "断";
 inline constexpr const char* kInputClosed = "合";

@@ -146,6 +146,22 @@ TEST_F(LinkAndSetupTest, ParityChangeSendsNoFrameAndCancelChangesNothing) {
   EXPECT_EQ(console->LinkInfoText(), infoBefore);
 }
 
+TEST_F(LinkAndSetupTest, PortNotOpenIsShownUntilAnOpenSucceeds) {
+  port.FailOpen("No such file or directory");
+  Open();
+  EXPECT_EQ(console->StateText(), "串口未打开");
+  AnswerSettings(zt::LinkSettings{1, 1, 9600, zt::kParityNone});
+  console->OnCommand(id::kCommSettings);
+  EXPECT_EQ(console->StateText(), "串口未打开");
+  port.AllowOpen();
+  console->OnCommand(id::kCommSettings);
+  EXPECT_EQ(console->StateText(), "");
+
+  port.Vanish();
+  console->OnTimer(zt::CMeterConsoleDlg::kPollTimer);
+  EXPECT_EQ(console->StateText(), "串口未打开") << "an adapter pulled out while polling";
+}
+
 TEST_F(LinkAndSetupTest, InstrumentSetupWritesPtCtAndWiringInOrder) {
   Open();
   AnswerSetup("100", "5", 1);

@@ -13,6 +13,8 @@
 #include <fstream>
 #include <iterator>
 
+#include <sys/stat.h>
+
 #include "console/about_dlg.h"
 #include "console/analysis_launcher.h"
 #include "console/save_interval_dlg.h"
@@ -137,19 +139,35 @@ TEST_F(LoggingTest, EachTickAppendsTheMeasuredCurrent) {
   EXPECT_TRUE(ui.messages.empty());
 }
 
-TEST_F(LoggingTest, ReadOnlyFileGivesOneMessageHoweverManyTicksFallDue) {
+TEST_F(LoggingTest, ReadOnlyFileGivesOneMessageUntilAnAppendSucceeds) {
   std::ofstream(logFile, std::ios::binary) << "kept";
   std::filesystem::permissions(logFile, std::filesystem::perms::owner_read);
+  AnswerInterval(std::array<QString, 3>{"0", "0", "1"});
+  console->OnCommand(id::kToggleLogging);
   ui.onMessage = [this](const QString&) {
     for (int i = 0; i < 5; ++i) console->OnTimer(zt::CMeterConsoleDlg::kLogTimer);
   };
   console->OnTimer(zt::CMeterConsoleDlg::kLogTimer);
   EXPECT_EQ(ui.messages, (std::vector<QString>{"文件打开不成功"}));
   EXPECT_EQ(ReadFile(logFile), "kept");
+  EXPECT_EQ(console->StateText(), "保存数据失败");
 
   ui.onMessage = nullptr;
+  for (int i = 0; i < 3; ++i) console->OnTimer(zt::CMeterConsoleDlg::kLogTimer);
+  EXPECT_EQ(ui.messages.size(), 1U) << "later ticks try again, silently";
+  EXPECT_EQ(ReadFile(logFile), "kept");
+
+  std::filesystem::permissions(logFile, std::filesystem::perms::owner_all);
   console->OnTimer(zt::CMeterConsoleDlg::kLogTimer);
-  EXPECT_EQ(ui.messages.size(), 2U) << "the next tick tries again";
+  EXPECT_GT(ReadFile(logFile).size(), 4U);
+  EXPECT_EQ(console->StateText(), "");
+
+  std::filesystem::permissions(logFile, std::filesystem::perms::owner_read);
+  console->OnTimer(zt::CMeterConsoleDlg::kLogTimer);
+  EXPECT_EQ(ui.messages.size(), 2U) << "a new failure after a success is told again";
+  console->OnCommand(id::kToggleLogging);
+  EXPECT_FALSE(console->IsLogging());
+  EXPECT_EQ(console->StateText(), "") << "stopping logging ends the warning";
 }
 
 TEST_F(LoggingTest, AboutBoxShowsTheProductLine) {
@@ -166,20 +184,27 @@ TEST_F(LoggingTest, AboutBoxShowsTheProductLine) {
   EXPECT_TRUE(Frames().empty());
 }
 
-TEST(AnalysisLauncher, WaitsForTheProgramAndIgnoresItsAbsence) {
-  QTemporaryDir dir;
+TEST_F(LoggingTest, AnalysisProgramRunsBesideTheConsoleOrItsFailureIsNamed) {
   const QString previous = QDir::currentPath();
   ASSERT_TRUE(QDir::setCurrent(dir.path()));
 
-  zt::RunAnalysisProgram();  // no ./dovir here: returns, nothing to report
+  console->OnCommand(id::kPhaseCurrentAnalysis);  // no ./dovir here
+  ASSERT_EQ(ui.messages.size(), 1U);
+  const QString prefix = "无法启动分析程序 ./dovir: ";
+  EXPECT_TRUE(ui.messages[0].startsWith(prefix)) << ui.messages[0].toStdString();
+  EXPECT_GT(ui.messages[0].size(), prefix.size()) << "the system's reason follows";
 
+  // A program that ends only once the console has let the test go on.
+  ui.messages.clear();
+  const std::string gate = dir.filePath("gate").toStdString();
+  ASSERT_EQ(mkfifo(gate.c_str(), 0600), 0);
   const std::filesystem::path script = dir.filePath("dovir").toStdString();
-  std::ofstream(script) << "#!/bin/sh\necho started > marker\nexec 1>&-\necho finished >> marker\n";
+  std::ofstream(script) << "#!/bin/sh\nread line < gate\n";
   std::filesystem::permissions(script, std::filesystem::perms::owner_all);
-  zt::RunAnalysisProgram();
-  EXPECT_EQ(ReadFile(dir.filePath("marker").toStdString()), "started\nfinished\n")
-      << "the console goes on only once the program has ended";
+  console->OnCommand(id::kPhaseCurrentAnalysis);
   QDir::setCurrent(previous);
+  ASSERT_TRUE(ui.messages.empty()) << ui.messages[0].toStdString();
+  std::ofstream(gate) << "go\n";  // opens once the program waits at its gate
 }
 
 }  // namespace

@@ -62,9 +62,10 @@ TEST_F(ConsoleTest, PortThatCannotOpenIsReportedAndTheConsoleStaysUsable) {
   ASSERT_EQ(ui.messages.size(), 1U);
   EXPECT_TRUE(ui.messages[0].contains("No such file or directory"));
   EXPECT_FALSE(port.IsOpen());
-  console->OnReadParameters();
+  EXPECT_EQ(console->StateText(), "串口未打开");
+  console->OnCommand(id::kReadParameters);
   EXPECT_TRUE(Frames().empty());
-  EXPECT_EQ(Box(id::kStatus), "已读参数数据...");
+  EXPECT_EQ(Box(id::kStatus), "读参数数据不成功...") << "nothing read is not reported as read";
 }
 
 TEST_F(ConsoleTest, PollStartsStopsAndTicksInOneAndAHalfSeconds) {
@@ -101,6 +102,7 @@ TEST_F(ConsoleTest, ErrorRateCountsEveryPollIncludingTheCurrentOne) {
   const auto tick = [&] { console->OnTimer(zt::CMeterConsoleDlg::kPollTimer); };
   tick();
   EXPECT_EQ(Box(id::kErrorRate), "0.0000%");
+  EXPECT_FALSE(console->IsLiveValueStale());
   Silence();
   tick();
   EXPECT_EQ(Box(id::kErrorRate), "50.0000%");
@@ -109,8 +111,11 @@ TEST_F(ConsoleTest, ErrorRateCountsEveryPollIncludingTheCurrentOne) {
   tick();
   EXPECT_EQ(Box(id::kErrorRate), "66.6667%");
   EXPECT_EQ(Box(id::kLiveValue), liveBefore) << "a failed poll keeps the last value shown";
+  EXPECT_TRUE(console->IsLiveValueStale()) << "...but marked as not current";
+  EXPECT_FALSE(console->Control(id::kLiveValue)->toolTip().isEmpty());
   port.SetFaults({});
   tick();
+  EXPECT_FALSE(console->IsLiveValueStale());
   EXPECT_EQ(Box(id::kErrorRate), "50.0000%");
   EXPECT_EQ(Box(id::kSuccessCount), "2");
   EXPECT_EQ(Box(id::kFailureCount), "2");
@@ -138,18 +143,28 @@ TEST_F(ConsoleTest, DecimalPointWithoutAFactorShowsTheRawValueAndCounts) {
   EXPECT_EQ(Box(id::kSuccessCount), "1");
 }
 
-TEST_F(ConsoleTest, TicksDoNotNestInsideAPrompt) {
+TEST_F(ConsoleTest, TicksLeaveHalfTypedParametersAlone) {
   Open();
+  meter.SetDecimalPoint(2);
+  Type(id::kUpperLimit, "-");
+  Type(id::kLowerLimit, "");
+  Type(id::kMeterBaud, "96");
   Type(id::kDecimalPoint, "x");
-  int nestedTicks = 0;
-  ui.onMessage = [&](const QString&) {
-    ++nestedTicks;
-    console->OnTimer(zt::CMeterConsoleDlg::kPollTimer);
-  };
   console->OnTimer(zt::CMeterConsoleDlg::kPollTimer);
-  EXPECT_EQ(nestedTicks, 1);
-  EXPECT_EQ(ui.messages, (std::vector<QString>{"请输入一个整数。"}));
-  EXPECT_EQ(Frames().size(), 2U) << "only the outer tick's two reads";
+  console->OnTimer(zt::CMeterConsoleDlg::kPollTimer);
+  EXPECT_TRUE(ui.messages.empty()) << "no prompt for a box being typed in";
+  EXPECT_EQ(Box(id::kUpperLimit), "-");
+  EXPECT_EQ(Box(id::kLowerLimit), "");
+  EXPECT_EQ(Box(id::kMeterBaud), "96");
+  EXPECT_EQ(Box(id::kDecimalPoint), "x");
+  EXPECT_EQ(Frames().size(), 4U);
+  EXPECT_EQ(Box(id::kSuccessCount), "2");
+
+  // A box nobody is typing in shows the decimal point the poll read.
+  console->OnCommand(id::kReadParameters);
+  meter.SetDecimalPoint(3);
+  console->OnTimer(zt::CMeterConsoleDlg::kPollTimer);
+  EXPECT_EQ(Box(id::kDecimalPoint), "3");
 }
 
 TEST_F(ConsoleTest, ParameterReadFillsTheBoxesSixHundredMillisecondsApart) {
@@ -173,9 +188,47 @@ TEST_F(ConsoleTest, ParameterReadFromASilentMeterKeepsTheFields) {
   Silence();
   Type(id::kUpperLimit, "1234");
   console->OnCommand(id::kReadParameters);
-  EXPECT_EQ(Box(id::kUpperLimit), "0") << "an unread typed number is replaced by its field";
-  EXPECT_EQ(Box(id::kStatus), "已读参数数据...");
-  EXPECT_TRUE(ui.messages.empty());
+  EXPECT_EQ(Box(id::kUpperLimit), "1234") << "a value not read leaves what was typed";
+  EXPECT_EQ(Box(id::kStatus), "读参数数据不成功...");
+  EXPECT_EQ(ui.messages,
+            (std::vector<QString>{"读参数数据不成功: 上限阀值 下限阀值 小数点 波特率"}));
+}
+
+TEST_F(ConsoleTest, ParameterReadNamesTheValuesItDidNotGet) {
+  Open();
+  meter.SetLowerLimit(100);
+  zt::sim::FaultConfig silent;
+  silent.silent = true;
+  silent.appliesTo = zt::sim::TouchingRegisters(0x0302, 0x0302);
+  port.SetFaults(silent);
+  console->OnCommand(id::kReadParameters);
+  EXPECT_EQ(ui.messages, (std::vector<QString>{"读参数数据不成功: 上限阀值"}));
+  EXPECT_EQ(Box(id::kLowerLimit), "100");
+  EXPECT_EQ(Box(id::kMeterBaud), "9600");
+}
+
+TEST_F(ConsoleTest, ParameterWriteNeedsEveryValueReadOrTyped) {
+  Open();
+  console->OnCommand(id::kWriteParameters);
+  EXPECT_EQ(ui.messages, (std::vector<QString>{
+                             "请先读参数数据或输入参数，未读也未输入: 小数点 上限阀值 下限阀值 波特率"}));
+  EXPECT_TRUE(Frames().empty()) << "the initial zeros would switch the meter to 1200 bit/s";
+
+  ui.messages.clear();
+  Type(id::kUpperLimit, "1000");
+  Type(id::kMeterBaud, "9600");
+  console->OnTimer(zt::CMeterConsoleDlg::kPollTimer);  // reads the decimal point
+  const std::size_t pollFrames = Frames().size();
+  console->OnCommand(id::kWriteParameters);
+  EXPECT_EQ(ui.messages,
+            (std::vector<QString>{"请先读参数数据或输入参数，未读也未输入: 下限阀值"}));
+  EXPECT_EQ(Frames().size(), pollFrames);
+
+  ui.messages.clear();
+  console->OnCommand(id::kReadParameters);
+  console->OnCommand(id::kWriteParameters);
+  EXPECT_EQ(Frames().size(), pollFrames + 8) << "read, then written back";
+  EXPECT_EQ(ui.messages, (std::vector<QString>{"写数据成功！"}));
 }
 
 class ParameterWriteTest : public ConsoleTest {
@@ -360,18 +413,28 @@ TEST_F(ConsoleTest, UnknownCommandIdsDoNothing) {
   EXPECT_TRUE(Frames().empty());
 }
 
-TEST_F(ConsoleTest, EnterInAnEditBoxEndsTheConsoleWhenTheBoxesAreValid) {
+TEST_F(ConsoleTest, EnterInAnEditBoxMovesOnAndNeverEndsTheConsole) {
   Open();
-  Type(id::kUpperLimit, "abc");
-  QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
-  QApplication::sendEvent(console->Control(id::kUpperLimit), &enter);
-  EXPECT_EQ(ui.messages, (std::vector<QString>{"请输入一个整数。"}));
-  EXPECT_TRUE(port.IsOpen()) << "an invalid box keeps the console open";
+  console->show();
+  QApplication::setActiveWindow(console.get());
+  for (const QString text : {"12", "abc"}) {
+    console->Control(id::kUpperLimit)->setFocus();
+    Type(id::kUpperLimit, text);
+    QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+    QApplication::sendEvent(console->Control(id::kUpperLimit), &enter);
+    EXPECT_TRUE(console->isVisible()) << text.toStdString();
+    EXPECT_TRUE(port.IsOpen());
+    EXPECT_NE(console->focusWidget(), console->Control(id::kUpperLimit)) << "the focus moved on";
+  }
+  EXPECT_TRUE(ui.messages.empty());
+  console->hide();
+}
 
-  Type(id::kUpperLimit, "12");
-  QApplication::sendEvent(console->Control(id::kUpperLimit), &enter);
-  EXPECT_EQ(console->result(), QDialog::Accepted);
-  EXPECT_FALSE(port.IsOpen());
+TEST_F(ConsoleTest, FocusNeverRestsOnABoxThatCannotShowIt) {
+  Open();
+  for (const int box : {id::kLinkInfo, id::kLiveValue, id::kSuccessCount, id::kErrorRate}) {
+    EXPECT_EQ(console->Control(box)->focusPolicy(), Qt::NoFocus) << box;
+  }
 }
 
 TEST_F(ConsoleTest, EnterOnAButtonPressesItInsteadOfEndingTheConsole) {

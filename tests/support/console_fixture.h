@@ -42,8 +42,11 @@ class ConsoleFixture : public VirtualMeterLine {
   }
 
   QString Box(int id) const { return static_cast<QLineEdit*>(console->Control(id))->text(); }
+  // Replaces the box's text as typing would, so the window sees an edit.
   void Type(int id, const QString& text) const {
-    static_cast<QLineEdit*>(console->Control(id))->setText(text);
+    auto* box = static_cast<QLineEdit*>(console->Control(id));
+    box->selectAll();
+    box->insert(text);
   }
   bool Enabled(int id) const { return console->Control(id)->isEnabled(); }
 
