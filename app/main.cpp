@@ -2,6 +2,8 @@
 #include <QCommandLineParser>
 #include <QIcon>
 
+#include <memory>
+
 #include "app/app_style.h"
 #include "app/meter_app.h"
 #include "app/qt_translation.h"
@@ -59,13 +61,19 @@ int main(int argc, char** argv) {
   zt::LoadQtChineseTranslation(app);
   zt::QtModalUi ui;
   zt::SystemClock clock;
+  // The exchanges run on a link thread, on a port of that thread.
   if (parser.isSet(simulate)) {
     // The meter answers at the settings dialog's defaults.
     zt::sim::InProcessMeter simulatedMeter;
-    zt::CMeterApp(ui, simulatedMeter.Port(), clock).InitInstance();
+    zt::CMeterApp(ui, [&](const zt::LinkSettings& settings) {
+      return std::make_unique<zt::LinkWorker>(simulatedMeter.Port(), clock, settings,
+                                              zt::LinkWorker::kOwnThread);
+    }).InitInstance();
     return 0;
   }
-  zt::QtSerialPort port(devices);
-  zt::CMeterApp(ui, port, clock).InitInstance();
+  zt::CMeterApp(ui, [&](const zt::LinkSettings& settings) {
+    return std::make_unique<zt::LinkWorker>(
+        [devices] { return std::make_unique<zt::QtSerialPort>(devices); }, clock, settings);
+  }).InitInstance();
   return 0;
 }

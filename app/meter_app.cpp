@@ -7,13 +7,19 @@
 
 namespace zt {
 
+CMeterApp::CMeterApp(ModalUi& ui, SerialPort& port, Clock& clock)
+    : ui_(ui), makeWorker_([&port, &clock](const LinkSettings& settings) {
+        return std::make_unique<LinkWorker>(port, clock, settings);
+      }) {}
+
 void CMeterApp::InitInstance() {
   CCommSettingsDlg settingsDlg(ui_);
   settingsDlg.SetSettings(LinkSettings{});
   if (settingsDlg.DoModal() != QDialog::Accepted) {
     return;
   }
-  CMeterConsoleDlg console(ui_, port_, clock_, settingsDlg.Settings());
+  const LinkSettings settings = settingsDlg.Settings();
+  CMeterConsoleDlg console(ui_, makeWorker_(settings), settings);
   console.DoModal();
 }
 

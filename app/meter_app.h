@@ -1,6 +1,9 @@
 #pragma once
 
-#include "link/port_device_map.h"
+#include <functional>
+#include <memory>
+
+#include "console/link_worker.h"
 
 namespace zt {
 
@@ -12,7 +15,13 @@ class SerialPort;
 // the console with the confirmed settings until it closes.
 class CMeterApp {
  public:
-  CMeterApp(ModalUi& ui, SerialPort& port, Clock& clock) : ui_(ui), port_(port), clock_(clock) {}
+  using WorkerMaker = std::function<std::unique_ptr<LinkWorker>(const LinkSettings&)>;
+
+  // The console's exchanges run at once on the caller's thread.
+  CMeterApp(ModalUi& ui, SerialPort& port, Clock& clock);
+  // The console's exchanges run on the worker `makeWorker` makes for the
+  // confirmed settings.
+  CMeterApp(ModalUi& ui, WorkerMaker makeWorker) : ui_(ui), makeWorker_(std::move(makeWorker)) {}
 
   // Runs the whole program; returns when it is to end. Cancelling the
   // settings dialog ends it without a console and without touching the port.
@@ -20,8 +29,7 @@ class CMeterApp {
 
  private:
   ModalUi& ui_;
-  SerialPort& port_;
-  Clock& clock_;
+  WorkerMaker makeWorker_;
 };
 
 }  // namespace zt

@@ -108,14 +108,20 @@ std::string LinkInformationText(const LinkSettings& settings, bool afterChange,
 
 CMeterConsoleDlg::CMeterConsoleDlg(ModalUi& ui, SerialPort& port, Clock& clock,
                                    const LinkSettings& settings, QWidget* parent)
+    : CMeterConsoleDlg(ui, std::make_unique<LinkWorker>(port, clock, settings), settings, parent) {}
+
+CMeterConsoleDlg::CMeterConsoleDlg(ModalUi& ui, std::unique_ptr<LinkWorker> worker,
+                                   const LinkSettings& settings, QWidget* parent)
     : QDialog(parent),
       ui_(ui),
-      port_(port),
       settings_(settings),
-      link_(port, clock),
-      session_(link_, settings_),
-      poll_(session_),
+      worker_(std::move(worker)),
+      poll_(std::make_unique<MeasurementPoll>(worker_->Session())),
       exchange_(std::make_unique<DataExchange>(ui, *this)) {
+  BuildWindow();
+}
+
+void CMeterConsoleDlg::BuildWindow() {
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                  Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                  Qt::WindowCloseButtonHint);
@@ -147,7 +153,12 @@ CMeterConsoleDlg::CMeterConsoleDlg(ModalUi& ui, SerialPort& port, Clock& clock,
           [this] { OnCommand(res::kIdCancel); });
 }
 
-CMeterConsoleDlg::~CMeterConsoleDlg() { DestroyWindow(); }
+CMeterConsoleDlg::~CMeterConsoleDlg() {
+  DestroyWindow();
+  // The exchange on the line finishes and the port closes before the poll
+  // it may be using goes.
+  worker_.reset();
+}
 
 void CMeterConsoleDlg::BuildMenu(QMenuBar& menuBar) {
   const auto addItems = [this](QMenu& menu, std::span<const res::MenuItem> items) {
@@ -174,7 +185,7 @@ void CMeterConsoleDlg::BindFields() {
   exchange_->BindInt(m_nDeviceAddress, box(id::kDeviceAddress));
   exchange_->BindText(m_strStatus, box(id::kStatus));
   exchange_->BindText(m_strLiveValue, box(id::kLiveValue));
-  LinkStatistics& stats = poll_.Statistics();
+  LinkStatistics& stats = stats_;
   exchange_->BindText(stats.errorRate, box(id::kErrorRate));
   exchange_->BindInt(stats.successCount, box(id::kSuccessCount));
   exchange_->BindInt(stats.failureCount, box(id::kFailureCount));
@@ -206,7 +217,8 @@ void CMeterConsoleDlg::OnInitDialog() {
   m_nSaveHours = 0;
   m_nSaveMinutes = 0;
   m_nSaveSeconds = 1;
-  poll_.Statistics() = LinkStatistics{};
+  stats_ = LinkStatistics{};
+  poll_->Statistics() = stats_;
   OpenPort();
   m_nDeviceAddress = settings_.address;
   UpdateData(false);
@@ -215,14 +227,14 @@ void CMeterConsoleDlg::OnInitDialog() {
 
 void CMeterConsoleDlg::ShowLinkInformation(bool afterChange) {
   linkInfoAfterChange_ = afterChange;
-  echoShown_ = link_.LineEchoes().value_or(false);
+  echoShown_ = worker_->LineEchoes();
   linkInfo_ = LinkInformationText(settings_, afterChange, echoShown_);
   static_cast<QPlainTextEdit*>(Control(id::kLinkInfo))
       ->setPlainText(QString::fromStdString(linkInfo_).replace("\r\n", "\n"));
 }
 
 void CMeterConsoleDlg::ShowLocalEchoOnce() {
-  if (!echoShown_ && link_.LineEchoes().value_or(false)) {
+  if (!echoShown_ && worker_->LineEchoes()) {
     ShowLinkInformation(linkInfoAfterChange_);
   }
 }
@@ -232,22 +244,86 @@ int CMeterConsoleDlg::DoModal() {
   return ui_.RunDialog(*this);
 }
 
-void CMeterConsoleDlg::OpenPort() {
-  ConfigurePort();
-  port_.ClearReceiveBuffer();
+namespace {
+
+// Selects the port, sets the line format of the context's settings, opens.
+OpenResult ConfigurePort(LinkContext& link) {
+  link.port.SelectPort(link.settings.port);
+  link.port.SetLineFormat(SettingsText(link.settings));
+  const OpenResult opened = link.port.Open();
+  // Perhaps another line: whether it echoes is found out again.
+  link.link.ForgetLine();
+  return opened;
 }
 
-void CMeterConsoleDlg::ConfigurePort() {
-  port_.SelectPort(settings_.port);
-  port_.SetLineFormat(SettingsText(settings_));
-  const OpenResult opened = port_.Open();
-  // Perhaps another line: whether it echoes is found out again.
-  link_.ForgetLine();
+}  // namespace
+
+void CMeterConsoleDlg::OpenPort() {
+  Exchange<OpenResult>(
+      false,
+      [](LinkContext& link) {
+        const OpenResult opened = ConfigurePort(link);
+        link.port.ClearReceiveBuffer();
+        return opened;
+      },
+      [this](const OpenResult& opened) { ReportOpen(opened); });
+}
+
+void CMeterConsoleDlg::ReportOpen(const OpenResult& opened) {
   NotePortState(opened.opened);
   if (!opened) {
     ShowMessage(QStringLiteral("串口 %1 打开不成功：%2")
                     .arg(QString::fromStdString(opened.device),
                          QString::fromStdString(opened.reason)));
+  }
+}
+
+template <typename Result>
+void CMeterConsoleDlg::Exchange(bool command, std::function<Result(LinkContext&)> job,
+                                std::function<void(Result)> done) {
+  if (destroyed_) {
+    return;
+  }
+  if (command) {
+    ++commandsInFlight_;
+    ShowCommandStates();
+  }
+  if (worker_->Busy()) {
+    waiting_.push_back([this, command, job = std::move(job), done = std::move(done)]() mutable {
+      if (command) {
+        --commandsInFlight_;
+      }
+      Exchange<Result>(command, std::move(job), std::move(done));
+    });
+    return;
+  }
+  worker_->Run<Result>(this, std::move(job), [this, command, done = std::move(done)](Result result) {
+    if (command) {
+      --commandsInFlight_;
+      ShowCommandStates();
+    }
+    NotePortState(worker_->PortOpen());
+    done(std::move(result));
+    ShowLocalEchoOnce();
+    AfterExchange();
+  });
+}
+
+void CMeterConsoleDlg::AfterExchange() {
+  if (destroyed_ || worker_->Busy()) {
+    return;
+  }
+  if (!waiting_.empty()) {
+    std::function<void()> next = std::move(waiting_.front());
+    waiting_.pop_front();
+    next();
+    return;
+  }
+  if (pendingTick_) {
+    pendingTick_ = false;
+    if (IsTimerRunning(kPollTimer)) {
+      StartPoll();
+    }
   }
 }
 
@@ -263,8 +339,6 @@ bool CMeterConsoleDlg::OnCommand(int commandId) {
   for (const Command& command : kCommands) {
     if (command.id == commandId) {
       (this->*command.handler)();
-      ShowLocalEchoOnce();
-      NotePortState(port_.IsOpen());
       return true;
     }
   }
@@ -274,8 +348,6 @@ bool CMeterConsoleDlg::OnCommand(int commandId) {
 void CMeterConsoleDlg::OnTimer(int timerId) {
   if (timerId == kPollTimer) {
     PollMeasurement();
-    ShowLocalEchoOnce();
-    NotePortState(port_.IsOpen());
   } else if (timerId == kLogTimer) {
     AppendMeasurementTable();
   }
@@ -293,6 +365,9 @@ QString CMeterConsoleDlg::StateText() const {
   }
   if (logFailing_) {
     states << QString::fromUtf8(res::text::kLoggingFailing);
+  }
+  if (IsBusy()) {
+    states << QString::fromUtf8(res::text::kLinkBusy);
   }
   return states.join(QStringLiteral("  "));
 }
@@ -344,7 +419,28 @@ void CMeterConsoleDlg::SetButtonsEnabled(std::initializer_list<int> ids, bool en
         menuActions_.at(item.id)->setEnabled(enabled);
       }
     }
+    // The hidden commands' menu items carry their control ids.
+    if (QAction* action = MenuAction(controlId)) {
+      action->setEnabled(enabled);
+    }
   }
+}
+
+void CMeterConsoleDlg::ShowCommandStates() {
+  // While a command's exchanges run, the commands that would talk to the
+  // meter wait; menus, 停止运行, logging and leaving stay at hand.
+  const bool idle = !IsBusy();
+  SetButtonsEnabled({id::kStartPolling}, !polling_);
+  SetButtonsEnabled({id::kWriteParameters}, !polling_ && idle);
+  SetButtonsEnabled({id::kReadParameters, id::kChangeAddress, id::kReadSwitchStatus,
+                     id::kCommSettings, id::kInstrumentSetup, id::kReadMeterClock},
+                    idle);
+  if (idle) {
+    unsetCursor();
+  } else {
+    setCursor(Qt::BusyCursor);
+  }
+  ShowState();
 }
 
 void CMeterConsoleDlg::ShowMessage(const QString& text) { ui_.ShowMessage(this, text); }
@@ -352,49 +448,108 @@ void CMeterConsoleDlg::ShowMessage(const QString& text) { ui_.ShowMessage(this, 
 bool CMeterConsoleDlg::UpdateData(bool save) { return exchange_->UpdateData(save); }
 
 void CMeterConsoleDlg::OnStartPolling() {
-  SetButtonsEnabled({id::kStartPolling, id::kWriteParameters}, false);
+  polling_ = true;
+  ShowCommandStates();
   m_strStatus = QString::fromUtf8(res::text::kPolling);
-  UpdateData(false);
+  exchange_->ShowFields({Box(id::kStatus)});
   StartTimer(kPollTimer, static_cast<int>(kPollPeriodMs));
 }
 
 void CMeterConsoleDlg::OnStopPolling() {
   StopTimer(kPollTimer);
+  // A poll on the line sends no further request.
+  pendingTick_ = false;
+  worker_->RequestStop();
   ShowStopped();
 }
 
 void CMeterConsoleDlg::ShowStopped() {
-  SetButtonsEnabled({id::kStartPolling, id::kWriteParameters}, true);
+  polling_ = false;
+  ShowCommandStates();
   m_strStatus = QString::fromUtf8(res::text::kStopped);
-  UpdateData(false);
+  exchange_->ShowFields({Box(id::kStatus)});
 }
 
 void CMeterConsoleDlg::PollMeasurement() {
+  // One tick at most waits for a busy link; the window timer never delivers
+  // more than one overdue tick either.
+  if (worker_->Busy() || !waiting_.empty()) {
+    pendingTick_ = true;
+    return;
+  }
+  StartPoll();
+}
+
+namespace {
+
+// What a poll tick did, copied for the window: the poll itself stays on the
+// link.
+struct PollOutcome {
+  bool stopped = false;  // "停止运行" came between its two reads
+  bool read = false;
+  PollResult reads;
+  int32_t decimalPoint = 0;
+  std::optional<std::string> live;
+  LinkStatistics stats;
+  ThreePhaseQuantities quantities;
+};
+
+}  // namespace
+
+void CMeterConsoleDlg::StartPoll() {
   // A tick checks and rewrites no parameter box: a decimal point typed in its
   // box scales the value when the meter's cannot be read, a half-typed one
   // is left alone.
   if (const std::optional<int32_t> typed = ParseBoxInteger(Box(id::kDecimalPoint)->text())) {
     m_nDecimalPoint = *typed;
   }
-  poll_.SetDecimalPoint(m_nDecimalPoint);
-  const bool read = poll_.Tick();
-  m_nDecimalPoint = poll_.DecimalPoint();
-  if (poll_.LastReads().decimalPoint) {
-    knownParameters_.insert(id::kDecimalPoint);
-    if (!BeingEdited(id::kDecimalPoint)) {
-      exchange_->ShowFields({Box(id::kDecimalPoint)});
-    }
-  }
-  if (read) {
-    m_strLiveValue = QString::fromStdString(*poll_.LiveText());
-  }
-  ShowLiveValueStale(!read);
-  exchange_->ShowFields({Box(id::kLiveValue), Box(id::kSuccessCount), Box(id::kFailureCount),
-                         Box(id::kErrorRate)});
+  worker_->ClearStop();
+  MeasurementPoll* poll = poll_.get();
+  const int32_t decimalPoint = m_nDecimalPoint;
+  Exchange<PollOutcome>(
+      false,
+      [poll, decimalPoint](LinkContext& link) {
+        PollOutcome outcome;
+        poll->SetDecimalPoint(decimalPoint);
+        const std::optional<bool> read = poll->Tick(link.stop);
+        outcome.stopped = !read;
+        outcome.read = read.value_or(false);
+        outcome.reads = poll->LastReads();
+        outcome.decimalPoint = poll->DecimalPoint();
+        outcome.live = poll->LiveText();
+        outcome.stats = poll->Statistics();
+        outcome.quantities = poll->Quantities();
+        return outcome;
+      },
+      [this](const PollOutcome& outcome) {
+        if (outcome.stopped) {
+          return;
+        }
+        m_nDecimalPoint = outcome.decimalPoint;
+        if (outcome.reads.decimalPoint) {
+          knownParameters_.insert(id::kDecimalPoint);
+          if (!BeingEdited(id::kDecimalPoint)) {
+            exchange_->ShowFields({Box(id::kDecimalPoint)});
+          }
+        }
+        if (outcome.read) {
+          m_strLiveValue = QString::fromStdString(*outcome.live);
+        }
+        stats_ = outcome.stats;
+        quantities_ = outcome.quantities;
+        ShowLiveValueStale(!outcome.read);
+        exchange_->ShowFields({Box(id::kLiveValue), Box(id::kSuccessCount),
+                               Box(id::kFailureCount), Box(id::kErrorRate)});
+      });
 }
 
 void CMeterConsoleDlg::OnReadParameters() {
-  const ParameterReads reads = session_.ReadParameters();
+  Exchange<ParameterReads>(
+      true, [](LinkContext& link) { return link.session.ReadParameters(); },
+      [this](const ParameterReads& reads) { ShowParameterReads(reads); });
+}
+
+void CMeterConsoleDlg::ShowParameterReads(const ParameterReads& reads) {
   struct Read {
     const std::optional<int32_t>& value;
     int32_t& field;
@@ -448,11 +603,14 @@ void CMeterConsoleDlg::OnWriteParameters() {
   }
   // The box shows the code that was sent, not the rate, until the next read.
   m_nMeterBaud = BaudRateToIndex(m_nMeterBaud);
-  const ParameterWrites writes =
-      session_.WriteParameters({m_nUpperLimit, m_nLowerLimit, m_nDecimalPoint, m_nMeterBaud});
-  m_strStatus = QString::fromUtf8(res::text::kWritingParameters);
-  UpdateData(false);
-  ShowMessage(QString::fromStdString(ParameterWriteReport(writes)));
+  const ParameterValues values{m_nUpperLimit, m_nLowerLimit, m_nDecimalPoint, m_nMeterBaud};
+  Exchange<ParameterWrites>(
+      true, [values](LinkContext& link) { return link.session.WriteParameters(values); },
+      [this](const ParameterWrites& writes) {
+        m_strStatus = QString::fromUtf8(res::text::kWritingParameters);
+        UpdateData(false);
+        ShowMessage(QString::fromStdString(ParameterWriteReport(writes)));
+      });
 }
 
 void CMeterConsoleDlg::OnChangeAddress() {
@@ -466,54 +624,99 @@ void CMeterConsoleDlg::OnChangeAddress() {
     box->selectAll();
     return;
   }
-  const bool confirmed = session_.ChangeAddress(m_nDeviceAddress);
-  m_strStatus = QString::fromUtf8(res::text::kChangingAddress);
-  UpdateData(false);
-  ShowMessage(QString::fromUtf8(AddressChangeReport(confirmed)));
+  const int32_t newAddress = m_nDeviceAddress;
+  Exchange<bool>(
+      true, [newAddress](LinkContext& link) { return link.session.ChangeAddress(newAddress); },
+      [this](bool confirmed) {
+        m_strStatus = QString::fromUtf8(res::text::kChangingAddress);
+        UpdateData(false);
+        ShowMessage(QString::fromUtf8(AddressChangeReport(confirmed)));
+      });
 }
 
 void CMeterConsoleDlg::OnReadSwitchStatus() {
-  const std::optional<SwitchStatus> status = session_.ReadSwitchStatus();
-  if (!status) {
-    return;
-  }
+  Exchange<std::optional<SwitchStatus>>(
+      true, [](LinkContext& link) { return link.session.ReadSwitchStatus(); },
+      [this](const std::optional<SwitchStatus>& status) {
+        if (status) {
+          ShowSwitchStatus(*status);
+        }
+      });
+}
+
+void CMeterConsoleDlg::ShowSwitchStatus(const SwitchStatus& status) {
   static_cast<StateCharBox*>(Control(id::kRelayOutput))
-      ->SetState(QString::fromUtf8(status->RelayOn() ? res::text::kRelayOn : res::text::kRelayOff),
-                 status->RelayOn() ? kOnColour : kOffColour);
+      ->SetState(QString::fromUtf8(status.RelayOn() ? res::text::kRelayOn : res::text::kRelayOff),
+                 status.RelayOn() ? kOnColour : kOffColour);
   static_cast<StateCharBox*>(Control(id::kSwitchInput))
       ->SetState(
-          QString::fromUtf8(status->InputClosed() ? res::text::kInputClosed : res::text::kInputOpen),
-          status->InputClosed() ? kOnColour : kOffColour);
-  UpdateData(false);
+          QString::fromUtf8(status.InputClosed() ? res::text::kInputClosed : res::text::kInputOpen),
+          status.InputClosed() ? kOnColour : kOffColour);
 }
+
+namespace {
+
+// What a change of the link settings did.
+struct LinkChange {
+  bool baudRefused = false;  // the meter did not confirm its new rate
+  OpenResult opened;
+  LinkSettings settings;  // as the link now runs
+};
+
+}  // namespace
 
 void CMeterConsoleDlg::OnCommSettings() {
   const bool wasPolling = IsTimerRunning(kPollTimer);
   StopTimer(kPollTimer);
   CCommSettingsDlg dialog(ui_, this);
   dialog.SetSettings(settings_);
-  if (dialog.DoModal() == QDialog::Accepted) {
-    const LinkSettings chosen = dialog.Settings();
-    // The meter is told its new rate at the old settings, old address included.
-    if (chosen.baudRate != settings_.baudRate) {
-      if (session_.ChangeLinkBaud(chosen.baudRate)) {
-        settings_.baudRate = chosen.baudRate;
-      } else {
-        ShowMessage(QString::fromUtf8(res::text::kBaudChangeFailed));
-      }
-    }
-    settings_.port = chosen.port;
-    settings_.parity = chosen.parity;
-    settings_.address = chosen.address;
-    port_.Close();
-    ConfigurePort();
-    ShowLinkInformation(true);
+  if (dialog.DoModal() != QDialog::Accepted) {
+    Exchange<bool>(
+        true,
+        [](LinkContext& link) {
+          link.port.DiscardPendingInput();
+          return true;
+        },
+        [this, wasPolling](bool) {
+          if (wasPolling) {
+            ShowStopped();
+          }
+        });
+    return;
   }
-  port_.DiscardPendingInput();
-  // The poll stays stopped, and the window says so.
-  if (wasPolling) {
-    ShowStopped();
-  }
+  const LinkSettings chosen = dialog.Settings();
+  Exchange<LinkChange>(
+      true,
+      [chosen](LinkContext& link) {
+        LinkChange change;
+        // The meter is told its new rate at the old settings, old address included.
+        if (chosen.baudRate != link.settings.baudRate) {
+          change.baudRefused = !link.session.ChangeLinkBaud(chosen.baudRate);
+          if (!change.baudRefused) {
+            link.settings.baudRate = chosen.baudRate;
+          }
+        }
+        link.settings.port = chosen.port;
+        link.settings.parity = chosen.parity;
+        link.settings.address = chosen.address;
+        link.port.Close();
+        change.opened = ConfigurePort(link);
+        link.port.DiscardPendingInput();
+        change.settings = link.settings;
+        return change;
+      },
+      [this, wasPolling](const LinkChange& change) {
+        if (change.baudRefused) {
+          ShowMessage(QString::fromUtf8(res::text::kBaudChangeFailed));
+        }
+        settings_ = change.settings;
+        ReportOpen(change.opened);
+        ShowLinkInformation(true);
+        // The poll stays stopped, and the window says so.
+        if (wasPolling) {
+          ShowStopped();
+        }
+      });
 }
 
 void CMeterConsoleDlg::OnInstrumentSetup() {
@@ -521,34 +724,45 @@ void CMeterConsoleDlg::OnInstrumentSetup() {
   CMeterSetupDlg dialog(ui_, this);
   dialog.SetValues({instrument_.ptRatio, instrument_.ctRatio, instrument_.wiringMode});
   StopTimer(kPollTimer);
-  if (dialog.DoModal() == QDialog::Accepted) {
-    WriteInstrumentSettings(dialog.GetValues());
-  }
-  port_.DiscardPendingInput();
-  if (wasPolling) {
-    StartTimer(kPollTimer, static_cast<int>(kPollPeriodMs));
-  }
-}
-
-void CMeterConsoleDlg::WriteInstrumentSettings(const CMeterSetupDlg::Values& values) {
-  // The dialog keeps PT and CT within 16 bits. Each value is remembered once
-  // the meter has confirmed it.
+  const bool accepted = dialog.DoModal() == QDialog::Accepted;
+  // The dialog keeps PT and CT within 16 bits.
+  const CMeterSetupDlg::Values values = dialog.GetValues();
   const InstrumentSettings written{static_cast<uint16_t>(values.pt),
                                    static_cast<uint16_t>(values.ct), values.wiringMode};
-  const InstrumentSetupOutcome outcome = WriteInstrumentSetup(session_, written);
-  instrument_ = ConfirmedSettings(instrument_, written, outcome);
-  ShowMessage(QString::fromUtf8(outcome.Report()));
+  Exchange<std::optional<InstrumentSetupOutcome>>(
+      true,
+      [accepted, written](LinkContext& link) {
+        std::optional<InstrumentSetupOutcome> outcome;
+        if (accepted) {
+          outcome = WriteInstrumentSetup(link.session, written);
+        }
+        link.port.DiscardPendingInput();
+        return outcome;
+      },
+      [this, written, wasPolling](const std::optional<InstrumentSetupOutcome>& outcome) {
+        if (outcome) {
+          // Each value is remembered once the meter has confirmed it.
+          instrument_ = ConfirmedSettings(instrument_, written, *outcome);
+          ShowMessage(QString::fromUtf8(outcome->Report()));
+        }
+        if (wasPolling) {
+          StartTimer(kPollTimer, static_cast<int>(kPollPeriodMs));
+        }
+      });
 }
 
 void CMeterConsoleDlg::OnReadMeterClock() {
   const bool wasPolling = IsTimerRunning(kPollTimer);
   StopTimer(kPollTimer);
-  const std::optional<MeterClock> reading = session_.ReadClock();
-  ShowMessage(reading ? QString::fromStdString(FormatMeterClock(*reading))
-                      : QString::fromUtf8(res::text::kClockFailed));
-  if (wasPolling) {
-    StartTimer(kPollTimer, static_cast<int>(kPollPeriodMs));
-  }
+  Exchange<std::optional<MeterClock>>(
+      true, [](LinkContext& link) { return link.session.ReadClock(); },
+      [this, wasPolling](const std::optional<MeterClock>& reading) {
+        ShowMessage(reading ? QString::fromStdString(FormatMeterClock(*reading))
+                            : QString::fromUtf8(res::text::kClockFailed));
+        if (wasPolling) {
+          StartTimer(kPollTimer, static_cast<int>(kPollPeriodMs));
+        }
+      });
 }
 
 void CMeterConsoleDlg::OnToggleLogging() {
@@ -578,7 +792,7 @@ void CMeterConsoleDlg::SetLoggingCaption(const char* caption) {
 }
 
 void CMeterConsoleDlg::AppendMeasurementTable() {
-  if (AppendMeasurementBlock(logFile_, poll_.Quantities(), m_strEnergyUnit, wallClock_())) {
+  if (AppendMeasurementBlock(logFile_, quantities_, m_strEnergyUnit, wallClock_())) {
     if (logFailing_) {
       logFailing_ = false;
       ShowState();
@@ -638,9 +852,13 @@ void CMeterConsoleDlg::DestroyWindow() {
   if (destroyed_) {
     return;
   }
-  destroyed_ = true;
   StopTimer(kPollTimer);
-  port_.Close();
+  pendingTick_ = false;
+  waiting_.clear();
+  worker_->RequestStop();
+  // Behind the exchange on the line, if any: no request is cut in half.
+  worker_->ClosePort();
+  destroyed_ = true;
   StopTimer(kLogTimer);
 }
 

@@ -7,6 +7,7 @@
 #include <array>
 #include <chrono>
 #include <cstdint>
+#include <deque>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -14,6 +15,7 @@
 #include <string>
 
 #include "console/dialog_builder.h"
+#include "console/link_worker.h"
 #include "console/meter_setup_dlg.h"
 #include "link/link_settings.h"
 #include "link/transaction.h"
@@ -39,14 +41,21 @@ class SerialPort;
 class StateCharBox;
 
 // The console's main window. It owns, for its whole life, the link settings,
-// the link (the port's request and receive buffers), the statistics and every
-// value on screen; every meter operation is one of its commands.
+// the link worker (the port with its request and receive buffers), the
+// statistics and every value on screen; every meter operation is one of its
+// commands. A command's exchanges run on the link worker, one command at a
+// time; the window shows their results when they come back.
 class CMeterConsoleDlg final : public QDialog {
  public:
   static constexpr int kPollTimer = 1;
   static constexpr int kLogTimer = 2;
 
+  // Every exchange runs at once on the window's thread: tests on a
+  // simulated port and a virtual clock.
   CMeterConsoleDlg(ModalUi& ui, SerialPort& port, Clock& clock, const LinkSettings& settings,
+                   QWidget* parent = nullptr);
+  // Exchanges run on `worker`, made with the same settings.
+  CMeterConsoleDlg(ModalUi& ui, std::unique_ptr<LinkWorker> worker, const LinkSettings& settings,
                    QWidget* parent = nullptr);
   ~CMeterConsoleDlg() override;
 
@@ -62,7 +71,7 @@ class CMeterConsoleDlg final : public QDialog {
 
   bool IsTimerRunning(int id) const;
   const LinkSettings& Settings() const { return settings_; }
-  const LinkStatistics& Statistics() const { return poll_.Statistics(); }
+  const LinkStatistics& Statistics() const { return stats_; }
   // PT ratio, CT ratio and wiring mode last confirmed by the meter.
   const InstrumentSettings& Instrument() const { return instrument_; }
   const std::string& LinkInfoText() const { return linkInfo_; }
@@ -71,6 +80,9 @@ class CMeterConsoleDlg final : public QDialog {
   QString StateText() const;
   // The live value shown is the last good one: the latest poll got none.
   bool IsLiveValueStale() const { return liveStale_; }
+  // A command's exchanges are on the line or waiting for the line.
+  bool IsBusy() const { return commandsInFlight_ > 0; }
+  LinkWorker& Worker() { return *worker_; }
   QWidget* Control(int id) const;
   QAction* MenuAction(int commandId) const;
 
@@ -91,7 +103,7 @@ class CMeterConsoleDlg final : public QDialog {
 
   bool IsLogging() const { return m_bLogging; }
   int LogPeriodMs() const { return logPeriodMs_; }
-  const ThreePhaseQuantities& Quantities() const { return poll_.Quantities(); }
+  const ThreePhaseQuantities& Quantities() const { return quantities_; }
   // Where the log goes (Table.txt in the working directory) and the clock
   // that stamps it; tests replace both.
   void SetLogFile(std::filesystem::path file) { logFile_ = std::move(file); }
@@ -109,14 +121,25 @@ class CMeterConsoleDlg final : public QDialog {
   void timerEvent(QTimerEvent* event) override;
 
  private:
+  void BuildWindow();
   void BindFields();
   void BuildMenu(QMenuBar& menuBar);
-  // Configures and opens the port at opening; reconfiguration is ConfigurePort alone.
+  // Configures and opens the port at opening.
   void OpenPort();
-  // Selects the port, sets the line format and opens; tells the technician
-  // when the port cannot be opened.
-  void ConfigurePort();
-  void WriteInstrumentSettings(const CMeterSetupDlg::Values& values);
+  // Tells the technician when the port could not be opened.
+  void ReportOpen(const OpenResult& opened);
+  // Runs `job` on the link once the link is free, then `done` with its
+  // result. A command (not a poll) shows the window busy meanwhile.
+  template <typename Result>
+  void Exchange(bool command, std::function<Result(LinkContext&)> job,
+                std::function<void(Result)> done);
+  // After each job: a command waiting for the link, else a poll tick that
+  // fell due meanwhile.
+  void AfterExchange();
+  void StartPoll();
+  void ShowParameterReads(const ParameterReads& reads);
+  void ShowSwitchStatus(const SwitchStatus& status);
+  void ShowCommandStates();
   void ShowLinkInformation(bool afterChange);
   // Shows the link information again once an exchange has found out that
   // the line echoes.
@@ -141,17 +164,27 @@ class CMeterConsoleDlg final : public QDialog {
   void DestroyWindow();
 
   ModalUi& ui_;
-  SerialPort& port_;
   LinkSettings settings_;
-  Transaction link_;
-  MeterSession session_;
-  MeasurementPoll poll_;
+  std::unique_ptr<LinkWorker> worker_;
+  // Runs on the link with the worker's session; the window keeps copies of
+  // what it counted and measured.
+  std::unique_ptr<MeasurementPoll> poll_;
+  LinkStatistics stats_;
+  ThreePhaseQuantities quantities_;
   ControlMap controls_;
   std::unique_ptr<DataExchange> exchange_;
   // Timers 1 and 2, in this order.
   std::array<QBasicTimer, 2> timers_;
   std::map<int, QAction*> menuActions_;
   bool destroyed_ = false;
+  // "读测量数据" was pressed and "停止运行" not since.
+  bool polling_ = false;
+  // A poll tick fell due while the link was busy: it runs when the link is
+  // free. Ticks never pile up beyond this one.
+  bool pendingTick_ = false;
+  // Exchanges waiting for the link, in order.
+  std::deque<std::function<void()>> waiting_;
+  int commandsInFlight_ = 0;
   QLabel* stateLabel_ = nullptr;
   bool portOpen_ = false;
   // An append has failed and none has succeeded since: one message only.

@@ -5,13 +5,23 @@
 namespace zt {
 
 bool MeasurementPoll::Tick() {
+  const std::atomic<bool> never{false};
+  return *Tick(never);
+}
+
+std::optional<bool> MeasurementPoll::Tick(const std::atomic<bool>& stop) {
   PollResult poll;
-  if (session_.Link().Fast()) {
-    poll.decimalPoint = session_.ReadDecimalPoint();
-    poll.rawValue = session_.ReadLiveValue();
-  } else {
-    poll = session_.Poll();
+  poll.decimalPoint = session_.ReadDecimalPoint();
+  if (stop) {
+    return std::nullopt;
   }
+  if (!session_.Link().Fast()) {
+    session_.Link().ClockSource().Sleep(MeterSession::kPollPauseMs);
+    if (stop) {
+      return std::nullopt;
+    }
+  }
+  poll.rawValue = session_.ReadLiveValue();
   if (poll.decimalPoint) {
     decimalPoint_ = *poll.decimalPoint;
   }

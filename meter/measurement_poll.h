@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -22,6 +23,9 @@ class MeasurementPoll {
   // exchange policy the 300 ms pause between the two reads is left out: the
   // line silence the policy keeps separates them.
   bool Tick();
+  // The same tick, which sends no further request once `stop` is set: empty
+  // when it stopped before the live value was read, and then counts nothing.
+  std::optional<bool> Tick(const std::atomic<bool>& stop);
 
   // The decimal point that scales the live value: the last one read. The
   // console lets the technician change it between ticks.

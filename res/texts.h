@@ -46,6 +46,7 @@ inline constexpr const char* kLogFileFailed = "文件打开不成功";
 // The console's own state, shown at the right of its menu bar.
 inline constexpr const char* kPortNotOpen = "串口未打开";
 inline constexpr const char* kLoggingFailing = "保存数据失败";
+inline constexpr const char* kLinkBusy = "正在与仪表通讯...";
 // The live value of the last good poll, after a poll without a reply.
 inline constexpr const char* kLiveValueStale = "本次读测量数据不成功，显示的是上次的数据";
 

@@ -1,0 +1,133 @@
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+
+#include <atomic>
+#include <functional>
+#include <memory>
+
+#include "link/clock.h"
+#include "link/link_settings.h"
+#include "link/serial_port.h"
+#include "link/transaction.h"
+#include "meter/meter_session.h"
+
+class QThread;
+
+namespace zt {
+
+// What a job on the link may use. Everything here belongs to the worker's
+// thread while the job runs.
+struct LinkContext {
+  SerialPort& port;
+  Clock& clock;
+  Transaction& link;
+  MeterSession& session;
+  // The settings the session builds its requests with.
+  LinkSettings& settings;
+  // Set by the window's stop: a job of several exchanges sends no further
+  // request once it is set; the exchange on the line finishes.
+  const std::atomic<bool>& stop;
+};
+
+// The port, the transaction and the session, on a thread of their own so
+// that the window never waits on the line. The window hands it one job at a
+// time and gets the job's result back on its own thread, as a queued call.
+//
+// Built on a port and a clock, the worker runs each job at once on the
+// caller's thread instead: tests drive it on a simulated port and a virtual
+// clock, exchange by exchange, as before.
+class LinkWorker {
+ public:
+  using PortFactory = std::function<std::unique_ptr<SerialPort>()>;
+
+  // Jobs run at once, on the caller's thread.
+  LinkWorker(SerialPort& port, Clock& clock, const LinkSettings& settings);
+  // Jobs run on the worker's own thread, where `makePort` creates the port.
+  LinkWorker(PortFactory makePort, Clock& clock, const LinkSettings& settings);
+  // Jobs run on the worker's own thread, on `port`, which must belong to no
+  // thread (a simulated port): from now on only the worker uses it.
+  struct OwnThread {};
+  static constexpr OwnThread kOwnThread{};
+  LinkWorker(SerialPort& port, Clock& clock, const LinkSettings& settings, OwnThread);
+  // Lets the job on the line finish, closes the port, then ends the thread.
+  ~LinkWorker();
+
+  LinkWorker(const LinkWorker&) = delete;
+  LinkWorker& operator=(const LinkWorker&) = delete;
+
+  // Runs `job` on the link, then `done` with its result on the thread of
+  // `receiver`, unless `receiver` is gone by then. One job at a time: the
+  // caller waits for `done` before it runs the next.
+  template <typename Result>
+  void Run(QObject* receiver, std::function<Result(LinkContext&)> job,
+           std::function<void(Result)> done);
+
+  // The session jobs run with, for objects that jobs use on the link.
+  MeterSession& Session() { return *session_; }
+
+  bool Busy() const { return busy_; }
+  bool Threaded() const { return thread_ != nullptr; }
+  // The port was open when the latest job ended.
+  bool PortOpen() const { return portOpen_; }
+  // The latest job found that the line echoes what is sent.
+  bool LineEchoes() const { return lineEchoes_; }
+
+  void RequestStop() { stop_ = true; }
+  void ClearStop() { stop_ = false; }
+  // Closes the port once the job on the line, if any, has ended.
+  void ClosePort();
+
+ private:
+  void StartThread();
+  // What the window may ask about the line once a job has ended.
+  void NoteLine() {
+    portOpen_ = port_->IsOpen();
+    lineEchoes_ = link_->LineEchoes().value_or(false);
+  }
+  void Post(std::function<void()> work);
+  void Deliver(QObject* receiver, std::function<void()> result);
+  LinkContext Context();
+
+  std::unique_ptr<SerialPort> ownedPort_;
+  SerialPort* port_ = nullptr;
+  Clock& clock_;
+  LinkSettings settings_;
+  std::unique_ptr<Transaction> link_;
+  std::unique_ptr<MeterSession> session_;
+  std::atomic<bool> stop_ = false;
+  std::atomic<bool> portOpen_ = false;
+  std::atomic<bool> lineEchoes_ = false;
+  bool busy_ = false;  // the window's thread only
+
+  QThread* thread_ = nullptr;
+  // Lives on the worker's thread: queued calls to it run there.
+  std::unique_ptr<QObject> home_;
+};
+
+template <typename Result>
+void LinkWorker::Run(QObject* receiver, std::function<Result(LinkContext&)> job,
+                     std::function<void(Result)> done) {
+  busy_ = true;
+  if (!Threaded()) {
+    LinkContext context = Context();
+    Result result = job(context);
+    NoteLine();
+    busy_ = false;
+    done(std::move(result));
+    return;
+  }
+  QPointer<QObject> target(receiver);
+  Post([this, target, job = std::move(job), done = std::move(done)]() mutable {
+    LinkContext context = Context();
+    auto result = std::make_shared<Result>(job(context));
+    NoteLine();
+    Deliver(target, [this, result, done = std::move(done)] {
+      busy_ = false;
+      done(std::move(*result));
+    });
+  });
+}
+
+}  // namespace zt

@@ -1,0 +1,154 @@
+// The console with its exchanges on the link thread: the same frames at the
+// same virtual times, one job at a time, a window that is never the one
+// waiting, and a clean end.
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <mutex>
+
+#include "console_fixture.h"
+#include "res/console_template.h"
+
+namespace {
+
+namespace id = zt::res::console_id;
+using Lines = std::vector<std::string>;
+using Op = zt::sim::PortOperation;
+
+// Hands every call on to the test's simulated port, which outlives the
+// worker, and lets a test act at the moment a request is written.
+class ForwardingPort final : public zt::SerialPort {
+ public:
+  ForwardingPort(zt::SerialPort& port, std::function<void()> onWrite)
+      : port_(port), onWrite_(std::move(onWrite)) {}
+
+  void SelectPort(int16_t portNumber) override { port_.SelectPort(portNumber); }
+  bool SetLineFormat(std::string_view text) override { return port_.SetLineFormat(text); }
+  zt::OpenResult Open() override { return port_.Open(); }
+  void Close() override { port_.Close(); }
+  bool IsOpen() const override { return port_.IsOpen(); }
+  void ReadEverything() override { port_.ReadEverything(); }
+  void ClearReceiveBuffer() override { port_.ClearReceiveBuffer(); }
+  void DiscardPendingInput() override { port_.DiscardPendingInput(); }
+  int16_t CountWaiting() override { return port_.CountWaiting(); }
+  std::vector<uint8_t> ReadWaiting() override { return port_.ReadWaiting(); }
+  void Write(const uint8_t* data, int16_t length) override {
+    port_.Write(data, length);
+    if (onWrite_) onWrite_();
+  }
+
+ private:
+  zt::SerialPort& port_;
+  std::function<void()> onWrite_;
+};
+
+class LinkWorkerTest : public testing::Test, protected zt::test::ConsoleFixture {
+ protected:
+  // The console with a worker thread of its own, on the fixture's port.
+  void OpenThreaded() {
+    auto worker = std::make_unique<zt::LinkWorker>(
+        [this] { return std::make_unique<ForwardingPort>(port, onWrite); }, clock, settings);
+    console = std::make_unique<zt::CMeterConsoleDlg>(ui, std::move(worker), settings);
+    console->OnInitDialog();
+    WaitUntil([this] { return !console->Worker().Busy(); });
+  }
+
+  // Lets the window's thread take the worker's results until `done` holds.
+  static void WaitUntil(const std::function<bool()>& done) {
+    while (!done()) {
+      QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+    }
+  }
+
+  std::function<void()> onWrite;
+};
+
+TEST_F(LinkWorkerTest, PollsOnTheLinkThreadKeepTheirFramesAndRhythm) {
+  OpenThreaded();
+  console->OnCommand(id::kStartPolling);
+  console->OnTimer(zt::CMeterConsoleDlg::kPollTimer);
+  EXPECT_TRUE(console->Worker().Busy()) << "the tick returned while its poll runs";
+  // Ticks that fall due meanwhile are kept as one.
+  console->OnTimer(zt::CMeterConsoleDlg::kPollTimer);
+  console->OnTimer(zt::CMeterConsoleDlg::kPollTimer);
+  WaitUntil([this] { return Box(id::kSuccessCount) == "2"; });
+  WaitUntil([this] { return !console->Worker().Busy(); });
+  EXPECT_EQ(Frames(), (Lines{"0: 01 03 00 06 00 01 64 0B", "900: 01 03 00 00 00 01 84 0A",
+                             "1500: 01 03 00 06 00 01 64 0B", "2400: 01 03 00 00 00 01 84 0A"}));
+  EXPECT_EQ(Box(id::kFailureCount), "0");
+  console->OnCommand(id::kStopPolling);
+}
+
+TEST_F(LinkWorkerTest, CommandShowsTheWindowBusyUntilItsResultComes) {
+  OpenThreaded();
+  meter.SetUpperLimit(5000);
+  console->OnCommand(id::kReadParameters);
+  EXPECT_TRUE(console->IsBusy());
+  EXPECT_FALSE(Enabled(id::kReadParameters));
+  EXPECT_FALSE(Enabled(id::kCommSettings));
+  EXPECT_TRUE(Enabled(id::kStopPolling)) << "stop and leave stay at hand";
+  EXPECT_TRUE(Enabled(id::kExit));
+  EXPECT_TRUE(console->StateText().contains("正在与仪表通讯"));
+  EXPECT_EQ(console->cursor().shape(), Qt::BusyCursor);
+
+  WaitUntil([this] { return !console->IsBusy(); });
+  EXPECT_EQ(Box(id::kUpperLimit), "5000");
+  EXPECT_TRUE(Enabled(id::kReadParameters));
+  EXPECT_EQ(console->StateText(), "");
+  EXPECT_EQ(console->cursor().shape(), Qt::ArrowCursor);
+}
+
+TEST_F(LinkWorkerTest, CommandDuringAPollRunsNextThenThePendingTick) {
+  OpenThreaded();
+  console->OnCommand(id::kStartPolling);
+  console->OnTimer(zt::CMeterConsoleDlg::kPollTimer);
+  console->OnCommand(id::kReadSwitchStatus);
+  console->OnTimer(zt::CMeterConsoleDlg::kPollTimer);
+  WaitUntil([this] { return Box(id::kSuccessCount) == "2" && !console->Worker().Busy(); });
+  const Lines frames = Frames();
+  ASSERT_EQ(frames.size(), 5U);
+  EXPECT_EQ(frames[2], "1500: 01 03 00 16 00 01 65 CE") << "the command goes between the polls";
+  EXPECT_EQ(frames[3].substr(frames[3].find(':')), ": 01 03 00 06 00 01 64 0B");
+  console->OnCommand(id::kStopPolling);
+}
+
+// Synchronous, so that the stop lands exactly between the two reads.
+TEST_F(LinkWorkerTest, StopSendsNoFurtherRequestOfThePollOnTheLine) {
+  ForwardingPort hooked(port, [this] {
+    if (port.Written().size() == 1) console->OnCommand(id::kStopPolling);
+  });
+  console = std::make_unique<zt::CMeterConsoleDlg>(ui, hooked, clock, settings);
+  console->OnInitDialog();
+  console->OnCommand(id::kStartPolling);
+  console->OnTimer(zt::CMeterConsoleDlg::kPollTimer);
+  EXPECT_EQ(Frames(), (Lines{"0: 01 03 00 06 00 01 64 0B"}));
+  EXPECT_EQ(Box(id::kSuccessCount), "0") << "a stopped poll counts for nothing";
+  EXPECT_EQ(Box(id::kFailureCount), "0");
+  EXPECT_EQ(Box(id::kStatus), "已停止读测量数据...");
+  console.reset();  // before the port it runs on
+}
+
+TEST_F(LinkWorkerTest, LeavingLetsTheExchangeFinishThenClosesThePortLast) {
+  std::mutex mutex;
+  bool closedWhileWriting = false;
+  onWrite = [&] {
+    std::lock_guard lock(mutex);
+    closedWhileWriting |= !port.IsOpen();
+  };
+  OpenThreaded();
+  console->OnCommand(id::kStartPolling);
+  console->OnTimer(zt::CMeterConsoleDlg::kPollTimer);
+  console->OnCommand(id::kExit);
+  console.reset();
+  EXPECT_FALSE(closedWhileWriting);
+  EXPECT_FALSE(port.IsOpen());
+  EXPECT_EQ(port.Operations().back(), Op::Close);
+  EXPECT_LE(port.Written().size(), 2U) << "at most the poll that was on the line";
+}
+
+}  // namespace
