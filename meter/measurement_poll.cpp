@@ -16,7 +16,9 @@ std::optional<bool> MeasurementPoll::Tick(const std::atomic<bool>& stop) {
     return std::nullopt;
   }
   if (!session_.Link().Fast()) {
-    session_.Link().ClockSource().Sleep(MeterSession::kPollPauseMs);
+    // The pause of MeterSession::Poll, from the end of the first read's wait.
+    Transaction& link = session_.Link();
+    link.ClockSource().SleepUntil(link.LastDeadline() + MeterSession::kPollPause);
     if (stop) {
       return std::nullopt;
     }

@@ -1,7 +1,8 @@
 // Every meter command of the console, byte for byte and millisecond for
-// millisecond on the simulated line. These sequences are what the meter has
-// always seen; a change to how the window runs its commands must leave them
-// exactly as they are.
+// millisecond on the simulated line. A change to how the window runs its
+// commands must leave them exactly as they are. The first write on a fresh
+// line follows a read of the decimal point that tells whether the line
+// echoes what is sent.
 
 #include <QDialog>
 #include <QLineEdit>
@@ -68,16 +69,17 @@ const GoldenRow kGolden[] = {
        TypeParameters(f);
        f.console->OnCommand(id::kWriteParameters);
      },
-     {"0: 01 06 00 06 00 02 E8 0A", "300: 01 06 03 02 03 E8 28 F0",
-      "600: 01 06 03 04 00 64 C9 A4", "900: 01 06 03 08 00 03 48 4D"},
-     1200},
+     {"0: 01 03 00 06 00 01 64 0B", "600: 01 06 00 06 00 02 E8 0A",
+      "900: 01 06 03 02 03 E8 28 F0", "1200: 01 06 03 04 00 64 C9 A4",
+      "1500: 01 06 03 08 00 03 48 4D"},
+     1800},
     {"ChangeAddress",
      [](auto& f) {
        f.Type(id::kDeviceAddress, "5");
        f.console->OnCommand(id::kChangeAddress);
      },
-     {"0: 01 06 03 00 00 05 49 8D"},
-     300},
+     {"0: 01 03 00 06 00 01 64 0B", "600: 01 06 03 00 00 05 49 8D"},
+     900},
     {"ReadSwitchStatus",
      [](auto& f) { f.console->OnCommand(id::kReadSwitchStatus); },
      {"0: 01 03 00 16 00 01 65 CE"},
@@ -88,9 +90,9 @@ const GoldenRow kGolden[] = {
        f.console->OnCommand(id::kCommSettings);
        Tick(f);
      },
-     {"0: 01 06 00 08 00 04 09 CB", "300: 01 03 00 06 00 01 64 0B",
-      "1200: 01 03 00 00 00 01 84 0A"},
-     1800},
+     {"0: 01 03 00 06 00 01 64 0B", "600: 01 06 00 08 00 04 09 CB",
+      "900: 01 03 00 06 00 01 64 0B", "1800: 01 03 00 00 00 01 84 0A"},
+     2400},
     {"InstrumentSetup",
      [](auto& f) {
        f.ui.answerDialog = [](QDialog& dialog) {
@@ -103,9 +105,9 @@ const GoldenRow kGolden[] = {
        };
        f.console->OnCommand(id::kInstrumentSetup);
      },
-     {"0: 01 10 00 00 00 02 04 00 64 00 00 B2 70", "300: 01 10 00 04 00 02 04 00 05 00 00 E2 5D",
-      "600: 01 06 00 02 00 01 E9 CA"},
-     900},
+     {"0: 01 03 00 06 00 01 64 0B", "600: 01 10 00 00 00 02 04 00 64 00 00 B2 70",
+      "900: 01 10 00 04 00 02 04 00 05 00 00 E2 5D", "1200: 01 06 00 02 00 01 E9 CA"},
+     1500},
     {"ReadMeterClock",
      [](auto& f) { f.console->OnCommand(id::kReadMeterClock); },
      {"0: 01 03 01 10 00 03 05 F2"},

@@ -37,6 +37,10 @@ class ForwardingPort final : public zt::SerialPort {
   void DiscardPendingInput() override { port_.DiscardPendingInput(); }
   int16_t CountWaiting() override { return port_.CountWaiting(); }
   std::vector<uint8_t> ReadWaiting() override { return port_.ReadWaiting(); }
+  bool WaitForBytes(std::chrono::microseconds timeout) override {
+    return port_.WaitForBytes(timeout);
+  }
+  bool DeviceLost() const override { return port_.DeviceLost(); }
   void Write(const uint8_t* data, int16_t length) override {
     port_.Write(data, length);
     if (onWrite_) onWrite_();
