@@ -36,6 +36,11 @@ in_root apt-get update -qq
 in_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "/tmp/$(basename "$deb")" \
   >"$work/apt.log" || { cat "$work/apt.log"; exit 1; }
 echo "Installed $(basename "$deb") and $(grep -c '^Setting up' "$work/apt.log") packages with it."
+# The captions' font came with the package's dependencies.
+cjk_font=$(in_root dpkg-query -W -f='${db:Status-Status} ${Package}\n' fonts-wqy-microhei \
+  fonts-noto-cjk 2>/dev/null | sed -n 's/^installed //p')
+[ -n "$cjk_font" ] || { echo "no CJK font installed"; exit 1; }
+echo "CJK font: $cjk_font"
 for program in zt6100-console zt6100ctl zt6100-sim; do
   in_root env QT_QPA_PLATFORM=offscreen "$program" --version
 done
