@@ -46,7 +46,6 @@ ReconnectingPort::Change ReconnectingPort::Revive() {
     return change;
   }
   // A fresh start, as after the owner's own Open.
-  port_.ReadEverything();
   port_.ClearReceiveBuffer();
   lost_ = false;
   Report(Change::kBack);

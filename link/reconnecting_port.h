@@ -39,7 +39,6 @@ class ReconnectingPort final : public SerialPort {
   OpenResult Open() override;
   void Close() override;
   bool IsOpen() const override { return port_.IsOpen(); }
-  void ReadEverything() override { port_.ReadEverything(); }
   void ClearReceiveBuffer() override { port_.ClearReceiveBuffer(); }
   void DiscardPendingInput() override;
   int16_t CountWaiting() override { return port_.CountWaiting(); }

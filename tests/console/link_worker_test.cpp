@@ -32,7 +32,6 @@ class ForwardingPort final : public zt::SerialPort {
   zt::OpenResult Open() override { return port_.Open(); }
   void Close() override { port_.Close(); }
   bool IsOpen() const override { return port_.IsOpen(); }
-  void ReadEverything() override { port_.ReadEverything(); }
   void ClearReceiveBuffer() override { port_.ClearReceiveBuffer(); }
   void DiscardPendingInput() override { port_.DiscardPendingInput(); }
   int16_t CountWaiting() override { return port_.CountWaiting(); }

@@ -24,7 +24,6 @@ class ReconnectingPortTest : public ::testing::Test {
     port_.SelectPort(1);
     ASSERT_TRUE(port_.SetLineFormat("9600,N,8,2"));
     ASSERT_TRUE(port_.Open());
-    port_.ReadEverything();
   }
 
   // One read of the decimal point with the console's 600 ms wait.

@@ -12,7 +12,6 @@ bool VirtualMeterLine::OpenLine(std::string_view settings) {
   if (!port.SetLineFormat(settings) || !port.Open()) {
     return false;
   }
-  port.ReadEverything();
   port.ClearReceiveBuffer();
   return true;
 }

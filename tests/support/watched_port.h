@@ -25,7 +25,6 @@ class WatchedPort final : public SerialPort {
     port_.Close();
   }
   bool IsOpen() const override { return port_.IsOpen(); }
-  void ReadEverything() override { port_.ReadEverything(); }
   void ClearReceiveBuffer() override { port_.ClearReceiveBuffer(); }
   void DiscardPendingInput() override { port_.DiscardPendingInput(); }
   int16_t CountWaiting() override { return port_.CountWaiting(); }
