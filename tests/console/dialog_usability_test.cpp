@@ -10,16 +10,14 @@
 #include <QRadioButton>
 #include <QStyle>
 #include <QStyleOptionButton>
-#include <QTranslator>
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 
-#include "app/qt_translation.h"
 #include "console/comm_settings_dlg.h"
 #include "console/meter_setup_dlg.h"
-#include "console_fixture.h"
+#include "support/console_fixture.h"
 #include "res/console_template.h"
 
 namespace {
@@ -131,15 +129,6 @@ TEST(DialogUsability, WidestLiveValuesFitTheirBox) {
   for (const QString value : {"-32768.0000", "65535.0000", "64000.0000"}) {
     EXPECT_LE(box->fontMetrics().horizontalAdvance(value), room) << value.toStdString();
   }
-}
-
-TEST(DialogUsability, MessageBoxButtonReadsQueding) {
-  QTranslator* translator = zt::LoadQtChineseTranslation(*qApp);
-  ASSERT_NE(translator, nullptr) << "Qt's Chinese translation is installed by ./dev";
-  QMessageBox box(QMessageBox::NoIcon, "", "", QMessageBox::Ok);
-  EXPECT_EQ(box.button(QMessageBox::Ok)->text(), "确定");
-  QApplication::removeTranslator(translator);
-  delete translator;
 }
 
 }  // namespace

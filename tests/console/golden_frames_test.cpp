@@ -14,7 +14,7 @@
 
 #include "console/comm_settings_dlg.h"
 #include "console/meter_setup_dlg.h"
-#include "console_fixture.h"
+#include "support/console_fixture.h"
 #include "res/console_template.h"
 
 namespace {

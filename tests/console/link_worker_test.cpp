@@ -11,7 +11,7 @@
 #include <functional>
 #include <mutex>
 
-#include "console_fixture.h"
+#include "support/console_fixture.h"
 #include "res/console_template.h"
 
 namespace {

@@ -80,7 +80,7 @@ TEST_F(MeterOperations, PollScalesByTheDecimalPointAndCountsEveryTick) {
   EXPECT_EQ(poll.Statistics().errorRate, "50.0000%");
 
   // The meter answers again: the next tick shows what it read.
-  port_.SetFaults({});
+  port.SetFaults({});
   ASSERT_TRUE(poll.Tick());
   EXPECT_TRUE(poll.LiveText().has_value());
 }
