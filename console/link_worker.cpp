@@ -1,15 +1,14 @@
 #include "console/link_worker.h"
 
 #include <QThread>
+#include <QTimer>
 
 namespace zt {
 
 LinkWorker::LinkWorker(SerialPort& port, Clock& clock, const LinkSettings& settings)
-    : port_(&port),
-      clock_(clock),
-      settings_(settings),
-      link_(std::make_unique<Transaction>(port, clock)),
-      session_(std::make_unique<MeterSession>(*link_, settings_)) {}
+    : clock_(clock), settings_(settings) {
+  BuildLink(port);
+}
 
 LinkWorker::LinkWorker(PortFactory makePort, Clock& clock, const LinkSettings& settings)
     : clock_(clock), settings_(settings) {
@@ -19,20 +18,29 @@ LinkWorker::LinkWorker(PortFactory makePort, Clock& clock, const LinkSettings& s
       home_.get(),
       [this, makePort = std::move(makePort)] {
         ownedPort_ = makePort();
-        port_ = ownedPort_.get();
-        link_ = std::make_unique<Transaction>(*port_, clock_);
-        session_ = std::make_unique<MeterSession>(*link_, settings_);
+        BuildLink(*ownedPort_);
       },
       Qt::BlockingQueuedConnection);
 }
 
 LinkWorker::LinkWorker(SerialPort& port, Clock& clock, const LinkSettings& settings, OwnThread)
-    : port_(&port),
-      clock_(clock),
-      settings_(settings),
-      link_(std::make_unique<Transaction>(port, clock)),
-      session_(std::make_unique<MeterSession>(*link_, settings_)) {
+    : clock_(clock), settings_(settings) {
+  BuildLink(port);
   StartThread();
+}
+
+void LinkWorker::BuildLink(SerialPort& device) {
+  reconnecting_ = std::make_unique<ReconnectingPort>(
+      device, clock_, [this](ReconnectingPort::Change change) {
+        if (change == ReconnectingPort::Change::kBack) {
+          // Perhaps another adapter at the same path: whether it echoes is
+          // found out anew.
+          link_->ForgetLine();
+        }
+      });
+  port_ = reconnecting_.get();
+  link_ = std::make_unique<Transaction>(*port_, clock_);
+  session_ = std::make_unique<MeterSession>(*link_, settings_);
 }
 
 void LinkWorker::StartThread() {
@@ -51,9 +59,11 @@ LinkWorker::~LinkWorker() {
   // port closes, then the thread.
   stop_ = true;
   Post([this] {
+    reviveTimer_.reset();
     port_->Close();
     session_.reset();
     link_.reset();
+    reconnecting_.reset();
     ownedPort_.reset();
     QThread::currentThread()->quit();
   });
@@ -66,12 +76,51 @@ void LinkWorker::ClosePort() {
   if (!Threaded()) {
     port_->Close();
     portOpen_ = false;
+    deviceLost_ = false;
     return;
   }
   Post([this] {
     port_->Close();
     portOpen_ = false;
+    deviceLost_ = false;
   });
+}
+
+void LinkWorker::WatchDevice(QObject* receiver, std::function<void()> changed) {
+  if (!Threaded()) {
+    deviceWatcher_ = receiver;
+    deviceChanged_ = std::move(changed);
+    return;
+  }
+  Post([this, target = QPointer<QObject>(receiver), changed = std::move(changed)]() mutable {
+    deviceWatcher_ = target;
+    deviceChanged_ = std::move(changed);
+    reviveTimer_ = std::make_unique<QTimer>();
+    reviveTimer_->setInterval(static_cast<int>(ReconnectingPort::kRetryPeriodMs));
+    QObject::connect(reviveTimer_.get(), &QTimer::timeout, [this] { ReviveOnThread(); });
+    reviveTimer_->start();
+  });
+}
+
+void LinkWorker::CheckDevice() {
+  if (!Threaded()) {
+    ReviveOnThread();
+    return;
+  }
+  Post([this] { ReviveOnThread(); });
+}
+
+void LinkWorker::ReviveOnThread() {
+  const bool wasLost = deviceLost_;
+  NoteLine();
+  if (deviceLost_ == wasLost || !deviceChanged_) {
+    return;
+  }
+  if (!Threaded()) {
+    deviceChanged_();
+    return;
+  }
+  Deliver(deviceWatcher_, deviceChanged_);
 }
 
 LinkContext LinkWorker::Context() {

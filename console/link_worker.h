@@ -9,11 +9,13 @@
 
 #include "link/clock.h"
 #include "link/link_settings.h"
+#include "link/reconnecting_port.h"
 #include "link/serial_port.h"
 #include "link/transaction.h"
 #include "meter/meter_session.h"
 
 class QThread;
+class QTimer;
 
 namespace zt {
 
@@ -38,6 +40,11 @@ struct LinkContext {
 // Built on a port and a clock, the worker runs each job at once on the
 // caller's thread instead: tests drive it on a simulated port and a virtual
 // clock, exchange by exchange, as before.
+//
+// A port whose device goes away is reopened at the same path once the device
+// is back: each exchange looks first, and between jobs an idle check does so
+// once a second on the worker's thread (in tests, whenever the test calls
+// CheckDevice).
 class LinkWorker {
  public:
   using PortFactory = std::function<std::unique_ptr<SerialPort>()>;
@@ -73,6 +80,15 @@ class LinkWorker {
   bool PortOpen() const { return portOpen_; }
   // The latest job found that the line echoes what is sent.
   bool LineEchoes() const { return lineEchoes_; }
+  // The port's device went away after it was opened and is not back yet.
+  bool DeviceLost() const { return deviceLost_; }
+
+  // Runs `changed` on the thread of `receiver` whenever an idle check finds
+  // the device lost or back; from then on the checks run once a second.
+  void WatchDevice(QObject* receiver, std::function<void()> changed);
+  // The idle check: notices a lost device, reopens it when it is due. Runs
+  // on the worker's thread, after the job on the line if any.
+  void CheckDevice();
 
   void RequestStop() { stop_ = true; }
   void ClearStop() { stop_ = false; }
@@ -81,16 +97,23 @@ class LinkWorker {
 
  private:
   void StartThread();
-  // What the window may ask about the line once a job has ended.
+  // Wraps `device` so that it comes back, and builds the link on it.
+  void BuildLink(SerialPort& device);
+  // What the window may ask about the line once a job has ended: a device
+  // that went away during the job is noticed at once.
   void NoteLine() {
+    reconnecting_->Revive();
     portOpen_ = port_->IsOpen();
+    deviceLost_ = reconnecting_->Lost();
     lineEchoes_ = link_->LineEchoes().value_or(false);
   }
+  void ReviveOnThread();
   void Post(std::function<void()> work);
   void Deliver(QObject* receiver, std::function<void()> result);
   LinkContext Context();
 
   std::unique_ptr<SerialPort> ownedPort_;
+  std::unique_ptr<ReconnectingPort> reconnecting_;
   SerialPort* port_ = nullptr;
   Clock& clock_;
   LinkSettings settings_;
@@ -99,11 +122,17 @@ class LinkWorker {
   std::atomic<bool> stop_ = false;
   std::atomic<bool> portOpen_ = false;
   std::atomic<bool> lineEchoes_ = false;
+  std::atomic<bool> deviceLost_ = false;
+  // Set before the checks start; used on the worker's thread.
+  QPointer<QObject> deviceWatcher_;
+  std::function<void()> deviceChanged_;
   bool busy_ = false;  // the window's thread only
 
   QThread* thread_ = nullptr;
   // Lives on the worker's thread: queued calls to it run there.
   std::unique_ptr<QObject> home_;
+  // The once-a-second idle check, on the worker's thread.
+  std::unique_ptr<QTimer> reviveTimer_;
 };
 
 template <typename Result>

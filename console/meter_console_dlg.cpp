@@ -119,6 +119,9 @@ CMeterConsoleDlg::CMeterConsoleDlg(ModalUi& ui, std::unique_ptr<LinkWorker> work
       poll_(std::make_unique<MeasurementPoll>(worker_->Session())),
       exchange_(std::make_unique<DataExchange>(ui, *this)) {
   BuildWindow();
+  // A device that goes away or comes back while no command runs is shown
+  // too; polling that was running goes on by itself once it is back.
+  worker_->WatchDevice(this, [this] { NoteDeviceState(); });
 }
 
 void CMeterConsoleDlg::BuildWindow() {
@@ -302,7 +305,7 @@ void CMeterConsoleDlg::Exchange(bool command, std::function<Result(LinkContext&)
       --commandsInFlight_;
       ShowCommandStates();
     }
-    NotePortState(worker_->PortOpen());
+    NoteDeviceState();
     done(std::move(result));
     ShowLocalEchoOnce();
     AfterExchange();
@@ -358,9 +361,16 @@ void CMeterConsoleDlg::NotePortState(bool open) {
   ShowState();
 }
 
+void CMeterConsoleDlg::NoteDeviceState() {
+  deviceLost_ = worker_->DeviceLost();
+  NotePortState(worker_->PortOpen());
+}
+
 QString CMeterConsoleDlg::StateText() const {
   QStringList states;
-  if (!portOpen_) {
+  if (deviceLost_) {
+    states << QString::fromUtf8(res::text::kDeviceLost);
+  } else if (!portOpen_) {
     states << QString::fromUtf8(res::text::kPortNotOpen);
   }
   if (logFailing_) {

@@ -75,8 +75,8 @@ class CMeterConsoleDlg final : public QDialog {
   // PT ratio, CT ratio and wiring mode last confirmed by the meter.
   const InstrumentSettings& Instrument() const { return instrument_; }
   const std::string& LinkInfoText() const { return linkInfo_; }
-  // What the window shows at the right of its menu bar: the port not open,
-  // logging failing; empty when all is well.
+  // What the window shows at the right of its menu bar: the port not open
+  // or its device lost, logging failing; empty when all is well.
   QString StateText() const;
   // The live value shown is the last good one: the latest poll got none.
   bool IsLiveValueStale() const { return liveStale_; }
@@ -152,6 +152,8 @@ class CMeterConsoleDlg final : public QDialog {
   bool BeingEdited(int controlId) const;
   void ShowLiveValueStale(bool stale);
   void NotePortState(bool open);
+  // Takes the port's state from the worker: open, lost or back.
+  void NoteDeviceState();
   void ShowState();
   void SetLoggingCaption(const char* caption);
   QBasicTimer& Timer(int id);
@@ -187,6 +189,8 @@ class CMeterConsoleDlg final : public QDialog {
   int commandsInFlight_ = 0;
   QLabel* stateLabel_ = nullptr;
   bool portOpen_ = false;
+  // The port's device went away and is not back yet.
+  bool deviceLost_ = false;
   // An append has failed and none has succeeded since: one message only.
   bool logFailing_ = false;
   bool liveStale_ = false;

@@ -45,6 +45,8 @@ inline constexpr const char* kLogFileFailed = "文件打开不成功";
 
 // The console's own state, shown at the right of its menu bar.
 inline constexpr const char* kPortNotOpen = "串口未打开";
+// The port's device went away; the port opens again by itself once it is back.
+inline constexpr const char* kDeviceLost = "设备已断开";
 inline constexpr const char* kLoggingFailing = "保存数据失败";
 inline constexpr const char* kLinkBusy = "正在与仪表通讯...";
 // The live value of the last good poll, after a poll without a reply.

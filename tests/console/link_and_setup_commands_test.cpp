@@ -159,7 +159,7 @@ TEST_F(LinkAndSetupTest, PortNotOpenIsShownUntilAnOpenSucceeds) {
 
   port.Vanish();
   console->OnTimer(zt::CMeterConsoleDlg::kPollTimer);
-  EXPECT_EQ(console->StateText(), "串口未打开") << "an adapter pulled out while polling";
+  EXPECT_EQ(console->StateText(), "设备已断开") << "an adapter pulled out while polling";
 }
 
 TEST_F(LinkAndSetupTest, InstrumentSetupWritesPtCtAndWiringInOrder) {

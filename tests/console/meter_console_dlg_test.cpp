@@ -448,6 +448,66 @@ TEST_F(ConsoleTest, EnterOnAButtonPressesItInsteadOfEndingTheConsole) {
   console->hide();
 }
 
+TEST_F(ConsoleTest, VanishedDeviceIsShownLostThenReopenedAndPollingResumes) {
+  using Op = zt::sim::PortOperation;
+  using std::chrono_literals::operator""s;
+  constexpr int kPoll = zt::CMeterConsoleDlg::kPollTimer;
+  meter.SetDecimalPoint(2);
+  Open();
+  console->OnCommand(id::kStartPolling);
+  console->OnTimer(kPoll);
+  ASSERT_EQ(Box(id::kSuccessCount), "1");
+
+  // Pulled out while polling: the tick sends nothing, counts a failure and
+  // shows the device lost, not merely a port that was never opened.
+  port.Vanish();
+  console->OnTimer(kPoll);
+  EXPECT_EQ(console->StateText(), "设备已断开");
+  EXPECT_EQ(Box(id::kSuccessCount), "1");
+  EXPECT_EQ(Box(id::kFailureCount), "1");
+  EXPECT_TRUE(console->IsLiveValueStale());
+  EXPECT_EQ(Frames().size(), 2U);
+  // Idle checks while it is still gone change nothing and ask nothing.
+  clock.Advance(1s);
+  console->Worker().CheckDevice();
+  EXPECT_EQ(console->StateText(), "设备已断开");
+  EXPECT_TRUE(ui.messages.empty()) << "no message box stops the window";
+
+  // Plugged back in: the next check within the second does not reopen yet,
+  // the one after it does.
+  port.Reappear();
+  console->Worker().CheckDevice();
+  EXPECT_FALSE(port.IsOpen()) << "reopened sooner than a second after the last try";
+  clock.Advance(1s);
+  console->Worker().CheckDevice();
+  EXPECT_TRUE(port.IsOpen());
+  EXPECT_EQ(console->StateText(), "");
+  EXPECT_EQ(zt::SettingsText(port.CurrentLineFormat()), "9600,N,8,2");
+
+  // Opens after the first are tries at least a second apart.
+  std::vector<std::chrono::microseconds> opens;
+  for (const zt::sim::PortEvent& event : port.Events()) {
+    if (event.operation == Op::Open) opens.push_back(event.at);
+  }
+  ASSERT_GE(opens.size(), 3U);
+  for (std::size_t i = 2; i < opens.size(); ++i) {
+    EXPECT_GE(opens[i] - opens[i - 1], 1s) << "open try " << i;
+  }
+
+  // Polling never stopped: the next tick reads the meter again.
+  ASSERT_TRUE(console->IsTimerRunning(kPoll));
+  const long long start = Now().count();
+  const uint16_t live = meter.NextLiveValue();
+  console->OnTimer(kPoll);
+  const Lines frames = Frames();
+  ASSERT_EQ(frames.size(), 4U);
+  EXPECT_EQ((Lines{frames[2], frames[3]}),
+            (Lines{At(start, frame::kReadDecimalPoint), At(start + 900, frame::kReadLiveValue)}));
+  EXPECT_EQ(Box(id::kLiveValue).toStdString(), zt::FormatLiveValue(live, 2));
+  EXPECT_EQ(Box(id::kSuccessCount), "2");
+  EXPECT_FALSE(console->IsLiveValueStale());
+}
+
 TEST_F(ConsoleTest, ClosingWhilePollingStopsTheTimerBeforeClosingThePort) {
   std::vector<bool> pollingWhenPortClosed;
   zt::test::WatchedPort watched(port, [&] {
