@@ -1,11 +1,15 @@
 // The real console window, in this process, against zt6100-sim on a pty
 // through QSerialPort and the system clock: every exchange waits its real
 // time.
+#include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QLineEdit>
 #include <QRadioButton>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -23,6 +27,62 @@
 namespace {
 
 namespace id = zt::res::console_id;
+
+// Lets the window's thread take the link thread's results until `done`
+// holds; false if the child's guard ran out first.
+bool WaitUntil(const std::function<bool()>& done) {
+  const QDeadlineTimer guard(zt::test::ChildProcess::kGuard);
+  while (!done()) {
+    if (guard.hasExpired()) {
+      return false;
+    }
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 100);
+  }
+  return true;
+}
+
+// The meter is stopped and started again at a stable symlink path, as a USB
+// adapter pulled and plugged back in, while the console idles on its link
+// thread: the window says the device is lost, then reopens it by itself.
+TEST(ConsoleOverPty, ALostDeviceIsShownThenReopenedAtTheSamePathAndPolled) {
+  QTemporaryDir dir;
+  ASSERT_TRUE(dir.isValid());
+  const std::string stablePath = dir.filePath("meter").toStdString();
+  auto sim = std::make_unique<zt::test::ChildProcess>();
+  ASSERT_TRUE(sim->Start(ZT_SIM_PATH, {"--link", stablePath})) << sim->Error();
+  ASSERT_EQ(sim->ReadLine(), stablePath) << sim->Errors();
+
+  zt::PortDeviceMap devices;
+  devices.Override(1, stablePath);
+  zt::SystemClock clock;
+  zt::test::RecordingUi ui;
+  const zt::LinkSettings settings;
+  auto worker = std::make_unique<zt::LinkWorker>(
+      [devices] { return std::make_unique<zt::QtSerialPort>(devices); }, clock, settings);
+  zt::CMeterConsoleDlg console(ui, std::move(worker), settings);
+  console.OnInitDialog();
+  ASSERT_TRUE(WaitUntil([&] { return !console.Worker().Busy(); }));
+  ASSERT_EQ(console.StateText(), "");
+
+  EXPECT_EQ(sim->Stop(), 0) << sim->Errors();
+  ASSERT_TRUE(WaitUntil([&] { return console.StateText() == "设备已断开"; }))
+      << console.StateText().toStdString();
+
+  sim = std::make_unique<zt::test::ChildProcess>();
+  ASSERT_TRUE(sim->Start(ZT_SIM_PATH, {"--link", stablePath})) << sim->Error();
+  ASSERT_EQ(sim->ReadLine(), stablePath) << sim->Errors();
+  ASSERT_TRUE(WaitUntil([&] { return console.StateText() == ""; }))
+      << console.StateText().toStdString();
+
+  // The poll timer ticks on its own from here; the first tick reads the
+  // meter that came back.
+  console.OnCommand(id::kStartPolling);
+  const auto* successes = static_cast<QLineEdit*>(console.Control(id::kSuccessCount));
+  ASSERT_TRUE(WaitUntil([&] { return successes->text() == "1"; }));
+  EXPECT_EQ(static_cast<QLineEdit*>(console.Control(id::kFailureCount))->text(), "0");
+  EXPECT_TRUE(ui.messages.empty());
+  console.OnCommand(2);
+}
 
 
 TEST(ConsoleOverPty, OpensPollsReadsParametersAndCloses) {
