@@ -6,6 +6,7 @@
 #include <type_traits>
 
 #include "console/modal_ui.h"
+#include "console/window_text.h"
 #include "res/texts.h"
 
 namespace zt {
@@ -87,7 +88,7 @@ bool DataExchange::Save(const Binding& binding) {
   const std::optional<int32_t> value = ParseBoxInteger(binding.box->text());
   if (int32_t* const* integer = std::get_if<int32_t*>(&binding.field)) {
     if (!value) {
-      Refuse(binding, QString::fromUtf8(res::text::kEnterInteger));
+      Refuse(binding, Tr(res::text::kEnterInteger));
       return false;
     }
     **integer = *value;
@@ -95,7 +96,7 @@ bool DataExchange::Save(const Binding& binding) {
   }
   if (!value || *value < 0 || static_cast<uint32_t>(*value) < binding.min ||
       static_cast<uint32_t>(*value) > binding.max) {
-    Refuse(binding, QString::fromUtf8(res::text::kEnterIntegerBetween)
+    Refuse(binding, Tr(res::text::kEnterIntegerBetween)
                         .arg(binding.min)
                         .arg(binding.max));
     return false;

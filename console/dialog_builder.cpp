@@ -15,6 +15,7 @@
 #include <QRegularExpressionValidator>
 
 #include "console/state_char_box.h"
+#include "console/window_text.h"
 
 namespace zt {
 
@@ -42,7 +43,7 @@ QRect DialogUnits::ToPixels(int x, int y, int width, int height) const {
 namespace {
 
 QWidget* CreateControl(QWidget& dialog, const res::ControlTemplate& control) {
-  const QString text = QString::fromUtf8(control.text);
+  const QString text = Tr(control.text);
   switch (control.kind) {
     case res::ControlKind::PushButton:
     case res::ControlKind::DefaultPushButton: {
@@ -102,7 +103,7 @@ QWidget* CreateControl(QWidget& dialog, const res::ControlTemplate& control) {
 ControlMap BuildDialog(QWidget& surface, const res::DialogTemplate& dialogTemplate) {
   const QFont font = DialogFont(dialogTemplate.pointSize);
   surface.setFont(font);
-  surface.window()->setWindowTitle(QString::fromUtf8(dialogTemplate.caption));
+  surface.window()->setWindowTitle(Tr(dialogTemplate.caption));
   const DialogUnits units(font);
 
   ControlMap controls;

@@ -12,7 +12,6 @@
 #include <QTimerEvent>
 #include <QVBoxLayout>
 
-#include <cstdio>
 #include <span>
 
 #include "console/about_dlg.h"
@@ -23,6 +22,7 @@
 #include "console/save_interval_dlg.h"
 #include "console/modal_ui.h"
 #include "console/state_char_box.h"
+#include "console/window_text.h"
 #include "link/serial_port.h"
 #include "meter/encoding.h"
 #include "meter/measurement_log.h"
@@ -62,9 +62,11 @@ constexpr std::array kCommands = {
 constexpr QColor kOnColour{255, 0, 0};
 constexpr QColor kOffColour{50, 255, 0};
 
+std::string TranslatedText(const char* source) { return Tr(source).toStdString(); }
+
 // The data exchange's prompt for a value out of `range`.
 QString RangePrompt(const ValueRange& range) {
-  return QString::fromUtf8(res::text::kEnterIntegerBetween).arg(range.min).arg(range.max);
+  return Tr(res::text::kEnterIntegerBetween).arg(range.min).arg(range.max);
 }
 
 // The parameter boxes in the order they are written, with their captions.
@@ -81,29 +83,26 @@ constexpr std::array kParameterBoxes = {
 
 }  // namespace
 
-std::string LinkInformationText(const LinkSettings& settings, bool afterChange,
-                                bool lineEchoes) {
-  char text[160];
-  std::snprintf(text, sizeof text, res::text::kLinkInfoFormat, settings.address, settings.port,
-                settings.baudRate);
-  std::string info = text;
+std::string LinkInformationText(const LinkSettings& settings, bool afterChange, bool lineEchoes) {
+  QString info =
+      Tr(res::text::kLinkInfoFormat).arg(settings.address).arg(settings.port).arg(settings.baudRate);
   switch (settings.parity) {
     case kParityNone:
-      info += afterChange ? res::text::kParityNoneAfterChange : res::text::kParityNoneAtOpening;
+      info += Tr(afterChange ? res::text::kParityNoneAfterChange : res::text::kParityNoneAtOpening);
       break;
     case kParityOdd:
-      info += res::text::kParityOdd;
+      info += Tr(res::text::kParityOdd);
       break;
     case kParityEven:
-      info += res::text::kParityEven;
+      info += Tr(res::text::kParityEven);
       break;
     default:
       break;
   }
   if (lineEchoes) {
-    info += res::text::kLocalEchoDetected;
+    info += Tr(res::text::kLocalEchoDetected);
   }
-  return info;
+  return info.toStdString();
 }
 
 CMeterConsoleDlg::CMeterConsoleDlg(ModalUi& ui, SerialPort& port, Clock& clock,
@@ -166,17 +165,17 @@ CMeterConsoleDlg::~CMeterConsoleDlg() {
 void CMeterConsoleDlg::BuildMenu(QMenuBar& menuBar) {
   const auto addItems = [this](QMenu& menu, std::span<const res::MenuItem> items) {
     for (const res::MenuItem& item : items) {
-      QAction* action = menu.addAction(QString::fromUtf8(item.text));
+      QAction* action = menu.addAction(Tr(item.text));
       connect(action, &QAction::triggered, this,
               [this, commandId = item.command] { OnCommand(commandId); });
       menuActions_[item.id] = action;
     }
   };
-  QMenu* system = menuBar.addMenu(QString::fromUtf8(res::kSystemMenuTitle));
+  QMenu* system = menuBar.addMenu(Tr(res::kSystemMenuTitle));
   addItems(*system, res::kSystemMenuItems);
   system->addSeparator();
   addItems(*system, res::kHiddenCommandItems);
-  addItems(*menuBar.addMenu(QString::fromUtf8(res::kHelpMenuTitle)), res::kHelpMenuItems);
+  addItems(*menuBar.addMenu(Tr(res::kHelpMenuTitle)), res::kHelpMenuItems);
 }
 
 void CMeterConsoleDlg::BindFields() {
@@ -275,7 +274,7 @@ void CMeterConsoleDlg::OpenPort() {
 void CMeterConsoleDlg::ReportOpen(const OpenResult& opened) {
   NotePortState(opened.opened);
   if (!opened) {
-    ShowMessage(QStringLiteral("串口 %1 打开不成功：%2")
+    ShowMessage(Tr(res::text::kPortOpenFailed)
                     .arg(QString::fromStdString(opened.device),
                          QString::fromStdString(opened.reason)));
   }
@@ -369,15 +368,15 @@ void CMeterConsoleDlg::NoteDeviceState() {
 QString CMeterConsoleDlg::StateText() const {
   QStringList states;
   if (deviceLost_) {
-    states << QString::fromUtf8(res::text::kDeviceLost);
+    states << Tr(res::text::kDeviceLost);
   } else if (!portOpen_) {
-    states << QString::fromUtf8(res::text::kPortNotOpen);
+    states << Tr(res::text::kPortNotOpen);
   }
   if (logFailing_) {
-    states << QString::fromUtf8(res::text::kLoggingFailing);
+    states << Tr(res::text::kLoggingFailing);
   }
   if (IsBusy()) {
-    states << QString::fromUtf8(res::text::kLinkBusy);
+    states << Tr(res::text::kLinkBusy);
   }
   return states.join(QStringLiteral("  "));
 }
@@ -390,7 +389,7 @@ void CMeterConsoleDlg::ShowLiveValueStale(bool stale) {
   QPalette palette = box->palette();
   palette.setColor(QPalette::Text, stale ? QColor(Qt::gray) : QApplication::palette().color(QPalette::Text));
   box->setPalette(palette);
-  box->setToolTip(stale ? QString::fromUtf8(res::text::kLiveValueStale) : QString());
+  box->setToolTip(stale ? Tr(res::text::kLiveValueStale) : QString());
 }
 
 void CMeterConsoleDlg::timerEvent(QTimerEvent* event) {
@@ -460,7 +459,7 @@ bool CMeterConsoleDlg::UpdateData(bool save) { return exchange_->UpdateData(save
 void CMeterConsoleDlg::OnStartPolling() {
   polling_ = true;
   ShowCommandStates();
-  m_strStatus = QString::fromUtf8(res::text::kPolling);
+  m_strStatus = Tr(res::text::kPolling);
   exchange_->ShowFields({Box(id::kStatus)});
   StartTimer(kPollTimer, static_cast<int>(kPollPeriodMs));
 }
@@ -476,7 +475,7 @@ void CMeterConsoleDlg::OnStopPolling() {
 void CMeterConsoleDlg::ShowStopped() {
   polling_ = false;
   ShowCommandStates();
-  m_strStatus = QString::fromUtf8(res::text::kStopped);
+  m_strStatus = Tr(res::text::kStopped);
   exchange_->ShowFields({Box(id::kStatus)});
 }
 
@@ -580,14 +579,14 @@ void CMeterConsoleDlg::ShowParameterReads(const ParameterReads& reads) {
       knownParameters_.insert(read.box);
       exchange_->ShowFields({Box(read.box)});
     } else {
-      notRead += QStringLiteral(" ") + QString::fromUtf8(read.caption);
+      notRead += QStringLiteral(" ") + Tr(read.caption);
     }
   }
-  m_strStatus = QString::fromUtf8(notRead.isEmpty() ? res::text::kParametersRead
-                                                     : res::text::kParametersReadFailed);
+  m_strStatus =
+      Tr(notRead.isEmpty() ? res::text::kParametersRead : res::text::kParametersReadFailed);
   exchange_->ShowFields({Box(id::kStatus)});
   if (!notRead.isEmpty()) {
-    ShowMessage(QString::fromUtf8(res::text::kParametersNotRead) + notRead);
+    ShowMessage(Tr(res::text::kParametersNotRead) + notRead);
   }
 }
 
@@ -595,11 +594,11 @@ void CMeterConsoleDlg::OnWriteParameters() {
   QString unknown;
   for (const ParameterBox& parameter : kParameterBoxes) {
     if (!knownParameters_.contains(parameter.id)) {
-      unknown += QStringLiteral(" ") + QString::fromUtf8(parameter.caption);
+      unknown += QStringLiteral(" ") + Tr(parameter.caption);
     }
   }
   if (!unknown.isEmpty()) {
-    ShowMessage(QString::fromUtf8(res::text::kParametersUnknown) + unknown);
+    ShowMessage(Tr(res::text::kParametersUnknown) + unknown);
     return;
   }
   if (!UpdateData(true)) {
@@ -607,7 +606,7 @@ void CMeterConsoleDlg::OnWriteParameters() {
   }
   if (const std::optional<EnteredValue> refused = FirstParameterOutOfRange(
           {m_nUpperLimit, m_nLowerLimit, m_nDecimalPoint, m_nMeterBaud})) {
-    ShowMessage(QStringLiteral("%1: %2").arg(QString::fromUtf8(refused->caption),
+    ShowMessage(QStringLiteral("%1: %2").arg(Tr(refused->caption),
                                              RangePrompt(refused->range)));
     return;
   }
@@ -617,9 +616,9 @@ void CMeterConsoleDlg::OnWriteParameters() {
   Exchange<ParameterWrites>(
       true, [values](LinkContext& link) { return link.session.WriteParameters(values); },
       [this](const ParameterWrites& writes) {
-        m_strStatus = QString::fromUtf8(res::text::kWritingParameters);
+        m_strStatus = Tr(res::text::kWritingParameters);
         UpdateData(false);
-        ShowMessage(QString::fromStdString(ParameterWriteReport(writes)));
+        ShowMessage(QString::fromStdString(ParameterWriteReport(writes, TranslatedText)));
       });
 }
 
@@ -638,9 +637,9 @@ void CMeterConsoleDlg::OnChangeAddress() {
   Exchange<bool>(
       true, [newAddress](LinkContext& link) { return link.session.ChangeAddress(newAddress); },
       [this](bool confirmed) {
-        m_strStatus = QString::fromUtf8(res::text::kChangingAddress);
+        m_strStatus = Tr(res::text::kChangingAddress);
         UpdateData(false);
-        ShowMessage(QString::fromUtf8(AddressChangeReport(confirmed)));
+        ShowMessage(Tr(AddressChangeReport(confirmed)));
       });
 }
 
@@ -656,11 +655,12 @@ void CMeterConsoleDlg::OnReadSwitchStatus() {
 
 void CMeterConsoleDlg::ShowSwitchStatus(const SwitchStatus& status) {
   static_cast<StateCharBox*>(Control(id::kRelayOutput))
-      ->SetState(QString::fromUtf8(status.RelayOn() ? res::text::kRelayOn : res::text::kRelayOff),
+      ->SetState(Tr(status.RelayOn() ? res::text::kRelayOn : res::text::kRelayOff, res::kSwitchStateMeaning),
                  status.RelayOn() ? kOnColour : kOffColour);
   static_cast<StateCharBox*>(Control(id::kSwitchInput))
       ->SetState(
-          QString::fromUtf8(status.InputClosed() ? res::text::kInputClosed : res::text::kInputOpen),
+          Tr(status.InputClosed() ? res::text::kInputClosed : res::text::kInputOpen,
+             res::kSwitchStateMeaning),
           status.InputClosed() ? kOnColour : kOffColour);
 }
 
@@ -717,7 +717,7 @@ void CMeterConsoleDlg::OnCommSettings() {
       },
       [this, wasPolling](const LinkChange& change) {
         if (change.baudRefused) {
-          ShowMessage(QString::fromUtf8(res::text::kBaudChangeFailed));
+          ShowMessage(Tr(res::text::kBaudChangeFailed));
         }
         settings_ = change.settings;
         ReportOpen(change.opened);
@@ -753,7 +753,7 @@ void CMeterConsoleDlg::OnInstrumentSetup() {
         if (outcome) {
           // Each value is remembered once the meter has confirmed it.
           instrument_ = ConfirmedSettings(instrument_, written, *outcome);
-          ShowMessage(QString::fromUtf8(outcome->Report()));
+          ShowMessage(Tr(outcome->Report()));
         }
         if (wasPolling) {
           StartTimer(kPollTimer, static_cast<int>(kPollPeriodMs));
@@ -767,8 +767,8 @@ void CMeterConsoleDlg::OnReadMeterClock() {
   Exchange<std::optional<MeterClock>>(
       true, [](LinkContext& link) { return link.session.ReadClock(); },
       [this, wasPolling](const std::optional<MeterClock>& reading) {
-        ShowMessage(reading ? QString::fromStdString(FormatMeterClock(*reading))
-                            : QString::fromUtf8(res::text::kClockFailed));
+        ShowMessage(reading ? QString::fromStdString(FormatMeterClock(*reading, Tr(res::text::kMeterClockFormat).toUtf8().constData()))
+                            : Tr(res::text::kClockFailed));
         if (wasPolling) {
           StartTimer(kPollTimer, static_cast<int>(kPollPeriodMs));
         }
@@ -797,8 +797,8 @@ void CMeterConsoleDlg::OnToggleLogging() {
 }
 
 void CMeterConsoleDlg::SetLoggingCaption(const char* caption) {
-  static_cast<QPushButton*>(Control(id::kToggleLogging))->setText(QString::fromUtf8(caption));
-  menuActions_.at(id::kToggleLogging)->setText(QString::fromUtf8(caption));
+  static_cast<QPushButton*>(Control(id::kToggleLogging))->setText(Tr(caption));
+  menuActions_.at(id::kToggleLogging)->setText(Tr(caption));
 }
 
 void CMeterConsoleDlg::AppendMeasurementTable() {
@@ -817,7 +817,7 @@ void CMeterConsoleDlg::AppendMeasurementTable() {
   }
   logFailing_ = true;
   ShowState();
-  ShowMessage(QString::fromUtf8(res::text::kLogFileFailed));
+  ShowMessage(Tr(res::text::kLogFileFailed));
 }
 
 void CMeterConsoleDlg::OnTechSupport() {
@@ -827,7 +827,7 @@ void CMeterConsoleDlg::OnTechSupport() {
 
 void CMeterConsoleDlg::OnPhaseCurrentAnalysis() {
   if (const std::optional<QString> reason = StartAnalysisProgram()) {
-    ShowMessage(QString::fromUtf8(res::text::kAnalysisNotStarted)
+    ShowMessage(Tr(res::text::kAnalysisNotStarted)
                     .arg(QString::fromUtf8(kAnalysisProgram), *reason));
   }
 }

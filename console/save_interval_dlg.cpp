@@ -5,7 +5,9 @@
 
 #include "console/data_exchange.h"
 #include "console/modal_ui.h"
+#include "console/window_text.h"
 #include "res/save_interval_template.h"
+#include "res/texts.h"
 
 namespace zt {
 
@@ -45,7 +47,7 @@ void CSaveIntervalDlg::accept() {
   }
   if (!IsValidLogPeriod(LogPeriodMs(GetInterval()))) {
     const int64_t longest = kMaxLogPeriodMs / 1000;
-    ui_.ShowMessage(this, QStringLiteral("存储时间间隔须在 1 秒到 %1 时 %2 分 %3 秒之间。")
+    ui_.ShowMessage(this, Tr(res::text::kLogIntervalOutOfRange)
                               .arg(longest / 3600)
                               .arg(longest % 3600 / 60)
                               .arg(longest % 60));

@@ -21,7 +21,9 @@ struct MeterClock {
 // `registers` points at the first data byte of the reply (high byte of 0x0110).
 MeterClock DecodeMeterClock(const uint8_t* registers);
 
-// "当前时间:  2006年12月15日 10时30分45秒", UTF-8.
-std::string FormatMeterClock(const MeterClock& clock);
+// "当前时间:  2006年12月15日 10时30分45秒", UTF-8: `format` (the Chinese
+// text by default, or its translation) with %1 to %6 replaced by the year
+// (four digits) and the month, day, hour, minute and second (two digits each).
+std::string FormatMeterClock(const MeterClock& clock, const char* format = nullptr);
 
 }  // namespace zt

@@ -22,11 +22,13 @@ std::optional<EnteredValue> FirstParameterOutOfRange(const ParameterValues& valu
   return std::nullopt;
 }
 
-std::string ParameterWriteReport(const ParameterWrites& writes) {
+std::string ParameterWriteReport(const ParameterWrites& writes,
+                                 std::string (*text)(const char*)) {
+  const auto shown = [text](const char* source) { return text ? text(source) : std::string(source); };
   if (writes.AllConfirmed()) {
-    return res::text::kWriteSucceeded;
+    return shown(res::text::kWriteSucceeded);
   }
-  std::string report = std::string(res::text::kWriteFailed) + ":";
+  std::string report = shown(res::text::kWriteFailed) + ":";
   const std::array<std::pair<bool, const char*>, 4> outcomes = {{
       {writes.decimalPoint, value::kDecimalPoint.caption},
       {writes.upperLimit, value::kUpperLimit.caption},
@@ -35,7 +37,7 @@ std::string ParameterWriteReport(const ParameterWrites& writes) {
   }};
   for (const auto& [confirmed, caption] : outcomes) {
     if (!confirmed) {
-      report += std::string(" ") + caption;
+      report += " " + shown(caption);
     }
   }
   return report;

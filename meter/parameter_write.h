@@ -17,7 +17,10 @@ std::optional<EnteredValue> FirstParameterOutOfRange(const ParameterValues& valu
 
 // "写数据成功！" when the meter echoed all four parameter writes; otherwise
 // "写数据不成功:" and the caption of every box whose write it did not echo.
-std::string ParameterWriteReport(const ParameterWrites& writes);
+// Each of these texts passes through `text` (its translation in a window),
+// by default unchanged.
+std::string ParameterWriteReport(const ParameterWrites& writes,
+                                 std::string (*text)(const char*) = nullptr);
 
 // "写本机地址成功！" or "写本机地址不成功".
 const char* AddressChangeReport(bool confirmed);

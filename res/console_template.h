@@ -3,6 +3,7 @@
 #include <array>
 
 #include "res/dialog_template.h"
+#include "res/translatable.h"
 
 namespace zt::res {
 
@@ -42,79 +43,79 @@ inline constexpr int kReadSwitchStatus = 1075;
 // The live value box is 60 units wide, not 40, so that the widest values,
 // "-32768.0000" and "65535.0000", are shown whole.
 inline constexpr std::array kConsoleControls = {
-    ControlTemplate{kNoId, ControlKind::GroupBox, "通信参数信息", 7, 7, 74, 87},
+    ControlTemplate{kNoId, ControlKind::GroupBox, ZT_TEXT("zt6100", "通信参数信息"), 7, 7, 74, 87},
     ControlTemplate{console_id::kLinkInfo, ControlKind::Edit, "", 14, 17, 62, 67,
                     kMultiLine | kReadOnly},
-    ControlTemplate{kNoId, ControlKind::GroupBox, "系统功能", 7, 96, 74, 160},
-    ControlTemplate{console_id::kReadParameters, ControlKind::PushButton, "读参数数据", 13, 107, 60, 19},
-    ControlTemplate{console_id::kStartPolling, ControlKind::PushButton, "读测量数据", 13, 128, 60, 19},
-    ControlTemplate{console_id::kStopPolling, ControlKind::PushButton, "停止运行", 13, 149, 60, 19},
-    ControlTemplate{console_id::kWriteParameters, ControlKind::PushButton, "写参数数据", 13, 170, 60, 19},
-    ControlTemplate{console_id::kCommSettings, ControlKind::PushButton, "通讯设置", 13, 191, 60, 19},
-    ControlTemplate{console_id::kReadSwitchStatus, ControlKind::PushButton, "读开关量状态", 13, 212, 60, 19},
-    ControlTemplate{console_id::kExit, ControlKind::PushButton, "退  出", 13, 233, 60, 19},
-    ControlTemplate{kNoId, ControlKind::GroupBox, "测量数据", 91, 4, 159, 36},
-    ControlTemplate{kNoId, ControlKind::Label, "实时数据", 102, 25, 32, 10},
+    ControlTemplate{kNoId, ControlKind::GroupBox, ZT_TEXT("zt6100", "系统功能"), 7, 96, 74, 160},
+    ControlTemplate{console_id::kReadParameters, ControlKind::PushButton, ZT_TEXT("zt6100", "读参数数据"), 13, 107, 60, 19},
+    ControlTemplate{console_id::kStartPolling, ControlKind::PushButton, ZT_TEXT("zt6100", "读测量数据"), 13, 128, 60, 19},
+    ControlTemplate{console_id::kStopPolling, ControlKind::PushButton, ZT_TEXT("zt6100", "停止运行"), 13, 149, 60, 19},
+    ControlTemplate{console_id::kWriteParameters, ControlKind::PushButton, ZT_TEXT("zt6100", "写参数数据"), 13, 170, 60, 19},
+    ControlTemplate{console_id::kCommSettings, ControlKind::PushButton, ZT_TEXT("zt6100", "通讯设置"), 13, 191, 60, 19},
+    ControlTemplate{console_id::kReadSwitchStatus, ControlKind::PushButton, ZT_TEXT("zt6100", "读开关量状态"), 13, 212, 60, 19},
+    ControlTemplate{console_id::kExit, ControlKind::PushButton, ZT_TEXT("zt6100", "退  出"), 13, 233, 60, 19},
+    ControlTemplate{kNoId, ControlKind::GroupBox, ZT_TEXT("zt6100", "测量数据"), 91, 4, 159, 36},
+    ControlTemplate{kNoId, ControlKind::Label, ZT_TEXT("zt6100", "实时数据"), 102, 25, 32, 10},
     ControlTemplate{console_id::kLiveValue, ControlKind::Edit, "", 134, 22, 60, 14, kReadOnly | kBorder},
-    ControlTemplate{kNoId, ControlKind::GroupBox, "通讯统计", 91, 45, 159, 42},
-    ControlTemplate{kNoId, ControlKind::Label, "成功次数", 98, 57, 32, 10},
-    ControlTemplate{kNoId, ControlKind::Label, "失败次数", 134, 57, 32, 10},
-    ControlTemplate{kNoId, ControlKind::Label, "误码率", 174, 57, 24, 10},
+    ControlTemplate{kNoId, ControlKind::GroupBox, ZT_TEXT("zt6100", "通讯统计"), 91, 45, 159, 42},
+    ControlTemplate{kNoId, ControlKind::Label, ZT_TEXT("zt6100", "成功次数"), 98, 57, 32, 10},
+    ControlTemplate{kNoId, ControlKind::Label, ZT_TEXT("zt6100", "失败次数"), 134, 57, 32, 10},
+    ControlTemplate{kNoId, ControlKind::Label, ZT_TEXT("zt6100", "误码率"), 174, 57, 24, 10},
     ControlTemplate{console_id::kSuccessCount, ControlKind::Edit, "", 95, 67, 35, 14, kReadOnly | kBorder},
     ControlTemplate{console_id::kFailureCount, ControlKind::Edit, "", 135, 67, 30, 14, kReadOnly | kBorder},
     ControlTemplate{console_id::kErrorRate, ControlKind::Edit, "", 170, 67, 53, 14, kReadOnly | kBorder},
-    ControlTemplate{kNoId, ControlKind::GroupBox, "参数数据区", 91, 90, 159, 50},
-    ControlTemplate{kNoId, ControlKind::Label, "上限阀值", 96, 100, 32, 10},
+    ControlTemplate{kNoId, ControlKind::GroupBox, ZT_TEXT("zt6100", "参数数据区"), 91, 90, 159, 50},
+    ControlTemplate{kNoId, ControlKind::Label, ZT_TEXT("zt6100", "上限阀值"), 96, 100, 32, 10},
     ControlTemplate{console_id::kUpperLimit, ControlKind::Edit, "", 132, 99, 40, 14, kBorder},
-    ControlTemplate{kNoId, ControlKind::Label, "下限阀值", 96, 122, 32, 10},
+    ControlTemplate{kNoId, ControlKind::Label, ZT_TEXT("zt6100", "下限阀值"), 96, 122, 32, 10},
     ControlTemplate{console_id::kLowerLimit, ControlKind::Edit, "", 132, 118, 40, 14, kBorder},
-    ControlTemplate{kNoId, ControlKind::Label, "波特率", 177, 102, 24, 10},
+    ControlTemplate{kNoId, ControlKind::Label, ZT_TEXT("zt6100", "波特率"), 177, 102, 24, 10},
     ControlTemplate{console_id::kMeterBaud, ControlKind::Edit, "", 205, 98, 40, 14, kBorder},
-    ControlTemplate{kNoId, ControlKind::Label, "小数点", 178, 120, 24, 10},
+    ControlTemplate{kNoId, ControlKind::Label, ZT_TEXT("zt6100", "小数点"), 178, 120, 24, 10},
     ControlTemplate{console_id::kDecimalPoint, ControlKind::Edit, "", 205, 118, 40, 14, kBorder},
-    ControlTemplate{kNoId, ControlKind::GroupBox, "开关量信息", 90, 144, 160, 38},
-    ControlTemplate{kNoId, ControlKind::Label, "继电器输出", 100, 154, 40, 10},
+    ControlTemplate{kNoId, ControlKind::GroupBox, ZT_TEXT("zt6100", "开关量信息"), 90, 144, 160, 38},
+    ControlTemplate{kNoId, ControlKind::Label, ZT_TEXT("zt6100", "继电器输出"), 100, 154, 40, 10},
     ControlTemplate{console_id::kRelayOutput, ControlKind::StateBox, "", 114, 163, 26, 12, kReadOnly},
-    ControlTemplate{kNoId, ControlKind::Label, "开关量输入", 190, 153, 40, 10},
+    ControlTemplate{kNoId, ControlKind::Label, ZT_TEXT("zt6100", "开关量输入"), 190, 153, 40, 10},
     ControlTemplate{console_id::kSwitchInput, ControlKind::StateBox, "", 202, 163, 26, 12, kReadOnly},
-    ControlTemplate{kNoId, ControlKind::GroupBox, "地址信息", 90, 182, 160, 40},
-    ControlTemplate{kNoId, ControlKind::Label, "本机地址", 94, 198, 32, 10},
+    ControlTemplate{kNoId, ControlKind::GroupBox, ZT_TEXT("zt6100", "地址信息"), 90, 182, 160, 40},
+    ControlTemplate{kNoId, ControlKind::Label, ZT_TEXT("zt6100", "本机地址"), 94, 198, 32, 10},
     ControlTemplate{console_id::kDeviceAddress, ControlKind::Edit, "", 130, 195, 40, 14, kBorder},
-    ControlTemplate{console_id::kChangeAddress, ControlKind::PushButton, "修改地址", 175, 190, 43, 20},
-    ControlTemplate{kNoId, ControlKind::GroupBox, "提示信息", 91, 224, 159, 32},
+    ControlTemplate{console_id::kChangeAddress, ControlKind::PushButton, ZT_TEXT("zt6100", "修改地址"), 175, 190, 43, 20},
+    ControlTemplate{kNoId, ControlKind::GroupBox, ZT_TEXT("zt6100", "提示信息"), 91, 224, 159, 32},
     ControlTemplate{console_id::kStatus, ControlKind::Edit, "", 95, 235, 116, 13, kDisabled | kCentered},
     // Created hidden: their commands are reached through the menu.
-    ControlTemplate{console_id::kInstrumentSetup, ControlKind::PushButton, "仪表设置", 165, 235, 50, 14, kHidden},
-    ControlTemplate{console_id::kTechSupport, ControlKind::PushButton, "技术支持", 165, 235, 50, 14, kHidden},
-    ControlTemplate{console_id::kReadMeterClock, ControlKind::PushButton, "读仪表时间", 165, 235, 50, 14, kHidden},
-    ControlTemplate{console_id::kToggleLogging, ControlKind::PushButton, "开始保存数据", 165, 235, 50, 14, kHidden},
-    ControlTemplate{console_id::kPhaseCurrentAnalysis, ControlKind::PushButton, "相电流分析", 165, 237, 50, 12, kHidden},
+    ControlTemplate{console_id::kInstrumentSetup, ControlKind::PushButton, ZT_TEXT("zt6100", "仪表设置"), 165, 235, 50, 14, kHidden},
+    ControlTemplate{console_id::kTechSupport, ControlKind::PushButton, ZT_TEXT("zt6100", "技术支持"), 165, 235, 50, 14, kHidden},
+    ControlTemplate{console_id::kReadMeterClock, ControlKind::PushButton, ZT_TEXT("zt6100", "读仪表时间"), 165, 235, 50, 14, kHidden},
+    ControlTemplate{console_id::kToggleLogging, ControlKind::PushButton, ZT_TEXT("zt6100", "开始保存数据"), 165, 235, 50, 14, kHidden},
+    ControlTemplate{console_id::kPhaseCurrentAnalysis, ControlKind::PushButton, ZT_TEXT("zt6100", "相电流分析"), 165, 237, 50, 12, kHidden},
 };
 
 inline constexpr DialogTemplate kConsoleTemplate = {
-    102, "ZT6100单相电流表调试-Korvessa", 10, 254, 263, kConsoleControls};
+    102, ZT_TEXT("zt6100", "ZT6100单相电流表调试-Korvessa"), 10, 254, 263, kConsoleControls};
 
 // Menu 148: the pop-up "&系统功能" and the top-level "&帮助".
-inline constexpr const char* kSystemMenuTitle = "&系统功能";
-inline constexpr const char* kHelpMenuTitle = "&帮助";
+inline constexpr const char* kSystemMenuTitle = ZT_TEXT("zt6100", "&系统功能");
+inline constexpr const char* kHelpMenuTitle = ZT_TEXT("zt6100", "&帮助");
 inline constexpr std::array kSystemMenuItems = {
-    MenuItem{32771, "读基本数据", console_id::kReadParameters},
-    MenuItem{32772, "读测量数据", console_id::kStartPolling},
-    MenuItem{32773, "停止运行", console_id::kStopPolling},
-    MenuItem{32774, "写数据", console_id::kWriteParameters},
-    MenuItem{32775, "修改地址", console_id::kChangeAddress},
+    MenuItem{32771, ZT_TEXT("zt6100", "读基本数据"), console_id::kReadParameters},
+    MenuItem{32772, ZT_TEXT("zt6100", "读测量数据"), console_id::kStartPolling},
+    MenuItem{32773, ZT_TEXT("zt6100", "停止运行"), console_id::kStopPolling},
+    MenuItem{32774, ZT_TEXT("zt6100", "写数据"), console_id::kWriteParameters},
+    MenuItem{32775, ZT_TEXT("zt6100", "修改地址"), console_id::kChangeAddress},
 };
 
 // Items of our own for commands whose buttons stay hidden; they carry the
 // command id itself.
 inline constexpr std::array kHiddenCommandItems = {
-    MenuItem{console_id::kInstrumentSetup, "仪表设置", console_id::kInstrumentSetup},
-    MenuItem{console_id::kReadMeterClock, "读仪表时间", console_id::kReadMeterClock},
-    MenuItem{console_id::kToggleLogging, "开始保存数据", console_id::kToggleLogging},
-    MenuItem{console_id::kPhaseCurrentAnalysis, "相电流分析", console_id::kPhaseCurrentAnalysis},
+    MenuItem{console_id::kInstrumentSetup, ZT_TEXT("zt6100", "仪表设置"), console_id::kInstrumentSetup},
+    MenuItem{console_id::kReadMeterClock, ZT_TEXT("zt6100", "读仪表时间"), console_id::kReadMeterClock},
+    MenuItem{console_id::kToggleLogging, ZT_TEXT("zt6100", "开始保存数据"), console_id::kToggleLogging},
+    MenuItem{console_id::kPhaseCurrentAnalysis, ZT_TEXT("zt6100", "相电流分析"), console_id::kPhaseCurrentAnalysis},
 };
 inline constexpr std::array kHelpMenuItems = {
-    MenuItem{console_id::kTechSupport, "技术支持", console_id::kTechSupport},
+    MenuItem{console_id::kTechSupport, ZT_TEXT("zt6100", "技术支持"), console_id::kTechSupport},
 };
 
 }  // namespace zt::res

@@ -3,6 +3,7 @@
 #include <array>
 
 #include "res/dialog_template.h"
+#include "res/translatable.h"
 
 namespace zt::res {
 
@@ -19,23 +20,23 @@ inline constexpr int kLastWiringRadio = 1014;
 // captions fit in the CJK fonts of other platforms; it still ends before the
 // buttons.
 inline constexpr std::array kMeterSetupControls = {
-    ControlTemplate{kIdOk, ControlKind::DefaultPushButton, "设置", 140, 30, 30, 14},
-    ControlTemplate{kIdCancel, ControlKind::PushButton, "退出", 140, 65, 30, 14},
-    ControlTemplate{kNoId, ControlKind::Label, "ＰＴ", 10, 8, 20, 10},
+    ControlTemplate{kIdOk, ControlKind::DefaultPushButton, ZT_TEXT("zt6100", "设置"), 140, 30, 30, 14},
+    ControlTemplate{kIdCancel, ControlKind::PushButton, ZT_TEXT("zt6100", "退出"), 140, 65, 30, 14},
+    ControlTemplate{kNoId, ControlKind::Label, ZT_TEXT("zt6100", "ＰＴ"), 10, 8, 20, 10},
     ControlTemplate{setup_id::kPt, ControlKind::Edit, "", 45, 5, 80, 12, kBorder},
-    ControlTemplate{kNoId, ControlKind::Label, "ＣＴ", 10, 22, 20, 10},
+    ControlTemplate{kNoId, ControlKind::Label, ZT_TEXT("zt6100", "ＣＴ"), 10, 22, 20, 10},
     ControlTemplate{setup_id::kCt, ControlKind::Edit, "", 45, 20, 80, 12, kBorder},
-    ControlTemplate{1009, ControlKind::RadioButton, "3相4线(非平衡)", 5, 44, 65, 10},
-    ControlTemplate{1010, ControlKind::RadioButton, "单相2线", 5, 62, 65, 10},
-    ControlTemplate{1011, ControlKind::RadioButton, "3相3线(非平衡)", 5, 80, 65, 10},
-    ControlTemplate{1012, ControlKind::RadioButton, "3相3线(平衡)", 76, 45, 60, 10},
-    ControlTemplate{1013, ControlKind::RadioButton, "单相3线", 76, 63, 60, 10},
-    ControlTemplate{1014, ControlKind::RadioButton, "3相4线(平衡)", 76, 81, 60, 10},
+    ControlTemplate{1009, ControlKind::RadioButton, ZT_TEXT("zt6100", "3相4线(非平衡)"), 5, 44, 65, 10},
+    ControlTemplate{1010, ControlKind::RadioButton, ZT_TEXT("zt6100", "单相2线"), 5, 62, 65, 10},
+    ControlTemplate{1011, ControlKind::RadioButton, ZT_TEXT("zt6100", "3相3线(非平衡)"), 5, 80, 65, 10},
+    ControlTemplate{1012, ControlKind::RadioButton, ZT_TEXT("zt6100", "3相3线(平衡)"), 76, 45, 60, 10},
+    ControlTemplate{1013, ControlKind::RadioButton, ZT_TEXT("zt6100", "单相3线"), 76, 63, 60, 10},
+    ControlTemplate{1014, ControlKind::RadioButton, ZT_TEXT("zt6100", "3相4线(平衡)"), 76, 81, 60, 10},
 };
 
 // The template's own caption was a placeholder ("Dialog"); the window takes
 // the caption of the command that opens it.
-inline constexpr DialogTemplate kMeterSetupTemplate = {131, "仪表设置", 10, 184, 98,
+inline constexpr DialogTemplate kMeterSetupTemplate = {131, ZT_TEXT("zt6100", "仪表设置"), 10, 184, 98,
                                                        kMeterSetupControls};
 
 }  // namespace zt::res

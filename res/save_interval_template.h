@@ -3,6 +3,7 @@
 #include <array>
 
 #include "res/dialog_template.h"
+#include "res/translatable.h"
 
 namespace zt::res {
 
@@ -14,15 +15,15 @@ inline constexpr int kSeconds = 1002;
 
 // Template 146, without a caption text.
 inline constexpr std::array kSaveIntervalControls = {
-    ControlTemplate{kNoId, ControlKind::Label, "请输入存储时间间隔：", 26, 7, 80, 9},
+    ControlTemplate{kNoId, ControlKind::Label, ZT_TEXT("zt6100", "请输入存储时间间隔："), 26, 7, 80, 9},
     ControlTemplate{interval_id::kHours, ControlKind::Edit, "", 19, 29, 30, 12, kBorder},
-    ControlTemplate{kNoId, ControlKind::Label, "时", 52, 32, 10, 9},
+    ControlTemplate{kNoId, ControlKind::Label, ZT_TEXT("zt6100", "时"), 52, 32, 10, 9},
     ControlTemplate{interval_id::kMinutes, ControlKind::Edit, "", 65, 29, 30, 12, kBorder},
-    ControlTemplate{kNoId, ControlKind::Label, "分", 97, 32, 10, 9},
+    ControlTemplate{kNoId, ControlKind::Label, ZT_TEXT("zt6100", "分"), 97, 32, 10, 9},
     ControlTemplate{interval_id::kSeconds, ControlKind::Edit, "", 111, 29, 30, 12, kBorder},
-    ControlTemplate{kNoId, ControlKind::Label, "秒", 142, 32, 10, 9},
-    ControlTemplate{kIdOk, ControlKind::DefaultPushButton, "确定", 44, 55, 32, 14},
-    ControlTemplate{kIdCancel, ControlKind::PushButton, "取消", 92, 55, 32, 14},
+    ControlTemplate{kNoId, ControlKind::Label, ZT_TEXT("zt6100", "秒"), 142, 32, 10, 9},
+    ControlTemplate{kIdOk, ControlKind::DefaultPushButton, ZT_TEXT("zt6100", "确定"), 44, 55, 32, 14},
+    ControlTemplate{kIdCancel, ControlKind::PushButton, ZT_TEXT("zt6100", "取消"), 92, 55, 32, 14},
 };
 
 inline constexpr DialogTemplate kSaveIntervalTemplate = {146, "", 10, 171, 82,

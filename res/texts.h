@@ -1,78 +1,89 @@
 #pragma once
 
+#include "res/translatable.h"
+
 // Every fixed text the windows show, UTF-8.
 namespace zt::res::text {
 
 // The standard prompts of the data exchange.
-inline constexpr const char* kEnterInteger = "请输入一个整数。";
-inline constexpr const char* kEnterIntegerBetween = "请输入一个介于 %1 和 %2 之间的整数。";
+inline constexpr const char* kEnterInteger = ZT_TEXT("zt6100", "请输入一个整数。");
+inline constexpr const char* kEnterIntegerBetween = ZT_TEXT("zt6100", "请输入一个介于 %1 和 %2 之间的整数。");
 
 // Captions of the parameter boxes, also used to name a box in a message.
-inline constexpr const char* kUpperLimitCaption = "上限阀值";
-inline constexpr const char* kLowerLimitCaption = "下限阀值";
-inline constexpr const char* kMeterBaudCaption = "波特率";
-inline constexpr const char* kDecimalPointCaption = "小数点";
-inline constexpr const char* kDeviceAddressCaption = "本机地址";
+inline constexpr const char* kUpperLimitCaption = ZT_TEXT("zt6100", "上限阀值");
+inline constexpr const char* kLowerLimitCaption = ZT_TEXT("zt6100", "下限阀值");
+inline constexpr const char* kMeterBaudCaption = ZT_TEXT("zt6100", "波特率");
+inline constexpr const char* kDecimalPointCaption = ZT_TEXT("zt6100", "小数点");
+inline constexpr const char* kDeviceAddressCaption = ZT_TEXT("zt6100", "本机地址");
 
 // Captions of the values the settings and setup dialogs ask for.
-inline constexpr const char* kMeterAddressCaption = "仪表地址";
-inline constexpr const char* kPortCaption = "串口";
+inline constexpr const char* kMeterAddressCaption = ZT_TEXT("zt6100", "仪表地址");
+inline constexpr const char* kPortCaption = ZT_TEXT("zt6100", "串口");
 inline constexpr const char* kPtCaption = "PT";
 inline constexpr const char* kCtCaption = "CT";
-inline constexpr const char* kWiringCaption = "接线方式";
+inline constexpr const char* kWiringCaption = ZT_TEXT("zt6100", "接线方式");
 
-inline constexpr const char* kPolling = "正在读测量数据...";
-inline constexpr const char* kStopped = "已停止读测量数据...";
-inline constexpr const char* kParametersRead = "已读参数数据...";
-inline constexpr const char* kWritingParameters = "写参数数据...";
-inline constexpr const char* kChangingAddress = "修改地址信息...";
+inline constexpr const char* kPolling = ZT_TEXT("zt6100", "正在读测量数据...");
+inline constexpr const char* kStopped = ZT_TEXT("zt6100", "已停止读测量数据...");
+inline constexpr const char* kParametersRead = ZT_TEXT("zt6100", "已读参数数据...");
+inline constexpr const char* kWritingParameters = ZT_TEXT("zt6100", "写参数数据...");
+inline constexpr const char* kChangingAddress = ZT_TEXT("zt6100", "修改地址信息...");
 
-inline constexpr const char* kWriteSucceeded = "写数据成功！";
-inline constexpr const char* kWriteFailed = "写数据不成功";
-inline constexpr const char* kAddressWritten = "写本机地址成功！";
-inline constexpr const char* kAddressNotWritten = "写本机地址不成功";
+inline constexpr const char* kWriteSucceeded = ZT_TEXT("zt6100", "写数据成功！");
+inline constexpr const char* kWriteFailed = ZT_TEXT("zt6100", "写数据不成功");
+inline constexpr const char* kAddressWritten = ZT_TEXT("zt6100", "写本机地址成功！");
+inline constexpr const char* kAddressNotWritten = ZT_TEXT("zt6100", "写本机地址不成功");
 
-inline constexpr const char* kBaudChangeFailed = "改变波特率不成功";
-inline constexpr const char* kPtFailed = "设置PT不成功";
-inline constexpr const char* kCtFailed = "设置CT不成功";
-inline constexpr const char* kWiringFailed = "设置接线方式不成功";
-inline constexpr const char* kInstrumentSet = "设置仪表参数成功";
-inline constexpr const char* kClockFailed = "读时间不成功";
+inline constexpr const char* kBaudChangeFailed = ZT_TEXT("zt6100", "改变波特率不成功");
+inline constexpr const char* kPtFailed = ZT_TEXT("zt6100", "设置PT不成功");
+inline constexpr const char* kCtFailed = ZT_TEXT("zt6100", "设置CT不成功");
+inline constexpr const char* kWiringFailed = ZT_TEXT("zt6100", "设置接线方式不成功");
+inline constexpr const char* kInstrumentSet = ZT_TEXT("zt6100", "设置仪表参数成功");
+inline constexpr const char* kClockFailed = ZT_TEXT("zt6100", "读时间不成功");
 
-inline constexpr const char* kStartLogging = "开始保存数据";
-inline constexpr const char* kStopLogging = "停止保存数据";
-inline constexpr const char* kLogFileFailed = "文件打开不成功";
+inline constexpr const char* kStartLogging = ZT_TEXT("zt6100", "开始保存数据");
+inline constexpr const char* kStopLogging = ZT_TEXT("zt6100", "停止保存数据");
+inline constexpr const char* kLogFileFailed = ZT_TEXT("zt6100", "文件打开不成功");
 
 // The console's own state, shown at the right of its menu bar.
-inline constexpr const char* kPortNotOpen = "串口未打开";
+inline constexpr const char* kPortNotOpen = ZT_TEXT("zt6100", "串口未打开");
 // The port's device went away; the port opens again by itself once it is back.
-inline constexpr const char* kDeviceLost = "设备已断开";
-inline constexpr const char* kLoggingFailing = "保存数据失败";
-inline constexpr const char* kLinkBusy = "正在与仪表通讯...";
+inline constexpr const char* kDeviceLost = ZT_TEXT("zt6100", "设备已断开");
+inline constexpr const char* kLoggingFailing = ZT_TEXT("zt6100", "保存数据失败");
+inline constexpr const char* kLinkBusy = ZT_TEXT("zt6100", "正在与仪表通讯...");
 // The live value of the last good poll, after a poll without a reply.
-inline constexpr const char* kLiveValueStale = "本次读测量数据不成功，显示的是上次的数据";
+inline constexpr const char* kLiveValueStale = ZT_TEXT("zt6100", "本次读测量数据不成功，显示的是上次的数据");
 
 // A parameter read that did not get every value; the captions not read follow.
-inline constexpr const char* kParametersNotRead = "读参数数据不成功:";
-inline constexpr const char* kParametersReadFailed = "读参数数据不成功...";
+inline constexpr const char* kParametersNotRead = ZT_TEXT("zt6100", "读参数数据不成功:");
+inline constexpr const char* kParametersReadFailed = ZT_TEXT("zt6100", "读参数数据不成功...");
 // A parameter write with boxes that hold neither a value read from the meter
 // nor one typed; their captions follow.
-inline constexpr const char* kParametersUnknown = "请先读参数数据或输入参数，未读也未输入:";
+inline constexpr const char* kParametersUnknown = ZT_TEXT("zt6100", "请先读参数数据或输入参数，未读也未输入:");
 // The analysis program and the system's reason.
-inline constexpr const char* kAnalysisNotStarted = "无法启动分析程序 %1: %2";
+inline constexpr const char* kAnalysisNotStarted = ZT_TEXT("zt6100", "无法启动分析程序 %1: %2");
 
-inline constexpr const char* kRelayOn = "通";
-inline constexpr const char* kRelayOff = "断";
-inline constexpr const char* kInputClosed = "合";
-inline constexpr const char* kInputOpen = "分";
+inline constexpr const char* kRelayOn = ZT_TEXT3("zt6100", "通", "switch state");
+inline constexpr const char* kRelayOff = ZT_TEXT3("zt6100", "断", "switch state");
+inline constexpr const char* kInputClosed = ZT_TEXT3("zt6100", "合", "switch state");
+inline constexpr const char* kInputOpen = ZT_TEXT3("zt6100", "分", "switch state");
 
-// Link information: address, port, baud, then the parity entry.
-inline constexpr const char* kLinkInfoFormat = "\r\n仪表地址: %d \r\n\r\n串口:     %d \r\n\r\n波特率:  %d \r\n\r\n";
-inline constexpr const char* kParityNoneAtOpening = "校验位:  无校验";
-inline constexpr const char* kParityNoneAfterChange = "校验位: 无校验";
-inline constexpr const char* kParityOdd = "校验位:  奇校验";
-inline constexpr const char* kParityEven = "校验位:  偶校验";
+// Link information: address, port, baud (%1, %2, %3), then the parity entry.
+inline constexpr const char* kLinkInfoFormat = ZT_TEXT("zt6100", "\r\n仪表地址: %1 \r\n\r\n串口:     %2 \r\n\r\n波特率:  %3 \r\n\r\n");
+inline constexpr const char* kParityNoneAtOpening = ZT_TEXT("zt6100", "校验位:  无校验");
+inline constexpr const char* kParityNoneAfterChange = ZT_TEXT("zt6100", "校验位: 无校验");
+inline constexpr const char* kParityOdd = ZT_TEXT("zt6100", "校验位:  奇校验");
+inline constexpr const char* kParityEven = ZT_TEXT("zt6100", "校验位:  偶校验");
 // Added once the link has found that the adapter echoes every request.
-inline constexpr const char* kLocalEchoDetected = "\r\n\r\n本地回显: 有 (已跳过)";
+inline constexpr const char* kLocalEchoDetected = ZT_TEXT("zt6100", "\r\n\r\n本地回显: 有 (已跳过)");
+
+// The port's device and the system's reason.
+inline constexpr const char* kPortOpenFailed = ZT_TEXT("zt6100", "串口 %1 打开不成功：%2");
+// The longest logging interval, in hours, minutes and seconds.
+inline constexpr const char* kLogIntervalOutOfRange =
+    ZT_TEXT("zt6100", "存储时间间隔须在 1 秒到 %1 时 %2 分 %3 秒之间。");
+// The meter's clock: year, month, day, hour, minute, second, zero-padded.
+inline constexpr const char* kMeterClockFormat =
+    ZT_TEXT("zt6100", "当前时间:  %1年%2月%3日 %4时%5分%6秒");
 
 }  // namespace zt::res::text

@@ -1,0 +1,453 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="en_US" sourcelanguage="zh_CN">
+<context>
+    <name>zt6100</name>
+    <message>
+        <source>ZT6200智能电力监测仪演示软件       V2.0  </source>
+        <translation>ZT6200 power monitor demo software       V2.0  </translation>
+    </message>
+    <message>
+        <source>技术支持热线：000-0000000 000-0000001</source>
+        <translation>Support hotline: 000-0000000 000-0000001</translation>
+    </message>
+    <message>
+        <source>传真：000-0000002</source>
+        <translation>Fax: 000-0000002</translation>
+    </message>
+    <message>
+        <source>确认</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>确    定</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>退    出</source>
+        <translation>Exit</translation>
+    </message>
+    <message>
+        <source>仪表地址</source>
+        <translation>Meter address</translation>
+    </message>
+    <message>
+        <source>无校验</source>
+        <translation>No parity</translation>
+    </message>
+    <message>
+        <source>奇校验</source>
+        <translation>Odd</translation>
+    </message>
+    <message>
+        <source>偶校验</source>
+        <translation>Even</translation>
+    </message>
+    <message>
+        <source>通讯设置</source>
+        <translation>Link settings</translation>
+    </message>
+    <message>
+        <source>通信参数信息</source>
+        <translation>Link</translation>
+    </message>
+    <message>
+        <source>系统功能</source>
+        <translation>Commands</translation>
+    </message>
+    <message>
+        <source>读参数数据</source>
+        <translation>Read parameters</translation>
+    </message>
+    <message>
+        <source>读测量数据</source>
+        <translation>Start polling</translation>
+    </message>
+    <message>
+        <source>停止运行</source>
+        <translation>Stop</translation>
+    </message>
+    <message>
+        <source>写参数数据</source>
+        <translation>Write parameters</translation>
+    </message>
+    <message>
+        <source>读开关量状态</source>
+        <translation>Read switches</translation>
+    </message>
+    <message>
+        <source>退  出</source>
+        <translation>Exit</translation>
+    </message>
+    <message>
+        <source>测量数据</source>
+        <translation>Measurement</translation>
+    </message>
+    <message>
+        <source>实时数据</source>
+        <translation>Live value</translation>
+    </message>
+    <message>
+        <source>通讯统计</source>
+        <translation>Link statistics</translation>
+    </message>
+    <message>
+        <source>成功次数</source>
+        <translation>Successes</translation>
+    </message>
+    <message>
+        <source>失败次数</source>
+        <translation>Failures</translation>
+    </message>
+    <message>
+        <source>误码率</source>
+        <translation>Error rate</translation>
+    </message>
+    <message>
+        <source>参数数据区</source>
+        <translation>Parameters</translation>
+    </message>
+    <message>
+        <source>上限阀值</source>
+        <translation>Upper limit</translation>
+    </message>
+    <message>
+        <source>下限阀值</source>
+        <translation>Lower limit</translation>
+    </message>
+    <message>
+        <source>波特率</source>
+        <translation>Baud rate</translation>
+    </message>
+    <message>
+        <source>小数点</source>
+        <translation>Decimal point</translation>
+    </message>
+    <message>
+        <source>开关量信息</source>
+        <translation>Switches</translation>
+    </message>
+    <message>
+        <source>继电器输出</source>
+        <translation>Relay output</translation>
+    </message>
+    <message>
+        <source>开关量输入</source>
+        <translation>Switch input</translation>
+    </message>
+    <message>
+        <source>地址信息</source>
+        <translation>Address</translation>
+    </message>
+    <message>
+        <source>本机地址</source>
+        <translation>Meter address</translation>
+    </message>
+    <message>
+        <source>修改地址</source>
+        <translation>Change address</translation>
+    </message>
+    <message>
+        <source>提示信息</source>
+        <translation>Status</translation>
+    </message>
+    <message>
+        <source>仪表设置</source>
+        <translation>Instrument setup</translation>
+    </message>
+    <message>
+        <source>技术支持</source>
+        <translation>About</translation>
+    </message>
+    <message>
+        <source>读仪表时间</source>
+        <translation>Read meter clock</translation>
+    </message>
+    <message>
+        <source>开始保存数据</source>
+        <translation>Start logging</translation>
+    </message>
+    <message>
+        <source>相电流分析</source>
+        <translation>Phase current analysis</translation>
+    </message>
+    <message>
+        <source>ZT6100单相电流表调试-Korvessa</source>
+        <translation>ZT6100 single-phase ammeter service - Korvessa</translation>
+    </message>
+    <message>
+        <source>&amp;系统功能</source>
+        <translation>&amp;Commands</translation>
+    </message>
+    <message>
+        <source>&amp;帮助</source>
+        <translation>&amp;Help</translation>
+    </message>
+    <message>
+        <source>读基本数据</source>
+        <translation>Read parameters</translation>
+    </message>
+    <message>
+        <source>写数据</source>
+        <translation>Write parameters</translation>
+    </message>
+    <message>
+        <source>设置</source>
+        <translation>Set</translation>
+    </message>
+    <message>
+        <source>退出</source>
+        <translation>Exit</translation>
+    </message>
+    <message>
+        <source>ＰＴ</source>
+        <translation>PT</translation>
+    </message>
+    <message>
+        <source>ＣＴ</source>
+        <translation>CT</translation>
+    </message>
+    <message>
+        <source>3相4线(非平衡)</source>
+        <translation>3P4W unbalanced</translation>
+    </message>
+    <message>
+        <source>单相2线</source>
+        <translation>1P2W</translation>
+    </message>
+    <message>
+        <source>3相3线(非平衡)</source>
+        <translation>3P3W unbalanced</translation>
+    </message>
+    <message>
+        <source>3相3线(平衡)</source>
+        <translation>3P3W balanced</translation>
+    </message>
+    <message>
+        <source>单相3线</source>
+        <translation>1P3W</translation>
+    </message>
+    <message>
+        <source>3相4线(平衡)</source>
+        <translation>3P4W balanced</translation>
+    </message>
+    <message>
+        <source>请输入存储时间间隔：</source>
+        <translation>Logging interval:</translation>
+    </message>
+    <message>
+        <source>时</source>
+        <translation>h</translation>
+    </message>
+    <message>
+        <source>分</source>
+        <translation>min</translation>
+    </message>
+    <message>
+        <source>秒</source>
+        <translation>s</translation>
+    </message>
+    <message>
+        <source>确定</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>请输入一个整数。</source>
+        <translation>Enter an integer.</translation>
+    </message>
+    <message>
+        <source>请输入一个介于 %1 和 %2 之间的整数。</source>
+        <translation>Enter an integer between %1 and %2.</translation>
+    </message>
+    <message>
+        <source>串口</source>
+        <translation>Port</translation>
+    </message>
+    <message>
+        <source>接线方式</source>
+        <translation>Wiring</translation>
+    </message>
+    <message>
+        <source>正在读测量数据...</source>
+        <translation>Polling the meter...</translation>
+    </message>
+    <message>
+        <source>已停止读测量数据...</source>
+        <translation>Polling stopped...</translation>
+    </message>
+    <message>
+        <source>已读参数数据...</source>
+        <translation>Parameters read...</translation>
+    </message>
+    <message>
+        <source>写参数数据...</source>
+        <translation>Writing parameters...</translation>
+    </message>
+    <message>
+        <source>修改地址信息...</source>
+        <translation>Changing the address...</translation>
+    </message>
+    <message>
+        <source>写数据成功！</source>
+        <translation>Parameters written.</translation>
+    </message>
+    <message>
+        <source>写数据不成功</source>
+        <translation>Parameters not written</translation>
+    </message>
+    <message>
+        <source>写本机地址成功！</source>
+        <translation>Address changed.</translation>
+    </message>
+    <message>
+        <source>写本机地址不成功</source>
+        <translation>Address not changed</translation>
+    </message>
+    <message>
+        <source>改变波特率不成功</source>
+        <translation>Baud rate not changed</translation>
+    </message>
+    <message>
+        <source>设置PT不成功</source>
+        <translation>PT not set</translation>
+    </message>
+    <message>
+        <source>设置CT不成功</source>
+        <translation>CT not set</translation>
+    </message>
+    <message>
+        <source>设置接线方式不成功</source>
+        <translation>Wiring not set</translation>
+    </message>
+    <message>
+        <source>设置仪表参数成功</source>
+        <translation>Instrument set up.</translation>
+    </message>
+    <message>
+        <source>读时间不成功</source>
+        <translation>Meter clock not read</translation>
+    </message>
+    <message>
+        <source>停止保存数据</source>
+        <translation>Stop logging</translation>
+    </message>
+    <message>
+        <source>文件打开不成功</source>
+        <translation>Cannot open the log file</translation>
+    </message>
+    <message>
+        <source>串口未打开</source>
+        <translation>Port not open</translation>
+    </message>
+    <message>
+        <source>设备已断开</source>
+        <translation>Device lost</translation>
+    </message>
+    <message>
+        <source>保存数据失败</source>
+        <translation>Logging failing</translation>
+    </message>
+    <message>
+        <source>正在与仪表通讯...</source>
+        <translation>Talking to the meter...</translation>
+    </message>
+    <message>
+        <source>本次读测量数据不成功，显示的是上次的数据</source>
+        <translation>This poll got no reply; the value shown is the last one read</translation>
+    </message>
+    <message>
+        <source>读参数数据不成功:</source>
+        <translation>Parameters not read:</translation>
+    </message>
+    <message>
+        <source>读参数数据不成功...</source>
+        <translation>Parameters not all read...</translation>
+    </message>
+    <message>
+        <source>请先读参数数据或输入参数，未读也未输入:</source>
+        <translation>Read or enter the parameters first; neither read nor entered:</translation>
+    </message>
+    <message>
+        <source>无法启动分析程序 %1: %2</source>
+        <translation>Cannot start the analysis program %1: %2</translation>
+    </message>
+    <message>
+        <source>通</source>
+        <comment>switch state</comment>
+        <translation>ON</translation>
+    </message>
+    <message>
+        <source>断</source>
+        <comment>switch state</comment>
+        <translation>OFF</translation>
+    </message>
+    <message>
+        <source>合</source>
+        <comment>switch state</comment>
+        <translation>CLOSED</translation>
+    </message>
+    <message>
+        <source>分</source>
+        <comment>switch state</comment>
+        <translation>OPEN</translation>
+    </message>
+    <message>
+        <source><byte value="xd"/>
+仪表地址: %1 <byte value="xd"/>
+<byte value="xd"/>
+串口:     %2 <byte value="xd"/>
+<byte value="xd"/>
+波特率:  %3 <byte value="xd"/>
+<byte value="xd"/>
+</source>
+        <translation><byte value="xd"/>
+Address: %1 <byte value="xd"/>
+<byte value="xd"/>
+Port:    %2 <byte value="xd"/>
+<byte value="xd"/>
+Baud:    %3 <byte value="xd"/>
+<byte value="xd"/>
+</translation>
+    </message>
+    <message>
+        <source>校验位:  无校验</source>
+        <translation>Parity:  none</translation>
+    </message>
+    <message>
+        <source>校验位: 无校验</source>
+        <translation>Parity: none</translation>
+    </message>
+    <message>
+        <source>校验位:  奇校验</source>
+        <translation>Parity:  odd</translation>
+    </message>
+    <message>
+        <source>校验位:  偶校验</source>
+        <translation>Parity:  even</translation>
+    </message>
+    <message>
+        <source><byte value="xd"/>
+<byte value="xd"/>
+本地回显: 有 (已跳过)</source>
+        <translation><byte value="xd"/>
+<byte value="xd"/>
+Local echo: yes (skipped)</translation>
+    </message>
+    <message>
+        <source>串口 %1 打开不成功：%2</source>
+        <translation>Cannot open port %1: %2</translation>
+    </message>
+    <message>
+        <source>存储时间间隔须在 1 秒到 %1 时 %2 分 %3 秒之间。</source>
+        <translation>The logging interval must be between 1 s and %1 h %2 min %3 s.</translation>
+    </message>
+    <message>
+        <source>当前时间:  %1年%2月%3日 %4时%5分%6秒</source>
+        <translation>Meter clock:  %1-%2-%3 %4:%5:%6</translation>
+    </message>
+</context>
+</TS>
