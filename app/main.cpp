@@ -1,12 +1,15 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QIcon>
+#include <QLocale>
 
+#include <cstdio>
 #include <memory>
+#include <optional>
 
 #include "app/app_style.h"
+#include "app/language.h"
 #include "app/meter_app.h"
-#include "app/qt_translation.h"
 #include "console/modal_ui.h"
 #include "link/clock.h"
 #include "link/qt_serial_port.h"
@@ -29,9 +32,15 @@ int main(int argc, char** argv) {
   const QCommandLineOption simulate(
       QStringLiteral("simulate"),
       QStringLiteral("Talk to the built-in simulated meter on port 1."));
+  const QCommandLineOption lang(
+      QStringLiteral("lang"),
+      QStringLiteral("Language of the window: zh (Chinese) or en (English); by default the "
+                     "system's if the console has it, otherwise Chinese."),
+      QStringLiteral("LANGUAGE"));
   parser.addOption(port1);
   parser.addOption(port2);
   parser.addOption(simulate);
+  parser.addOption(lang);
 
   // The version is answered before the application object exists, so that it
   // needs no display.
@@ -41,6 +50,15 @@ int main(int argc, char** argv) {
   }
   if (parser.parse(arguments) && parser.isSet(version)) {
     parser.showVersion();
+  }
+  std::optional<zt::Language> language;
+  if (parser.isSet(lang)) {
+    language = zt::LanguageNamed(parser.value(lang));
+    if (!language) {
+      std::fprintf(stderr, "zt6100-console: --lang: choose zh (Chinese) or en (English), not '%s'\n",
+                   qPrintable(parser.value(lang)));
+      return 2;
+    }
   }
 
   // No display name: Qt would add it to every window title. Message boxes
@@ -58,7 +76,7 @@ int main(int argc, char** argv) {
   }
 
   zt::ApplyDialogColours(app);
-  zt::LoadQtChineseTranslation(app);
+  zt::InstallTranslations(app, language.value_or(zt::LanguageForLocale(QLocale::system())));
   zt::QtModalUi ui;
   zt::SystemClock clock;
   // The exchanges run on a link thread, on a port of that thread.
