@@ -1,5 +1,6 @@
 #include "meter/measurement_log.h"
 
+#include <array>
 #include <cstdio>
 #include <ctime>
 
@@ -44,6 +45,31 @@ constexpr int kFirstPrecision = 6;
 constexpr int kLaterPrecision = 5;
 constexpr const char* kGap = "   ";
 
+// A line of the block with a combined or total value, then phases A, B and C.
+struct QuantityRow {
+  std::string_view label;  // GBK bytes
+  double ThreePhaseQuantities::*combined;
+  double PhaseQuantities::*phase;
+  int precision;
+};
+
+constexpr std::array kQuantityRows = std::to_array<QuantityRow>({
+    {Gbk("相 电 压:"), &ThreePhaseQuantities::CombinedPhaseVoltage, &PhaseQuantities::PhaseVoltage,
+     kFirstPrecision},
+    {Gbk("线 电 压:"), &ThreePhaseQuantities::CombinedLineVoltage, &PhaseQuantities::LineVoltage,
+     kLaterPrecision},
+    {Gbk("相 电 流:"), &ThreePhaseQuantities::CombinedCurrent, &PhaseQuantities::Current,
+     kLaterPrecision},
+    {Gbk("有功功率:"), &ThreePhaseQuantities::TotalActivePower, &PhaseQuantities::ActivePower,
+     kLaterPrecision},
+    {Gbk("无功功率:"), &ThreePhaseQuantities::TotalReactivePower, &PhaseQuantities::ReactivePower,
+     kLaterPrecision},
+    {Gbk("视在功率:"), &ThreePhaseQuantities::TotalApparentPower, &PhaseQuantities::ApparentPower,
+     kLaterPrecision},
+    {Gbk("功率因数:"), &ThreePhaseQuantities::TotalPowerFactor, &PhaseQuantities::PowerFactor,
+     kLaterPrecision},
+});
+
 }  // namespace
 
 MeterClock ToUtcPlus8(std::chrono::system_clock::time_point utc) {
@@ -74,33 +100,13 @@ std::string FormatMeasurementBlock(const ThreePhaseQuantities& q, const EnergyUn
   out.Line(stamp);
   out.Line(std::string(9, ' ') + Field(Gbk("合相"), 12) + Field(Gbk("A相/CA线"), 12) +
            Field(Gbk("B相/AB线"), 12) + Field(Gbk("C相/BC线"), 12));
-  out.Line(out.Row(Gbk("相 电 压:"),
-                   {q.CombinedPhaseVoltage, q.PhaseA.PhaseVoltage, q.PhaseB.PhaseVoltage,
-                    q.PhaseC.PhaseVoltage},
-                   kFirstPrecision));
+  for (const QuantityRow& row : kQuantityRows) {
+    out.Line(out.Row(row.label,
+                     {q.*row.combined, q.PhaseA.*row.phase, q.PhaseB.*row.phase,
+                      q.PhaseC.*row.phase},
+                     row.precision));
+  }
   const int p = kLaterPrecision;
-  out.Line(out.Row(Gbk("线 电 压:"),
-                   {q.CombinedLineVoltage, q.PhaseA.LineVoltage, q.PhaseB.LineVoltage,
-                    q.PhaseC.LineVoltage},
-                   p));
-  out.Line(out.Row(Gbk("相 电 流:"),
-                   {q.CombinedCurrent, q.PhaseA.Current, q.PhaseB.Current, q.PhaseC.Current}, p));
-  out.Line(out.Row(Gbk("有功功率:"),
-                   {q.TotalActivePower, q.PhaseA.ActivePower, q.PhaseB.ActivePower,
-                    q.PhaseC.ActivePower},
-                   p));
-  out.Line(out.Row(Gbk("无功功率:"),
-                   {q.TotalReactivePower, q.PhaseA.ReactivePower, q.PhaseB.ReactivePower,
-                    q.PhaseC.ReactivePower},
-                   p));
-  out.Line(out.Row(Gbk("视在功率:"),
-                   {q.TotalApparentPower, q.PhaseA.ApparentPower, q.PhaseB.ApparentPower,
-                    q.PhaseC.ApparentPower},
-                   p));
-  out.Line(out.Row(Gbk("功率因数:"),
-                   {q.TotalPowerFactor, q.PhaseA.PowerFactor, q.PhaseB.PowerFactor,
-                    q.PhaseC.PowerFactor},
-                   p));
   out.Line(out.Row(Gbk("频    率:"), {q.Frequency}, p) + Field(Gbk("零序电流:"), 24) +
            Field(Number(q.ZeroSequenceCurrent, p), 12));
   out.Line(std::string(Gbk("正向有功电能")) + kGap + std::string(Gbk("负相有功电能")) + kGap +
