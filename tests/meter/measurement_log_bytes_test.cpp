@@ -7,6 +7,7 @@
 #include <iterator>
 #include <string>
 
+#include "log_example.h"
 #include "meter/energy_units.h"
 #include "meter/measurement_log.h"
 
@@ -32,30 +33,18 @@ constexpr std::string_view kExampleBlock =
     "\xB5\xE7\xC4\xDC\r\n"
     "1.2346e+08          -12.5            0             -3      \r\n";
 
-zt::ThreePhaseQuantities Example() {
-  zt::ThreePhaseQuantities q;
-  q.CombinedPhaseVoltage = 230.456789;
-  q.PhaseA.PhaseVoltage = 231.5;
-  q.CombinedLineVoltage = 400.456789;
-  q.CombinedCurrent = 12.3456789;
-  q.Frequency = 50;
-  q.ForwardActiveEnergy = 123456789;
-  q.ReverseActiveEnergy = 12.5;
-  q.ReverseReactiveEnergy = 3;
-  return q;
-}
-
-const zt::MeterClock kNewYear{2007, 1, 1, 1, 30, 5};
+using zt::test::kNewYear;
+using zt::test::LogExample;
 
 TEST(MeasurementLogBytes, BlockIsCodePage936WithoutACodec) {
-  EXPECT_EQ(zt::FormatMeasurementBlock(Example(), {}, kNewYear), kExampleBlock);
+  EXPECT_EQ(zt::FormatMeasurementBlock(LogExample(), {}, kNewYear), kExampleBlock);
 }
 
 TEST(MeasurementLogBytes, AppendedFileHoldsTheSameBytes) {
   const std::filesystem::path file =
       std::filesystem::temp_directory_path() / "zt6100-measurement-log-bytes.txt";
   std::filesystem::remove(file);
-  const std::string block = zt::FormatMeasurementBlock(Example(), {}, kNewYear);
+  const std::string block = zt::FormatMeasurementBlock(LogExample(), {}, kNewYear);
   ASSERT_TRUE(zt::AppendToLog(file, block));
   ASSERT_TRUE(zt::AppendToLog(file, block));
   std::ifstream in(file, std::ios::binary);
@@ -66,7 +55,7 @@ TEST(MeasurementLogBytes, AppendedFileHoldsTheSameBytes) {
 }
 
 TEST(EnergyUnits, TakesTheUnitVocabulary) {
-  const std::optional<zt::EnergyUnits> units =
+  const zt::EnergyUnitsResult units =
       zt::EnergyUnits::From({"Wh", "MWh", "KVarh", "MVarh"});
   ASSERT_TRUE(units);
   EXPECT_EQ((*units)[0], "Wh");
@@ -78,9 +67,9 @@ TEST(EnergyUnits, RefusesTextTheLogCannotWrite) {
   // Outside the vocabulary's characters: Chinese, other letters, blanks, and
   // a multi-byte sequence whose bytes alone would look harmless.
   for (const std::string_view text : {"千瓦时", "kWh", "K Wh", "Wh\r\n", "\xC3\x97"}) {
-    std::string error;
-    EXPECT_FALSE(zt::EnergyUnits::From({"Wh", text, "Varh", "Varh"}, &error)) << text;
-    EXPECT_NE(error.find(std::string(text)), std::string::npos) << error;
+    const zt::EnergyUnitsResult refused = zt::EnergyUnits::From({"Wh", text, "Varh", "Varh"});
+    EXPECT_FALSE(refused) << text;
+    EXPECT_NE(refused.reason.find(std::string(text)), std::string::npos) << refused.reason;
   }
 }
 

@@ -13,6 +13,8 @@
 #include <fstream>
 #include <iterator>
 
+#include "log_example.h"
+
 namespace {
 
 using namespace std::chrono;
@@ -29,20 +31,8 @@ std::string ReadFile(const std::filesystem::path& path) {
   return {std::istreambuf_iterator<char>(in), {}};
 }
 
-zt::ThreePhaseQuantities Example() {
-  zt::ThreePhaseQuantities q;
-  q.CombinedPhaseVoltage = 230.456789;
-  q.PhaseA.PhaseVoltage = 231.5;
-  q.CombinedLineVoltage = 400.456789;
-  q.CombinedCurrent = 12.3456789;
-  q.Frequency = 50;
-  q.ForwardActiveEnergy = 123456789;  // wider than its 8 bytes
-  q.ReverseActiveEnergy = 12.5;
-  q.ReverseReactiveEnergy = 3;
-  return q;
-}
-
-const zt::MeterClock kNewYear{2007, 1, 1, 1, 30, 5};
+using zt::test::kNewYear;
+using zt::test::LogExample;
 
 TEST(MeasurementLog, BlockMatchesTheLayoutByteForByte) {
   // Expected lines written out by hand; widths count GBK bytes, in which each
@@ -69,7 +59,7 @@ TEST(MeasurementLog, BlockMatchesTheLayoutByteForByte) {
   std::string expected;
   for (const std::string& line : lines) expected += Gbk(line) + "\r\n";
 
-  const std::string block = zt::FormatMeasurementBlock(Example(), {}, kNewYear);
+  const std::string block = zt::FormatMeasurementBlock(LogExample(), {}, kNewYear);
   EXPECT_EQ(block, expected);
 
   // Spot checks that do not go through an encoder: the code page and widths.
@@ -109,7 +99,7 @@ TEST(MeasurementLog, TimeStampIsUtcPlusEightWhateverTheMachinesZone) {
 TEST(MeasurementLog, AppendCreatesThenGrowsTheFile) {
   QTemporaryDir dir;
   const std::filesystem::path file = dir.filePath("Table.txt").toStdString();
-  const std::string block = zt::FormatMeasurementBlock(Example(), {}, kNewYear);
+  const std::string block = zt::FormatMeasurementBlock(LogExample(), {}, kNewYear);
   ASSERT_TRUE(zt::AppendToLog(file, block));
   EXPECT_EQ(ReadFile(file), block);
   ASSERT_TRUE(zt::AppendToLog(file, block));
