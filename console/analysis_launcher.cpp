@@ -5,14 +5,14 @@
 
 namespace zt {
 
-std::optional<QString> StartAnalysisProgram() {
+LaunchResult StartAnalysisProgram() {
   QProcess process;
   process.setProgram(QString::fromUtf8(kAnalysisProgram));
   process.setWorkingDirectory(QDir::currentPath());
   if (process.startDetached()) {
-    return std::nullopt;
+    return {true, {}};
   }
-  return process.errorString();
+  return {false, process.errorString()};
 }
 
 }  // namespace zt

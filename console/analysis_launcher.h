@@ -2,8 +2,6 @@
 
 #include <QString>
 
-#include <optional>
-
 namespace zt {
 
 // The analysis program, in the working directory.
@@ -13,9 +11,15 @@ inline constexpr const char* kAnalysisProgram = ".\\dovir.exe";
 inline constexpr const char* kAnalysisProgram = "./dovir";
 #endif
 
+struct LaunchResult {
+  bool started = false;
+  QString reason;  // the system's, when it did not start
+
+  explicit operator bool() const { return started; }
+};
+
 // Starts the analysis program without arguments and does not wait for it:
-// the console polls and logs on while it runs. Empty when it started,
-// otherwise the system's reason.
-std::optional<QString> StartAnalysisProgram();
+// the console polls and logs on while it runs.
+LaunchResult StartAnalysisProgram();
 
 }  // namespace zt

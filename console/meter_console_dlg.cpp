@@ -826,9 +826,9 @@ void CMeterConsoleDlg::OnTechSupport() {
 }
 
 void CMeterConsoleDlg::OnPhaseCurrentAnalysis() {
-  if (const std::optional<QString> reason = StartAnalysisProgram()) {
+  if (const LaunchResult launched = StartAnalysisProgram(); !launched) {
     ShowMessage(Tr(res::text::kAnalysisNotStarted)
-                    .arg(QString::fromUtf8(kAnalysisProgram), *reason));
+                    .arg(QString::fromUtf8(kAnalysisProgram), launched.reason));
   }
 }
 

@@ -14,6 +14,7 @@
 #include <cstdio>
 #include <cstring>
 #include <ctime>
+#include <utility>
 
 #include "link/link_settings.h"
 #include "sim/line_timing.h"
@@ -22,6 +23,10 @@
 namespace zt::sim {
 
 namespace {
+
+OpenResult Refused(std::string device, std::string reason) {
+  return {false, std::move(device), std::move(reason)};
+}
 
 // Modbus ends a frame after 3.5 silent character times; a pty delivers in
 // bursts with no character timing at all, so the gap is never shorter than
@@ -105,24 +110,24 @@ LineServer::~LineServer() {
   }
 }
 
-std::optional<std::string> LineServer::Open() {
+OpenResult LineServer::Open() {
   const LineFormat meterLine = responder_.Meter().Line();
   termios settings{};
   if (options_.device) {
     lineFd_ = ::open(options_.device->c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (lineFd_ < 0) {
-      return *options_.device + ": " + std::strerror(errno);
+      return Refused(*options_.device, std::strerror(errno));
     }
     if (::tcgetattr(lineFd_, &settings) != 0 || !MakeRawLine(settings, meterLine) ||
         ::tcsetattr(lineFd_, TCSANOW, &settings) != 0) {
-      return *options_.device + ": cannot set the line to " + SettingsText(meterLine);
+      return Refused(*options_.device, "cannot set the line to " + SettingsText(meterLine));
     }
     devicePath_ = *options_.device;
-    return std::nullopt;
+    return {true, devicePath_, {}};
   }
 
   if (::openpty(&lineFd_, &slaveFd_, nullptr, nullptr, nullptr) != 0) {
-    return std::string("openpty: ") + std::strerror(errno);
+    return Refused("pty", std::string("openpty: ") + std::strerror(errno));
   }
   ::fcntl(lineFd_, F_SETFD, FD_CLOEXEC);
   ::fcntl(slaveFd_, F_SETFD, FD_CLOEXEC);
@@ -132,11 +137,11 @@ std::optional<std::string> LineServer::Open() {
   ptyLine.parity = Parity::None;
   if (::tcgetattr(slaveFd_, &settings) != 0 || !MakeRawLine(settings, ptyLine) ||
       ::tcsetattr(slaveFd_, TCSANOW, &settings) != 0) {
-    return "pty: cannot set the line to " + SettingsText(ptyLine);
+    return Refused("pty", "cannot set the line to " + SettingsText(ptyLine));
   }
   std::array<char, 256> name{};
   if (::ttyname_r(slaveFd_, name.data(), name.size()) != 0) {
-    return std::string("ttyname: ") + std::strerror(errno);
+    return Refused("pty", std::string("ttyname: ") + std::strerror(errno));
   }
   devicePath_ = name.data();
   if (options_.linkPath) {
@@ -146,12 +151,12 @@ std::optional<std::string> LineServer::Open() {
       ::unlink(link.c_str());
     }
     if (::symlink(devicePath_.c_str(), link.c_str()) != 0) {
-      return link + ": " + std::strerror(errno);
+      return Refused(link, std::strerror(errno));
     }
     linkMade_ = link;
     devicePath_ = link;
   }
-  return std::nullopt;
+  return {true, devicePath_, {}};
 }
 
 int LineServer::Run(const sigset_t& waitMask, const volatile std::sig_atomic_t& stop) {

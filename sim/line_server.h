@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "link/serial_port.h"
 #include "sim/meter_responder.h"
 #include "sim/request_parser.h"
 #include "sim/sim_options.h"
@@ -28,8 +29,8 @@ class LineServer {
   LineServer(const LineServer&) = delete;
   LineServer& operator=(const LineServer&) = delete;
 
-  // Creates the pty or opens the device; on failure the reason.
-  std::optional<std::string> Open();
+  // Creates the pty or opens the device.
+  OpenResult Open();
   // The path a client opens.
   const std::string& DevicePath() const { return devicePath_; }
 

@@ -61,8 +61,8 @@ int main(int argc, char** argv) {
   }
 
   zt::sim::LineServer server(options, responder, std::cerr);
-  if (const auto failure = server.Open()) {
-    std::cerr << "zt6100-sim: " << *failure << '\n';
+  if (const zt::OpenResult opened = server.Open(); !opened) {
+    std::cerr << "zt6100-sim: " << opened.device << ": " << opened.reason << '\n';
     return 1;
   }
   std::cout << server.DevicePath() << std::endl;
