@@ -7,13 +7,15 @@
 #     (-l 10: it sleeps 10 ms after every reply on purpose), and the pty
 #     floor: reply line time + latency + silence (a pty delivers the request
 #     at once, so the request's own line time never passes);
-#   - the poll tick's overshoot over its 1,500 ms of waits in zt6100ctl
-#     (median, p95, max), from the simulator's receive times;
+#   - the poll tick's overshoot over its 1,500 ms of waits (median, p95, max),
+#     from the simulator's receive times, for zt6100ctl, for the console's
+#     dialog under Xvfb and for the same tick in plain C with absolute
+#     deadlines, which shows what the machine itself adds;
 #   - the CPU time of a confirmed write's 300 ms wait.
 # Not part of the suite: the figures depend on the machine.
 #
 # usage: bench/link_benchmarks.sh [BUILD_DIR] [POLLS] [TICKS]
-#   BUILD_DIR  a build with zt6100ctl, zt6100-sim, zt-libmodbus-loop (default: build)
+#   BUILD_DIR  a build with zt6100ctl, zt6100-sim and the bench/ programs (default: build)
 #   POLLS      polls of the longer zt6100ctl run, two reads each (default: 150)
 #   TICKS      poll ticks for the overshoot, 1.5 s each (default: 32)
 set -euo pipefail
@@ -25,11 +27,13 @@ ticks=${3:-32}
 ctl=$build/cli/zt6100ctl
 sim=$build/sim/zt6100-sim
 loop=$build/bench/zt-libmodbus-loop
+tick=$build/bench/zt-deadline-tick
+console=$build/bench/zt_ui_latency
 latency_ms=20
 mbpoll_period_ms=10
 mbpoll_seconds=4
 
-for program in "$ctl" "$sim" "$loop"; do
+for program in "$ctl" "$sim" "$loop" "$tick" "$console"; do
   [ -x "$program" ] || { echo "missing $program: build first" >&2; exit 2; }
 done
 command -v mbpoll >/dev/null || { echo "mbpoll is not installed" >&2; exit 2; }
@@ -143,18 +147,35 @@ for baud in 9600 19200; do
 done
 
 echo
-echo "== poll tick overshoot over 1,500 ms, zt6100ctl poll, $ticks ticks at 9600 bit/s =="
+echo "== poll tick overshoot over 1,500 ms, $ticks ticks at 9600 bit/s, from the simulator's receive times =="
+# Prints the median, p95 and max of how much longer than 1,500 ms the ticks
+# took, from the receive times of the decimal-point requests (one per tick).
+overshoot() {
+  grep 'register 0x0006' "$work/sim.err" | sed 's/.*\[\([0-9]*\)\].*/\1/' |
+    awk 'NR > 1 { print ($1 - prev) / 1000 - 1500 } { prev = $1 }' | sort -n >"$work/over.txt"
+  awk -v label="$1" '{ v[NR] = $1 } END {
+    n = NR; p95 = v[int(0.95 * (n - 1)) + 1]
+    median = (n % 2) ? v[(n + 1) / 2] : (v[n / 2] + v[n / 2 + 1]) / 2
+    printf "%-44s ticks %3d  median %7.3f ms  p95 %7.3f ms  max %7.3f ms\n", label, n, median, p95, v[n] }' \
+    "$work/over.txt"
+}
+start_sim 9600 --verbose --timestamps
+"$tick" "$pty" "$ticks"
+overshoot "plain C, absolute deadlines (yardstick)"
+stop_sim
 start_sim 9600 --verbose --timestamps
 "$ctl" --device "$pty" poll --count "$ticks" >/dev/null
+overshoot "zt6100ctl poll"
 stop_sim
-# Receive times of the decimal-point requests, one per tick.
-grep 'register 0x0006' "$work/sim.err" | sed 's/.*\[\([0-9]*\)\].*/\1/' |
-  awk 'NR > 1 { print ($1 - prev) / 1000 - 1500 } { prev = $1 }' | sort -n >"$work/over.txt"
-awk '{ v[NR] = $1 } END {
-  n = NR; p95 = v[int(0.95 * (n - 1)) + 1]
-  median = (n % 2) ? v[(n + 1) / 2] : (v[n / 2] + v[n / 2 + 1]) / 2
-  printf "ticks measured %d: median %.3f ms, p95 %.3f ms, max %.3f ms\n", n, median, p95, v[n] }' \
-  "$work/over.txt"
+if command -v xvfb-run >/dev/null; then
+  start_sim 9600 --verbose --timestamps
+  # The console's own dialog and link thread, drawn on an X server.
+  QT_QPA_PLATFORM=xcb xvfb-run -a "$console" "$pty" $((ticks * 3 / 2 + 1)) >/dev/null
+  overshoot "console (zt_ui_latency under Xvfb)"
+  stop_sim
+else
+  echo "console: xvfb-run is not installed, not measured"
+fi
 
 echo
 echo "== CPU time of a confirmed write's 300 ms wait (zt6100ctl, fixed waits) =="
