@@ -10,10 +10,6 @@
 
 namespace zt::cli::test {
 
-// A test that drives zt6100ctl through QProcess bounds every wait by this
-// guard, so that a broken program fails the test instead of hanging it.
-inline constexpr int kGuardMs = 30000;
-
 struct ToolRun {
   bool finished = false;  // false if it crashed, did not start or outlived the guard
   int exitCode = -1;

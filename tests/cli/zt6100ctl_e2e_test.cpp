@@ -7,7 +7,6 @@
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 #include <QTemporaryDir>
 
 #include <sys/stat.h>
@@ -21,6 +20,7 @@
 #include "link/qt_serial_port.h"
 #include "link/transaction.h"
 #include "meter/meter_session.h"
+#include "support/child_process.h"
 #include "tool_process.h"
 
 namespace zt::cli::test {
@@ -187,24 +187,18 @@ TEST(Zt6100ctlLog, AFifoAsTableTxtIsRefusedAndSigtermEndsTheRun) {
   QTemporaryDir dir;
   ASSERT_TRUE(dir.isValid());
   ASSERT_EQ(::mkfifo(QFile::encodeName(dir.filePath("Table.txt")).constData(), 0666), 0);
-  QProcess log;
-  log.setWorkingDirectory(dir.path());
-  log.start(QStringLiteral(ZT6100CTL_PATH), {"--simulate", "--fast", "log", "--interval", "1"});
-  ASSERT_TRUE(log.waitForStarted(kGuardMs));
-  QString out;
-  while (!out.contains(QString::fromUtf8("文件打开不成功"))) {
-    ASSERT_TRUE(log.waitForReadyRead(kGuardMs)) << out.toStdString();
-    out += QString::fromUtf8(log.readAllStandardOutput());
-  }
-  ::kill(static_cast<pid_t>(log.processId()), SIGTERM);
-  ASSERT_TRUE(log.waitForFinished(kGuardMs));
+  zt::test::ChildProcess log;
+  ASSERT_TRUE(log.Start(ZT6100CTL_PATH, {"--simulate", "--fast", "log", "--interval", "1"},
+                        dir.path().toStdString()))
+      << log.Error();
+  ASSERT_TRUE(log.WaitForOutputLine("文件打开不成功")) << log.Output();
+  log.Signal(SIGTERM);
 
-  EXPECT_EQ(log.exitStatus(), QProcess::NormalExit);
-  EXPECT_EQ(log.exitCode(), 4);
-  out += QString::fromUtf8(log.readAllStandardOutput());
-  EXPECT_TRUE(out.contains(QString::fromUtf8("文件打开不成功: Table.txt"))) << out.toStdString();
+  EXPECT_EQ(log.Finish(), 4);
+  const QString out = QString::fromStdString(log.Output());
+  EXPECT_TRUE(out.contains(QString::fromUtf8("文件打开不成功: Table.txt"))) << log.Output();
   EXPECT_TRUE(out.split('\n', Qt::SkipEmptyParts).last().startsWith("totals: polls "))
-      << out.toStdString();
+      << log.Output();
 }
 
 // Failures a script must be able to tell apart.

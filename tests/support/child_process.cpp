@@ -116,33 +116,34 @@ std::optional<std::string> ChildProcess::TakeLine(std::string& buffer, std::size
   }
 }
 
-std::optional<std::string> ChildProcess::ReadLine(std::chrono::milliseconds guard) {
+std::optional<std::string> ChildProcess::WaitForLine(std::string& buffer, std::size_t& consumed,
+                                                     const int& fd, std::string_view containing,
+                                                     std::chrono::milliseconds guard) {
   const auto deadline = Clock::now() + guard;
   for (;;) {
-    if (auto line = TakeLine(output_, outputTaken_, {})) {
+    if (auto line = TakeLine(buffer, consumed, containing)) {
       return line;
     }
     const auto left =
         std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
-    if (left.count() <= 0 || outFd_ < 0 || !Pump(left)) {
+    if (left.count() <= 0 || fd < 0 || !Pump(left)) {
       return std::nullopt;
     }
   }
 }
 
+std::optional<std::string> ChildProcess::ReadLine(std::chrono::milliseconds guard) {
+  return WaitForLine(output_, outputTaken_, outFd_, {}, guard);
+}
+
+std::optional<std::string> ChildProcess::WaitForOutputLine(std::string_view text,
+                                                           std::chrono::milliseconds guard) {
+  return WaitForLine(output_, outputTaken_, outFd_, text, guard);
+}
+
 std::optional<std::string> ChildProcess::WaitForErrorLine(std::string_view text,
                                                           std::chrono::milliseconds guard) {
-  const auto deadline = Clock::now() + guard;
-  for (;;) {
-    if (auto line = TakeLine(errors_, errorsTaken_, text)) {
-      return line;
-    }
-    const auto left =
-        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
-    if (left.count() <= 0 || errFd_ < 0 || !Pump(left)) {
-      return std::nullopt;
-    }
-  }
+  return WaitForLine(errors_, errorsTaken_, errFd_, text, guard);
 }
 
 std::optional<int> ChildProcess::Finish(std::chrono::milliseconds guard) {

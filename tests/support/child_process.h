@@ -30,8 +30,11 @@ class ChildProcess {
 
   // The next line of standard output, without its newline.
   std::optional<std::string> ReadLine(std::chrono::milliseconds guard = kGuard);
-  // Reads standard error up to and including the first line containing
-  // `text`; that line, or nothing if the child ended or the guard ran out.
+  // Reads standard output, or error, up to and including the first line
+  // containing `text`; that line, or nothing if the child ended or the guard
+  // ran out.
+  std::optional<std::string> WaitForOutputLine(std::string_view text,
+                                               std::chrono::milliseconds guard = kGuard);
   std::optional<std::string> WaitForErrorLine(std::string_view text,
                                               std::chrono::milliseconds guard = kGuard);
   // Waits for the end of both outputs and of the child: its exit code, or
@@ -51,6 +54,11 @@ class ChildProcess {
   // Reads whatever either pipe holds within `guard`; false when nothing more
   // will come.
   bool Pump(std::chrono::milliseconds guard);
+  // The next line of `buffer` from `consumed` on containing `containing`,
+  // reading the pipe `fd` as long as it takes.
+  std::optional<std::string> WaitForLine(std::string& buffer, std::size_t& consumed, const int& fd,
+                                         std::string_view containing,
+                                         std::chrono::milliseconds guard);
   std::optional<std::string> TakeLine(std::string& buffer, std::size_t& consumed,
                                       std::string_view containing);
 
