@@ -18,10 +18,12 @@ inline constexpr int kParityEven = 1018;
 }  // namespace comm_id
 
 // Template 130. The radios form three sets: baud rate, port and parity.
+// The address label starts at 5 units and is 50 wide, not 15 and 31, so that
+// "Meter address" fits.
 inline constexpr std::array kCommSettingsControls = {
     ControlTemplate{kIdOk, ControlKind::DefaultPushButton, ZT_TEXT("zt6100", "确    定"), 130, 40, 50, 14},
     ControlTemplate{kIdCancel, ControlKind::PushButton, ZT_TEXT("zt6100", "退    出"), 130, 70, 50, 14},
-    ControlTemplate{kNoId, ControlKind::Label, ZT_TEXT("zt6100", "仪表地址"), 15, 6, 31, 10},
+    ControlTemplate{kNoId, ControlKind::Label, ZT_TEXT("zt6100", "仪表地址"), 5, 6, 50, 10},
     ControlTemplate{comm_id::kAddress, ControlKind::Edit, "", 56, 5, 69, 12, kBorder | kDigitsOnly},
     ControlTemplate{1011, ControlKind::RadioButton, "1200bps", 15, 25, 48, 15},
     ControlTemplate{1012, ControlKind::RadioButton, "2400bps", 15, 39, 48, 15},

@@ -15,28 +15,29 @@ inline constexpr int kFirstWiringRadio = 1009;
 inline constexpr int kLastWiringRadio = 1014;
 }  // namespace setup_id
 
-// Template 131. "ＰＴ" and "ＣＴ" are written in full-width letters. The right
-// column of radio buttons is 60 units wide instead of 55, so that its
-// captions fit in the CJK fonts of other platforms; it still ends before the
-// buttons.
+// Template 131. "ＰＴ" and "ＣＴ" are written in full-width letters. The
+// dialog is 200 units wide instead of 184 and its radio columns 74 and 72
+// instead of 65 and 55, the buttons moved right by as much, so that the
+// wiring modes fit in English ("3P4W unbalanced") as in the CJK fonts of
+// every platform.
 inline constexpr std::array kMeterSetupControls = {
-    ControlTemplate{kIdOk, ControlKind::DefaultPushButton, ZT_TEXT("zt6100", "设置"), 140, 30, 30, 14},
-    ControlTemplate{kIdCancel, ControlKind::PushButton, ZT_TEXT("zt6100", "退出"), 140, 65, 30, 14},
+    ControlTemplate{kIdOk, ControlKind::DefaultPushButton, ZT_TEXT("zt6100", "设置"), 156, 30, 30, 14},
+    ControlTemplate{kIdCancel, ControlKind::PushButton, ZT_TEXT("zt6100", "退出"), 156, 65, 30, 14},
     ControlTemplate{kNoId, ControlKind::Label, ZT_TEXT("zt6100", "ＰＴ"), 10, 8, 20, 10},
     ControlTemplate{setup_id::kPt, ControlKind::Edit, "", 45, 5, 80, 12, kBorder},
     ControlTemplate{kNoId, ControlKind::Label, ZT_TEXT("zt6100", "ＣＴ"), 10, 22, 20, 10},
     ControlTemplate{setup_id::kCt, ControlKind::Edit, "", 45, 20, 80, 12, kBorder},
-    ControlTemplate{1009, ControlKind::RadioButton, ZT_TEXT("zt6100", "3相4线(非平衡)"), 5, 44, 65, 10},
-    ControlTemplate{1010, ControlKind::RadioButton, ZT_TEXT("zt6100", "单相2线"), 5, 62, 65, 10},
-    ControlTemplate{1011, ControlKind::RadioButton, ZT_TEXT("zt6100", "3相3线(非平衡)"), 5, 80, 65, 10},
-    ControlTemplate{1012, ControlKind::RadioButton, ZT_TEXT("zt6100", "3相3线(平衡)"), 76, 45, 60, 10},
-    ControlTemplate{1013, ControlKind::RadioButton, ZT_TEXT("zt6100", "单相3线"), 76, 63, 60, 10},
-    ControlTemplate{1014, ControlKind::RadioButton, ZT_TEXT("zt6100", "3相4线(平衡)"), 76, 81, 60, 10},
+    ControlTemplate{1009, ControlKind::RadioButton, ZT_TEXT("zt6100", "3相4线(非平衡)"), 5, 44, 74, 10},
+    ControlTemplate{1010, ControlKind::RadioButton, ZT_TEXT("zt6100", "单相2线"), 5, 62, 74, 10},
+    ControlTemplate{1011, ControlKind::RadioButton, ZT_TEXT("zt6100", "3相3线(非平衡)"), 5, 80, 74, 10},
+    ControlTemplate{1012, ControlKind::RadioButton, ZT_TEXT("zt6100", "3相3线(平衡)"), 81, 45, 72, 10},
+    ControlTemplate{1013, ControlKind::RadioButton, ZT_TEXT("zt6100", "单相3线"), 81, 63, 72, 10},
+    ControlTemplate{1014, ControlKind::RadioButton, ZT_TEXT("zt6100", "3相4线(平衡)"), 81, 81, 72, 10},
 };
 
 // The template's own caption was a placeholder ("Dialog"); the window takes
 // the caption of the command that opens it.
-inline constexpr DialogTemplate kMeterSetupTemplate = {131, ZT_TEXT("zt6100", "仪表设置"), 10, 184, 98,
+inline constexpr DialogTemplate kMeterSetupTemplate = {131, ZT_TEXT("zt6100", "仪表设置"), 10, 200, 98,
                                                        kMeterSetupControls};
 
 }  // namespace zt::res

@@ -5,7 +5,7 @@
     <name>zt6100</name>
     <message>
         <source>ZT6200智能电力监测仪演示软件       V2.0  </source>
-        <translation>ZT6200 power monitor demo software       V2.0  </translation>
+        <translation>ZT6200 power monitor demo       V2.0  </translation>
     </message>
     <message>
         <source>技术支持热线：000-0000000 000-0000001</source>
@@ -33,7 +33,7 @@
     </message>
     <message>
         <source>无校验</source>
-        <translation>No parity</translation>
+        <translation>None</translation>
     </message>
     <message>
         <source>奇校验</source>
@@ -121,7 +121,7 @@
     </message>
     <message>
         <source>小数点</source>
-        <translation>Decimal point</translation>
+        <translation>Decimals</translation>
     </message>
     <message>
         <source>开关量信息</source>
@@ -435,7 +435,7 @@ Baud:    %3 <byte value="xd"/>
 本地回显: 有 (已跳过)</source>
         <translation><byte value="xd"/>
 <byte value="xd"/>
-Local echo: yes (skipped)</translation>
+Local echo: skipped</translation>
     </message>
     <message>
         <source>串口 %1 打开不成功：%2</source>

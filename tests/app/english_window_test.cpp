@@ -56,7 +56,7 @@ TEST_F(EnglishWindowTest, MessagesAreComposedInEnglish) {
   EXPECT_EQ(ui.messages,
             (std::vector<QString>{
                 "Meter clock:  2006-12-15 10:30:45",
-                "Read or enter the parameters first; neither read nor entered: Decimal point "
+                "Read or enter the parameters first; neither read nor entered: Decimals "
                 "Upper limit Lower limit Baud rate"}));
 }
 

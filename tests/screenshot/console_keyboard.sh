@@ -38,7 +38,7 @@ shoot() {
   fail "window $1 keeps changing"
 }
 
-QT_QPA_PLATFORM=xcb "$console" --simulate >"$work/console.log" 2>&1 &
+QT_QPA_PLATFORM=xcb "$console" --simulate --lang zh >"$work/console.log" 2>&1 &
 pid=$!
 
 settings=$(window '通讯设置') || fail "no settings dialog"

@@ -1,0 +1,233 @@
+// The console window and its dialogs on an X server (Xvfb in the suite), in
+// English and in Chinese: every caption fits its control, no Chinese
+// character is left in English, and a screenshot of each English window is
+// saved next to the test binary.
+
+#include <QApplication>
+#include <QFontMetrics>
+#include <QGroupBox>
+#include <QImage>
+#include <QLabel>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QStyle>
+#include <QStyleOptionButton>
+#include <QWindow>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "console/about_dlg.h"
+#include "console/comm_settings_dlg.h"
+#include "console/meter_setup_dlg.h"
+#include "console/save_interval_dlg.h"
+#include "console/window_text.h"
+#include "res/console_template.h"
+#include "res/texts.h"
+#include "res/translatable.h"
+#include "support/console_fixture.h"
+#include "support/installed_language.h"
+
+namespace {
+
+namespace id = zt::res::console_id;
+
+bool HasChinese(const QString& text) {
+  for (const QChar c : text) {
+    if (c.unicode() >= 0x2E80 && c.unicode() <= 0x9FFF) return true;
+    if (c.unicode() >= 0xFF00 && c.unicode() <= 0xFFEF) return true;  // full-width forms
+  }
+  return false;
+}
+
+// One row per text that does not fit its room, and per Chinese text left in
+// an English window.
+class FitReport {
+ public:
+  explicit FitReport(zt::Language language) : language_(language) {}
+
+  void Check(const QString& where, const QString& text, int needed, int available) {
+    if (language_ == zt::Language::kEnglish && HasChinese(text)) {
+      problems_ += where.toStdString() + ": Chinese left: " + text.toStdString() + "\n";
+    }
+    if (needed > available) {
+      problems_ += where.toStdString() + ": '" + text.toStdString() + "' needs " +
+                   std::to_string(needed) + " px, has " + std::to_string(available) + "\n";
+    }
+  }
+  const std::string& Problems() const { return problems_; }
+
+ private:
+  zt::Language language_;
+  std::string problems_;
+};
+
+QString Plain(QString text) { return text.remove(QLatin1Char('&')); }
+
+// Every visible caption of `window`'s controls against its room: a label's
+// text against its contents rectangle, a button's and a radio's size hint
+// (text, bevel or indicator, as the style draws them) against its width, a
+// group box's title against its width less the frame's indent.
+void CheckControls(QWidget& window, const QString& name, FitReport& report) {
+  for (QWidget* widget : window.findChildren<QWidget*>()) {
+    if (!widget->isVisibleTo(&window)) continue;
+    const QFontMetrics metrics(widget->font());
+    const QString where = name + "/" + widget->metaObject()->className();
+    if (auto* label = qobject_cast<QLabel*>(widget)) {
+      const QString text = label->text();
+      report.Check(where, text, metrics.horizontalAdvance(text), label->contentsRect().width());
+      report.Check(where + " height", text, metrics.height(), label->contentsRect().height());
+    } else if (auto* button = qobject_cast<QPushButton*>(widget)) {
+      // The size hint would ask for the style's minimum width of a button
+      // besides; the text needs its margins and the bevel's frame.
+      const QString text = Plain(button->text());
+      const int frame = button->style()->pixelMetric(QStyle::PM_ButtonMargin, nullptr, button) +
+                        button->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, button);
+      report.Check(where, text, metrics.horizontalAdvance(text) + 2 * frame, button->width());
+    } else if (auto* radio = qobject_cast<QRadioButton*>(widget)) {
+      report.Check(where, radio->text(), radio->sizeHint().width(), radio->width());
+    } else if (auto* group = qobject_cast<QGroupBox*>(widget)) {
+      const QString text = group->title();
+      report.Check(where, text, metrics.horizontalAdvance(text) + 2 * metrics.averageCharWidth(),
+                   group->width());
+    }
+  }
+}
+
+bool OnXServer() { return QGuiApplication::platformName() == "xcb"; }
+
+void ShowAndWait(QWidget& window) {
+  window.show();
+  for (int i = 0; i < 50 && !(window.windowHandle() && window.windowHandle()->isExposed()); ++i) {
+    QApplication::processEvents(QEventLoop::AllEvents, 20);
+  }
+  QApplication::processEvents();
+}
+
+void SaveShot(QWidget& window, zt::Language language, const QString& name) {
+  if (language != zt::Language::kEnglish) return;
+  const QString file = name + "-en.png";
+  const QImage shot = window.screen()->grabWindow(0).toImage().copy(window.frameGeometry());
+  const QString path = QCoreApplication::applicationDirPath() + "/" + file;
+  ASSERT_TRUE(shot.save(path));
+  std::printf("screenshot: %s\n", qPrintable(path));
+}
+
+class WindowFit : public testing::TestWithParam<zt::Language>,
+                  protected zt::test::ConsoleFixture {
+ protected:
+  void SetUp() override {
+    if (!OnXServer()) {
+      GTEST_SKIP() << "needs an X server (run under xvfb-run)";
+    }
+  }
+
+  zt::test::InstalledLanguage language{GetParam()};
+};
+
+INSTANTIATE_TEST_SUITE_P(Languages, WindowFit,
+                         testing::Values(zt::Language::kEnglish, zt::Language::kChinese),
+                         [](const testing::TestParamInfo<zt::Language>& row) {
+                           return row.param == zt::Language::kEnglish ? "English" : "Chinese";
+                         });
+
+TEST_P(WindowFit, ConsoleCaptionsFitTheirControls) {
+  Open();
+  console->OnReadParameters();
+  console->OnReadSwitchStatus();
+  console->OnStartPolling();
+  console->OnTimer(zt::CMeterConsoleDlg::kPollTimer);
+  ShowAndWait(*console);
+  SaveShot(*console, GetParam(), "console-window");
+
+  FitReport report(GetParam());
+  CheckControls(*console, "console", report);
+
+  // Every text the status box and the link information box can hold.
+  QWidget* status = console->Control(id::kStatus);
+  const QFontMetrics metrics(status->font());
+  for (const char* text : {zt::res::text::kPolling, zt::res::text::kStopped,
+                           zt::res::text::kParametersRead, zt::res::text::kParametersReadFailed,
+                           zt::res::text::kWritingParameters, zt::res::text::kChangingAddress}) {
+    report.Check("status box", zt::Tr(text), metrics.horizontalAdvance(zt::Tr(text)) + 4,
+                 status->contentsRect().width());
+  }
+  // The link information box has room for the lines of the settings; the
+  // note of an echoing adapter, two lines more, is cut off at the bottom.
+  auto* linkInfo = static_cast<QPlainTextEdit*>(console->Control(id::kLinkInfo));
+  const QString widestInfo =
+      QString::fromStdString(zt::LinkInformationText({255, 2, 19200, zt::kParityEven}, false, true));
+  for (const QString& line : widestInfo.split("\r\n")) {
+    report.Check("link information", line, metrics.horizontalAdvance(line),
+                 linkInfo->viewport()->width());
+  }
+  const QString settingsInfo =
+      QString::fromStdString(zt::LinkInformationText({255, 2, 19200, zt::kParityEven}, false));
+  const int infoLines = static_cast<int>(settingsInfo.count("\r\n")) + 1;
+  report.Check("link information lines", settingsInfo, infoLines * metrics.lineSpacing(),
+               linkInfo->viewport()->height());
+
+  // The states of the relay and switch boxes.
+  for (const auto& [box, texts] :
+       {std::pair{id::kRelayOutput, std::pair{zt::res::text::kRelayOn, zt::res::text::kRelayOff}},
+        std::pair{id::kSwitchInput,
+                  std::pair{zt::res::text::kInputClosed, zt::res::text::kInputOpen}}}) {
+    QWidget* stateBox = console->Control(box);
+    for (const char* text : {texts.first, texts.second}) {
+      const QString state = zt::Tr(text, zt::res::kSwitchStateMeaning);
+      report.Check("state box", state, QFontMetrics(stateBox->font()).horizontalAdvance(state),
+                   stateBox->width());
+    }
+  }
+
+  // The menu bar: its titles and, at its right, every state at once.
+  auto* menuBar = console->findChild<QMenuBar*>();
+  ASSERT_NE(menuBar, nullptr);
+  QString titles;
+  int titlesWidth = 0;
+  for (QAction* menu : menuBar->actions()) {
+    titlesWidth += menuBar->actionGeometry(menu).width();
+    titles += Plain(menu->text()) + " ";
+    for (QAction* item : menu->menu()->actions()) {
+      report.Check("menu item", item->text(), 0, 0);
+    }
+  }
+  const QString allStates = zt::Tr(zt::res::text::kDeviceLost) + "  " +
+                            zt::Tr(zt::res::text::kLoggingFailing) + "  " +
+                            zt::Tr(zt::res::text::kLinkBusy);
+  const QFontMetrics barMetrics(menuBar->font());
+  report.Check("menu bar", titles + allStates,
+               titlesWidth + barMetrics.horizontalAdvance(allStates) + 12, menuBar->width());
+  report.Check("window title", console->windowTitle(), 0, 0);
+
+  EXPECT_EQ(report.Problems(), "");
+}
+
+TEST_P(WindowFit, DialogCaptionsFitTheirControls) {
+  zt::CCommSettingsDlg settingsDialog(ui);
+  settingsDialog.SetSettings({1, 1, 9600, zt::kParityNone});
+  zt::CMeterSetupDlg setupDialog(ui);
+  zt::CSaveIntervalDlg intervalDialog(ui);
+  zt::CAboutDlg aboutDialog;
+  FitReport report(GetParam());
+  const std::pair<QDialog*, const char*> dialogs[] = {
+      {&settingsDialog, "settings"},
+      {&setupDialog, "setup"},
+      {&intervalDialog, "interval"},
+      {&aboutDialog, "about"},
+  };
+  for (const auto& [dialog, name] : dialogs) {
+    ShowAndWait(*dialog);
+    SaveShot(*dialog, GetParam(), QStringLiteral("%1-dialog").arg(name));
+    CheckControls(*dialog, name, report);
+    report.Check(QString(name) + " title", dialog->windowTitle(), 0, 0);
+    dialog->hide();
+  }
+  EXPECT_EQ(report.Problems(), "");
+}
+
+}  // namespace
