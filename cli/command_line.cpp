@@ -2,6 +2,7 @@
 
 #include <QCommandLineParser>
 
+#include <algorithm>
 #include <charconv>
 #include <limits>
 #include <string>
@@ -66,6 +67,17 @@ Commands:
                        polls, and appends the measurement table to Table.txt
                        in the current directory every interval (the first one
                        interval after the start), N blocks or until Ctrl-C
+  scan [--addresses LIST] [--rates LIST] [--parities LIST] [--first]
+       [--wait MS]
+                       looks for meters: reads the decimal point of every
+                       address of LIST (default 1-247, e.g. 1-10,20) at each
+                       rate (default 1200,2400,4800,9600,19200) and parity
+                       (default none; e.g. none,even), with a short wait per
+                       try (the line time and MS for the meter to answer,
+                       default 100), and lists every meter that answers;
+                       --first stops at the first one. The worst-case time is
+                       told before it starts, the progress on a terminal.
+                       The link's --address, --baud and --parity do not apply
 
 Exit status:
   0  done and confirmed
@@ -73,6 +85,8 @@ Exit status:
   2  usage error (the reason on standard error)
   3  the port cannot be opened (device and reason on standard error)
   4  Table.txt cannot be appended to
+
+scan ends with 0 when it found a meter, 1 when it found none.
 
 Example:
   zt6100ctl --device /dev/ttyUSB0 --address 3 --fast read-params
@@ -85,6 +99,7 @@ constexpr EnteredValue kPollPeriod{"timer period in ms", {0, 3'600'000}};
 constexpr EnteredValue kLogInterval{"seconds",
                                     {kMinLogPeriodMs / 1000, kMaxLogPeriodMs / 1000}};
 constexpr EnteredValue kLogBlocks{"blocks", {1, kCountMax}};
+constexpr EnteredValue kScanWait{"ms for the meter to answer", {1, 5000}};
 
 std::optional<int64_t> ParseInteger(const QString& text) {
   const std::string utf8 = text.toStdString();
@@ -225,12 +240,87 @@ std::vector<CommandGrammar> CommandGrammars() {
        nullptr},
       {"set-baud", {}, 1, "RATE"},
       {"log", {ValueOption("interval", "SECONDS"), ValueOption("count", "N")}, 0, nullptr},
+      {"scan",
+       {ValueOption("addresses", "LIST"), ValueOption("rates", "LIST"),
+        ValueOption("parities", "LIST"), FlagOption("first"), ValueOption("wait", "MS")},
+       0,
+       nullptr},
   };
+}
+
+std::optional<int32_t> ParityIndexOf(const QString& name) {
+  if (name == QLatin1String("none")) {
+    return kParityNone;
+  }
+  if (name == QLatin1String("odd")) {
+    return kParityOdd;
+  }
+  if (name == QLatin1String("even")) {
+    return kParityEven;
+  }
+  return std::nullopt;
+}
+
+std::optional<Command> ReadScan(OptionReader& in) {
+  ScanCommand scan;
+  if (const auto list = in.Value("addresses")) {
+    const auto addresses = ParseAddressList(list->toStdString());
+    if (!addresses) {
+      in.Fail("--addresses: give addresses 1..255 and ranges such as 1-10,20, not '" +
+              list->toStdString() + "'");
+      return std::nullopt;
+    }
+    scan.plan.addresses = *addresses;
+  }
+  std::vector<int32_t> rates(kBaudIndexRates.begin(), kBaudIndexRates.end());
+  if (const auto list = in.Value("rates")) {
+    rates.clear();
+    for (const QString& rate : list->split(QLatin1Char(','))) {
+      const std::optional<int32_t> value = in.Rate(rate, "--rates");
+      if (!value) {
+        return std::nullopt;
+      }
+      rates.push_back(*value);
+    }
+  }
+  std::vector<int32_t> parities = {kParityNone};
+  if (const auto list = in.Value("parities")) {
+    parities.clear();
+    for (const QString& parity : list->split(QLatin1Char(','))) {
+      const std::optional<int32_t> index = ParityIndexOf(parity);
+      if (!index) {
+        in.Fail("--parities: each must be none, odd or even, not '" + parity.toStdString() + "'");
+        return std::nullopt;
+      }
+      parities.push_back(*index);
+    }
+  }
+  scan.plan.lines.clear();
+  for (const int32_t parity : parities) {
+    for (const int32_t rate : rates) {
+      const ScanLine line{rate, parity};
+      if (std::find(scan.plan.lines.begin(), scan.plan.lines.end(), line) ==
+          scan.plan.lines.end()) {
+        scan.plan.lines.push_back(line);
+      }
+    }
+  }
+  scan.plan.stopAtFirst = in.IsSet("first");
+  if (const auto wait = in.Integer("wait", kScanWait)) {
+    scan.plan.turnaround = std::chrono::milliseconds(*wait);
+  }
+  if (in.Failed()) {
+    return std::nullopt;
+  }
+  return scan;
 }
 
 std::optional<Command> ReadCommand(const std::string& name, OptionReader& in,
                                    const QStringList& positionals) {
   const char* const c = name.c_str();
+  if (name == "scan") {
+    return ReadScan(in);
+  }
   if (name == "poll") {
     PollCommand poll;
     if (const auto count = in.Integer("count", kPollCount)) {
@@ -315,12 +405,8 @@ std::optional<LinkOptions> ReadLinkOptions(OptionReader& in) {
     }
   }
   if (const auto parity = in.Value("parity")) {
-    if (*parity == QLatin1String("none")) {
-      link.settings.parity = kParityNone;
-    } else if (*parity == QLatin1String("odd")) {
-      link.settings.parity = kParityOdd;
-    } else if (*parity == QLatin1String("even")) {
-      link.settings.parity = kParityEven;
+    if (const std::optional<int32_t> index = ParityIndexOf(*parity)) {
+      link.settings.parity = *index;
     } else {
       in.Fail("--parity must be none, odd or even, not '" + parity->toStdString() + "'");
     }
@@ -420,6 +506,15 @@ ParsedCommandLine ParseCommandLine(const QStringList& arguments) {
     std::optional<Command> command = ReadCommand(name, reader, positionals);
     if (reader.Failed() || !command) {
       return Refuse(reader.TakeError());
+    }
+    if (std::holds_alternative<ScanCommand>(*command)) {
+      for (const char* option : {"address", "baud", "parity"}) {
+        if (global.isSet(QString::fromLatin1(option))) {
+          return Refuse(std::string("scan tries its own addresses, rates and parities: leave out --") +
+                        option + " (see --addresses, --rates, --parities)");
+        }
+      }
+      std::get<ScanCommand>(*command).plan.echo = link->echo;
     }
     parsed.invocation = Invocation{
         *link, global.isSet(QStringLiteral("json")) ? OutputFormat::Json : OutputFormat::Text,

@@ -10,6 +10,7 @@
 
 #include "link/link_settings.h"
 #include "link/transaction.h"
+#include "meter/meter_scan.h"
 #include "meter/meter_session.h"
 #include "meter/periods.h"
 
@@ -55,9 +56,16 @@ struct LogCommand {
   std::optional<int32_t> count;  // blocks to append; none: until interrupted
 };
 
+// Looks for meters: the addresses, rates and parities to try. The link's
+// own address, rate and parity play no part.
+struct ScanCommand {
+  ScanPlan plan = DefaultScanPlan();
+};
+
 using Command =
     std::variant<PollCommand, ReadParamsCommand, WriteParamsCommand, SetAddressCommand,
-                 SwitchStatusCommand, ClockCommand, SetupCommand, SetBaudCommand, LogCommand>;
+                 SwitchStatusCommand, ClockCommand, SetupCommand, SetBaudCommand, LogCommand,
+                 ScanCommand>;
 
 struct Invocation {
   LinkOptions link;

@@ -6,6 +6,8 @@
 #include <ostream>
 
 #include "cli/command_line.h"
+#include "link/clock.h"
+#include "link/serial_port.h"
 #include "meter/meter_session.h"
 
 namespace zt::cli {
@@ -18,14 +20,22 @@ struct CommandIo {
   // Polled between exchanges by the commands that run until interrupted.
   std::function<bool()> stopRequested = [] { return false; };
   std::filesystem::path logFile = "Table.txt";
+  // Standard error is a terminal: a command that runs long shows its
+  // progress there on one line, rewritten in place.
+  bool showProgress = false;
   std::function<std::chrono::system_clock::time_point()> wallClock = [] {
     return std::chrono::system_clock::now();
   };
 };
 
 // Runs one command over an open link and returns the exit status. Every wait
-// goes through the session's clock.
+// goes through the session's clock. A scan is not run here: it needs the
+// port itself (RunScan).
 int RunCommand(const Command& command, MeterSession& session, CommandIo& io);
+
+// Looks for meters on `port`, which is open; the port's line format is left
+// at the last line tried.
+int RunScan(const ScanCommand& scan, SerialPort& port, Clock& clock, CommandIo& io);
 
 int RunPoll(const PollCommand& poll, MeterSession& session, CommandIo& io);
 int RunLog(const LogCommand& log, MeterSession& session, CommandIo& io);

@@ -1,6 +1,13 @@
 #include <QCoreApplication>
 
+#ifdef _WIN32
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
+
 #include <csignal>
+#include <cstdio>
 #include <iostream>
 #include <sstream>
 #include <variant>
@@ -35,6 +42,14 @@ void CatchStopSignals() {
   std::signal(SIGTERM, RequestStop);
 }
 
+bool StandardErrorIsTerminal() {
+#ifdef _WIN32
+  return _isatty(_fileno(stderr)) != 0;
+#else
+  return isatty(STDERR_FILENO) != 0;
+#endif
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -56,7 +71,8 @@ int main(int argc, char** argv) {
   }
   const Invocation& invocation = *parsed.invocation;
   if (std::holds_alternative<PollCommand>(invocation.command) ||
-      std::holds_alternative<LogCommand>(invocation.command)) {
+      std::holds_alternative<LogCommand>(invocation.command) ||
+      std::holds_alternative<ScanCommand>(invocation.command)) {
     CatchStopSignals();
   }
 
@@ -68,7 +84,10 @@ int main(int argc, char** argv) {
   }
   CommandIo io{invocation.format, std::cout, std::cerr};
   io.stopRequested = [] { return g_stop != 0; };
-  const int status = RunCommand(invocation.command, link.Session(), io);
+  io.showProgress = StandardErrorIsTerminal();
+  const auto* scan = std::get_if<ScanCommand>(&invocation.command);
+  const int status = scan != nullptr ? RunScan(*scan, link.Port(), link.ClockSource(), io)
+                                     : RunCommand(invocation.command, link.Session(), io);
   if (invocation.link.verbose) {
     std::istringstream notes(FormatLinkNotes(link.Link().LineEchoes(), link.Link().EchoMode(),
                                              link.Link().Counters()));

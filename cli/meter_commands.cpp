@@ -78,9 +78,12 @@ int RunCommand(const Command& command, MeterSession& session, CommandIo& io) {
           return ReadClock(session, io);
         } else if constexpr (std::is_same_v<C, SetupCommand>) {
           return Setup(c, session, io);
-        } else {
-          static_assert(std::is_same_v<C, SetBaudCommand>);
+        } else if constexpr (std::is_same_v<C, SetBaudCommand>) {
           return SetBaud(c, session, io);
+        } else {
+          static_assert(std::is_same_v<C, ScanCommand>);
+          io.err << "zt6100ctl: scan needs the port itself\n";
+          return kUsageError;
         }
       },
       command);

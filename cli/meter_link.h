@@ -27,6 +27,8 @@ class MeterLink {
   // On failure, the device tried and the system's reason.
   OpenResult Open();
   MeterSession& Session() { return *session_; }
+  SerialPort& Port() { return *port_; }
+  Clock& ClockSource() { return clock_; }
   const Transaction& Link() const { return *link_; }
 
  private:

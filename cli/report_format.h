@@ -9,6 +9,7 @@
 #include "meter/instrument_setup.h"
 #include "meter/link_statistics.h"
 #include "meter/meter_clock.h"
+#include "meter/meter_scan.h"
 #include "meter/meter_session.h"
 
 namespace zt::cli {
@@ -37,6 +38,13 @@ std::string FormatSetup(const SetupCommand& setup, const InstrumentSetupOutcome&
                         OutputFormat format);
 
 std::string FormatBaudChange(int32_t rate, bool confirmed, OutputFormat format);
+std::string FormatScanHit(const ScanHit& hit, OutputFormat format);
+std::string FormatScanTotals(const ScanOutcome& outcome, int64_t total, OutputFormat format);
+// Told before a scan starts, on standard error.
+std::string FormatScanPlan(const ScanPlan& plan);
+// The progress line of a scan on a terminal.
+std::string FormatScanProgress(const ScanProgress& progress);
+
 std::string FormatLogBlock(int32_t block, const std::string& file, bool appended,
                            OutputFormat format);
 

@@ -190,3 +190,42 @@ TEST(CommandLineRefusals, CountsPeriodsAndIntervals) {
 
 }  // namespace
 }  // namespace zt::cli
+
+namespace zt::cli {
+namespace {
+
+TEST(ScanCommandLine, DefaultsToEveryAddressAtFiveRatesWithoutParity) {
+  const ScanCommand scan = CommandOf<ScanCommand>({"scan"});
+  EXPECT_EQ(scan.plan.addresses.size(), 247u);
+  EXPECT_EQ(scan.plan.lines.size(), 5u);
+  EXPECT_FALSE(scan.plan.stopAtFirst);
+  EXPECT_EQ(scan.plan.turnaround, ScanPlan::kDefaultTurnaround);
+}
+
+TEST(ScanCommandLine, ReadsItsLists) {
+  const ScanCommand scan =
+      CommandOf<ScanCommand>({"--echo", "on", "scan", "--addresses", "1-3,20", "--rates",
+                              "19200,1200", "--parities", "none,even", "--first", "--wait", "40"});
+  EXPECT_EQ(scan.plan.addresses, (std::vector<uint8_t>{1, 2, 3, 20}));
+  EXPECT_EQ(scan.plan.lines, (std::vector<ScanLine>{{19200, kParityNone},
+                                                    {1200, kParityNone},
+                                                    {19200, kParityEven},
+                                                    {1200, kParityEven}}));
+  EXPECT_TRUE(scan.plan.stopAtFirst);
+  EXPECT_EQ(scan.plan.turnaround, std::chrono::milliseconds(40));
+  EXPECT_EQ(scan.plan.echo, LocalEcho::On);
+}
+
+TEST(ScanCommandLine, Refusals) {
+  EXPECT_THAT(ErrorOf({"scan", "--addresses", "0-5"}), HasSubstr("--addresses"));
+  EXPECT_THAT(ErrorOf({"scan", "--addresses", "9-3"}), HasSubstr("--addresses"));
+  EXPECT_THAT(ErrorOf({"scan", "--rates", "9600,300"}), HasSubstr("'300'"));
+  EXPECT_THAT(ErrorOf({"scan", "--parities", "none,mark"}), HasSubstr("'mark'"));
+  EXPECT_THAT(ErrorOf({"scan", "--wait", "0"}), HasSubstr("--wait"));
+  EXPECT_THAT(ErrorOf({"--address", "3", "scan"}), HasSubstr("leave out --address"));
+  EXPECT_THAT(ErrorOf({"--baud", "19200", "scan"}), HasSubstr("leave out --baud"));
+  EXPECT_THAT(ErrorOf({"--parity", "odd", "scan"}), HasSubstr("leave out --parity"));
+}
+
+}  // namespace
+}  // namespace zt::cli
