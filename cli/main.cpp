@@ -79,7 +79,7 @@ int main(int argc, char** argv) {
   MeterLink link(invocation.link, std::cerr);
   const zt::OpenResult opened = link.Open();
   if (!opened) {
-    std::cerr << "zt6100ctl: cannot open " << opened.device << ": " << opened.reason << '\n';
+    std::cerr << FormatOpenFailure(opened) << '\n';
     return kPortNotOpened;
   }
   CommandIo io{invocation.format, std::cout, std::cerr};

@@ -272,12 +272,25 @@ std::string FormatScanTotals(const ScanOutcome& outcome, int64_t total, OutputFo
 std::string FormatScanPlan(const ScanPlan& plan) {
   return "scanning " + std::to_string(plan.addresses.size()) + " address(es) at " +
          std::to_string(plan.lines.size()) + " line setting(s): " + std::to_string(plan.Tries()) +
-         " tries, at most " + DurationText(plan.WorstCase());
+         " tries, worst case " + DurationText(plan.WorstCase()) + " of waits";
 }
 
 std::string FormatScanProgress(const ScanProgress& progress) {
   return "try " + std::to_string(progress.done + 1) + "/" + std::to_string(progress.total) +
          ": address " + std::to_string(progress.address) + ", " + LineText(progress.line);
+}
+
+std::string FormatOpenFailure(const OpenResult& opened) {
+  std::string text = "zt6100ctl: cannot open " + opened.device + ": " + opened.reason;
+  if (opened.permissionDenied) {
+    text += "\nzt6100ctl: you may not use " + opened.device + ": ";
+    text += opened.deviceGroup.empty()
+                ? "ask for read and write permission on it"
+                : "add your user to the group '" + opened.deviceGroup +
+                      "' that owns it (sudo usermod -aG " + opened.deviceGroup +
+                      " $USER), then log out and in again";
+  }
+  return text;
 }
 
 }  // namespace zt::cli

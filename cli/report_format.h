@@ -38,6 +38,10 @@ std::string FormatSetup(const SetupCommand& setup, const InstrumentSetupOutcome&
                         OutputFormat format);
 
 std::string FormatBaudChange(int32_t rate, bool confirmed, OutputFormat format);
+// Why the port could not be opened, for standard error: the device and the
+// system's reason, and when the user lacks permission, how to get it.
+std::string FormatOpenFailure(const OpenResult& opened);
+
 std::string FormatScanHit(const ScanHit& hit, OutputFormat format);
 std::string FormatScanTotals(const ScanOutcome& outcome, int64_t total, OutputFormat format);
 // Told before a scan starts, on standard error.

@@ -105,6 +105,19 @@ std::string LinkInformationText(const LinkSettings& settings, bool afterChange, 
   return info.toStdString();
 }
 
+QString OpenFailureMessage(const OpenResult& opened) {
+  QString message = Tr(res::text::kPortOpenFailed)
+                        .arg(QString::fromStdString(opened.device),
+                             QString::fromStdString(opened.reason));
+  if (opened.permissionDenied) {
+    message += QStringLiteral("\n");
+    message += opened.deviceGroup.empty()
+                   ? Tr(res::text::kPermissionHintNoGroup)
+                   : Tr(res::text::kPermissionHint).arg(QString::fromStdString(opened.deviceGroup));
+  }
+  return message;
+}
+
 CMeterConsoleDlg::CMeterConsoleDlg(ModalUi& ui, SerialPort& port, Clock& clock,
                                    const LinkSettings& settings, QWidget* parent)
     : CMeterConsoleDlg(ui, std::make_unique<LinkWorker>(port, clock, settings), settings, parent) {}
@@ -274,9 +287,7 @@ void CMeterConsoleDlg::OpenPort() {
 void CMeterConsoleDlg::ReportOpen(const OpenResult& opened) {
   NotePortState(opened.opened);
   if (!opened) {
-    ShowMessage(Tr(res::text::kPortOpenFailed)
-                    .arg(QString::fromStdString(opened.device),
-                         QString::fromStdString(opened.reason)));
+    ShowMessage(OpenFailureMessage(opened));
   }
 }
 

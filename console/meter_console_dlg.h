@@ -228,4 +228,8 @@ class CMeterConsoleDlg final : public QDialog {
 std::string LinkInformationText(const LinkSettings& settings, bool afterChange,
                                 bool lineEchoes = false);
 
+// The message of a port that cannot be opened: the device, the system's
+// reason and, when the user lacks permission, how to get it.
+QString OpenFailureMessage(const OpenResult& opened);
+
 }  // namespace zt

@@ -6,6 +6,8 @@
 #include <limits>
 #include <thread>
 
+#include "link/device_permission.h"
+
 namespace zt {
 
 namespace {
@@ -76,6 +78,12 @@ OpenResult QtSerialPort::Open() {
   if (!port_->open(QIODevice::ReadWrite)) {
     result.reason = port_->errorString().toStdString();
     port_->clearError();
+    // Qt says "permission" for a port held by another program too; only the
+    // device's own permissions tell the user to join its group.
+    if (const std::optional<DeviceAccessDenied> denied = CheckDeviceAccess(result.device)) {
+      result.permissionDenied = true;
+      result.deviceGroup = denied->group;
+    }
     return result;
   }
   if (!ApplyLineFormat()) {

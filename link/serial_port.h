@@ -14,6 +14,10 @@ struct OpenResult {
   bool opened = false;
   std::string device;
   std::string reason;
+  // The user may not use the device; on POSIX, the group that owns it (which
+  // the user has to join, then log in again). Empty otherwise or unnamed.
+  bool permissionDenied = false;
+  std::string deviceGroup;
 
   explicit operator bool() const { return opened; }
 };

@@ -1,6 +1,7 @@
 #include "meter/meter_scan.h"
 
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <set>
 
@@ -21,6 +22,10 @@ constexpr int kReplyCharacters = 7;
 // Modbus RTU unicast addresses; 0 is the broadcast, which no meter answers.
 constexpr uint8_t kFirstScanAddress = 1;
 constexpr uint8_t kLastDefaultAddress = 247;
+
+// The meter leaves the factory at 9600 bit/s, so that rate comes first; then
+// the others from the fastest, whose tries are the shortest.
+constexpr std::array<int32_t, 5> kDefaultScanRates = {9600, 19200, 4800, 2400, 1200};
 
 LineFormat FormatOf(const ScanLine& line) {
   return ParseSettingsText(SettingsText(line.baudRate, line.parity)).value_or(LineFormat{});
@@ -58,7 +63,7 @@ ScanPlan DefaultScanPlan() {
   for (int address = kFirstScanAddress; address <= kLastDefaultAddress; ++address) {
     plan.addresses.push_back(static_cast<uint8_t>(address));
   }
-  for (const int32_t rate : kBaudIndexRates) {
+  for (const int32_t rate : kDefaultScanRates) {
     plan.lines.push_back({rate, kParityNone});
   }
   return plan;

@@ -44,7 +44,7 @@ struct ScanPlan {
 };
 
 // Addresses 1 to 247 (every unicast Modbus address) at each of the meter's
-// five rates, parity none.
+// five rates, 9600 bit/s first, parity none.
 ScanPlan DefaultScanPlan();
 
 // The wait of one try: the request's and the reply's line time, rounded up

@@ -60,6 +60,12 @@ inline constexpr const char* kParametersReadFailed = ZT_TEXT("zt6100", "读参�
 // A parameter write with boxes that hold neither a value read from the meter
 // nor one typed; their captions follow.
 inline constexpr const char* kParametersUnknown = ZT_TEXT("zt6100", "请先读参数数据或输入参数，未读也未输入:");
+// Added to the message of a port that cannot be opened when the user lacks
+// permission on its device: the group that owns it, twice.
+inline constexpr const char* kPermissionHint = ZT_TEXT("zt6100",
+    "当前用户没有使用该设备的权限：请把用户加入拥有该设备的用户组 %1（sudo usermod -aG %1 $USER），然后注销并重新登录。");
+inline constexpr const char* kPermissionHintNoGroup = ZT_TEXT("zt6100",
+    "当前用户没有使用该设备的权限：请向管理员申请该设备的读写权限。");
 // The analysis program and the system's reason.
 inline constexpr const char* kAnalysisNotStarted = ZT_TEXT("zt6100", "无法启动分析程序 %1: %2");
 

@@ -35,7 +35,7 @@ TEST(Zt6100ctlScan, FindsTheMeterAtANonDefaultAddressAndRate) {
   EXPECT_EQ(totals.value("meters").toInt(), 1);
   // The worst case is told first; no progress line off a terminal.
   EXPECT_TRUE(run.err.startsWith("zt6100ctl: scanning 9 address(es) at 5 line setting(s): 45 "
-                                 "tries, at most "))
+                                 "tries, worst case "))
       << run.err.toStdString();
   EXPECT_FALSE(run.err.contains(QLatin1Char('\r')));
 }

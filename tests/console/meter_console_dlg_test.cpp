@@ -56,6 +56,19 @@ TEST_F(ConsoleTest, LinkInformationForOtherSettings) {
                   .ends_with(" \r\n\r\n校验位:  奇校验"));
 }
 
+TEST(OpenFailureMessage, SaysHowToGetPermissionOnTheDevice) {
+  zt::OpenResult denied{false, "/dev/ttyUSB0", "Permission denied", true, "dialout"};
+  EXPECT_EQ(zt::OpenFailureMessage(denied).toStdString(),
+            "串口 /dev/ttyUSB0 打开不成功：Permission denied\n"
+            "当前用户没有使用该设备的权限：请把用户加入拥有该设备的用户组 dialout"
+            "（sudo usermod -aG dialout $USER），然后注销并重新登录。");
+  denied.deviceGroup.clear();
+  EXPECT_TRUE(zt::OpenFailureMessage(denied).endsWith("请向管理员申请该设备的读写权限。"));
+  const zt::OpenResult missing{false, "/dev/ttyS0", "No such file or directory", false, ""};
+  EXPECT_EQ(zt::OpenFailureMessage(missing).toStdString(),
+            "串口 /dev/ttyS0 打开不成功：No such file or directory");
+}
+
 TEST_F(ConsoleTest, PortThatCannotOpenIsReportedAndTheConsoleStaysUsable) {
   port.FailOpen("No such file or directory");
   Open();

@@ -11,8 +11,10 @@
 
 #ifdef __linux__
 #include <fcntl.h>
+#include <grp.h>
 #include <poll.h>
 #include <pty.h>
+#include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
 #endif
@@ -42,6 +44,35 @@ TEST(QtSerialPort, MissingDeviceIsReportedWithItsPathAndReason) {
   EXPECT_FALSE(port.IsOpen());
   EXPECT_EQ(port.CountWaiting(), 0);
 }
+
+#ifdef __linux__
+TEST(QtSerialPort, ADeviceTheUserMayNotUseNamesTheGroupThatOwnsIt) {
+  if (geteuid() == 0) {
+    GTEST_SKIP() << "root may open any device (zt6100ctl's end-to-end test runs it as nobody)";
+  }
+  char path[] = "/tmp/zt6100-no-permission-XXXXXX";
+  const int fd = mkstemp(path);
+  ASSERT_GE(fd, 0);
+  close(fd);
+  ASSERT_EQ(chmod(path, 0), 0);
+  struct stat status {};
+  ASSERT_EQ(stat(path, &status), 0);
+  const struct group* owner = getgrgid(status.st_gid);
+  ASSERT_NE(owner, nullptr);
+
+  zt::PortDeviceMap devices;
+  devices.Override(1, path);
+  zt::QtSerialPort port(devices);
+  const zt::OpenResult result = port.Open();
+  unlink(path);
+  EXPECT_FALSE(result.opened);
+  EXPECT_TRUE(result.permissionDenied);
+  EXPECT_EQ(result.deviceGroup, owner->gr_name);
+
+  // A device that is missing is not a matter of permission.
+  EXPECT_FALSE(port.Open().permissionDenied);
+}
+#endif
 
 TEST(QtSerialPort, MalformedLineFormatIsRefusedAndTheOldOneKept) {
   zt::QtSerialPort port;

@@ -147,7 +147,10 @@ TEST_F(MeterScanTest, AnEchoingAdapterNeitherHidesTheMeterNorSlowsTheScan) {
 TEST(ScanPlanTest, TheDefaultPlanCoversEveryUnicastAddressAtFiveRates) {
   const ScanPlan plan = zt::DefaultScanPlan();
   EXPECT_EQ(plan.addresses, Addresses(1, 247));
-  EXPECT_EQ(plan.lines, FiveRates());
+  const std::vector<ScanLine> lines = {
+      {9600, zt::kParityNone}, {19200, zt::kParityNone}, {4800, zt::kParityNone},
+      {2400, zt::kParityNone}, {1200, zt::kParityNone}};
+  EXPECT_EQ(plan.lines, lines);
   EXPECT_EQ(plan.Tries(), 1235);
   // Line time of 15 characters of 11 bits, rounded up, plus 100 ms at each
   // rate: 238 + 169 + 135 + 118 + 109 ms for each address.

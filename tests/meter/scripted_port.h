@@ -62,7 +62,10 @@ class ScriptedPort final : public SerialPort {
   bool SetLineFormat(std::string_view) override { return true; }
   OpenResult Open() override {
     open_ = true;
-    return {true, "scripted", ""};
+    OpenResult opened;
+    opened.opened = true;
+    opened.device = "scripted";
+    return opened;
   }
   void Close() override { open_ = false; }
   bool IsOpen() const override { return open_; }
