@@ -449,5 +449,13 @@ Local echo: skipped</translation>
         <source>当前时间:  %1年%2月%3日 %4时%5分%6秒</source>
         <translation>Meter clock:  %1-%2-%3 %4:%5:%6</translation>
     </message>
+    <message>
+        <source>当前用户没有使用该设备的权限：请把用户加入拥有该设备的用户组 %1（sudo usermod -aG %1 $USER），然后注销并重新登录。</source>
+        <translation>You may not use this device: add your user to its group %1 (sudo usermod -aG %1 $USER), then log out and in again.</translation>
+    </message>
+    <message>
+        <source>当前用户没有使用该设备的权限：请向管理员申请该设备的读写权限。</source>
+        <translation>You may not use this device: ask for read and write permission on it.</translation>
+    </message>
 </context>
 </TS>
