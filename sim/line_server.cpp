@@ -25,7 +25,17 @@ namespace zt::sim {
 namespace {
 
 OpenResult Refused(std::string device, std::string reason) {
-  return {false, std::move(device), std::move(reason)};
+  OpenResult result;
+  result.device = std::move(device);
+  result.reason = std::move(reason);
+  return result;
+}
+
+OpenResult Opened(std::string device) {
+  OpenResult result;
+  result.opened = true;
+  result.device = std::move(device);
+  return result;
 }
 
 // Modbus ends a frame after 3.5 silent character times; a pty delivers in
@@ -123,7 +133,7 @@ OpenResult LineServer::Open() {
       return Refused(*options_.device, "cannot set the line to " + SettingsText(meterLine));
     }
     devicePath_ = *options_.device;
-    return {true, devicePath_, {}};
+    return Opened(devicePath_);
   }
 
   if (::openpty(&lineFd_, &slaveFd_, nullptr, nullptr, nullptr) != 0) {
@@ -156,7 +166,7 @@ OpenResult LineServer::Open() {
     linkMade_ = link;
     devicePath_ = link;
   }
-  return {true, devicePath_, {}};
+  return Opened(devicePath_);
 }
 
 int LineServer::Run(const sigset_t& waitMask, const volatile std::sig_atomic_t& stop) {
