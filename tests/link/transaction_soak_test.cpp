@@ -15,6 +15,7 @@
 #include "sim/line_timing.h"
 #include "sim/meter_model.h"
 #include "sim/simulated_port.h"
+#include "support/virtual_meter_line.h"
 
 namespace zt {
 namespace {
@@ -31,18 +32,16 @@ struct SoakTotals {
 };
 
 SoakTotals Soak(bool fast, uint32_t seed) {
-  VirtualClock clock;
-  sim::MeterModel meter;
+  test::VirtualMeterLine line;
+  sim::MeterModel& meter = line.meter;
+  sim::SimulatedPort& port = line.port;
   meter.SetDistinctLiveValues(true);
-  sim::SimulatedPort port(clock, meter);
-  port.SelectPort(1);
-  EXPECT_TRUE(port.SetLineFormat("9600,N,8,2"));
-  EXPECT_TRUE(port.Open());
+  EXPECT_TRUE(line.OpenLine());
   // Late replies that begin anywhere up to twice the wait after their request.
   const microseconds maxLate = 2 * MeterSession::kReadWait - sim::kDefaultReplyLatency -
                                sim::LineTime(port.CurrentLineFormat(), 8);
   port.SetFaultMix({20, maxLate, seed});
-  Transaction link(port, clock);
+  Transaction& link = line.link;
   if (fast) {
     link.SetFastExchange(FastExchange::ForLine(port.CurrentLineFormat()));
   }
