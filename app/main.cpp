@@ -3,15 +3,19 @@
 #include <QIcon>
 #include <QLocale>
 
+#include <array>
 #include <cstdio>
 #include <memory>
 #include <optional>
+#include <string>
 
 #include "app/app_style.h"
 #include "app/language.h"
 #include "app/meter_app.h"
 #include "console/modal_ui.h"
+#include "console/settings_memory.h"
 #include "link/clock.h"
+#include "link/qt_port_list.h"
 #include "link/qt_serial_port.h"
 #include "sim/in_process_meter.h"
 #include "zt6100/version.h"
@@ -68,11 +72,14 @@ int main(int argc, char** argv) {
   parser.process(app);
 
   zt::PortDeviceMap devices;
+  std::array<std::string, 2> commandLineDevices;
   if (parser.isSet(port1)) {
-    devices.Override(1, parser.value(port1).toStdString());
+    commandLineDevices[0] = parser.value(port1).toStdString();
+    devices.Override(1, commandLineDevices[0]);
   }
   if (parser.isSet(port2)) {
-    devices.Override(2, parser.value(port2).toStdString());
+    commandLineDevices[1] = parser.value(port2).toStdString();
+    devices.Override(2, commandLineDevices[1]);
   }
 
   zt::ApplyDialogColours(app);
@@ -82,6 +89,7 @@ int main(int argc, char** argv) {
   // The exchanges run on a link thread, on a port of that thread.
   if (parser.isSet(simulate)) {
     // The meter answers at the settings dialog's defaults.
+    // Nothing is remembered: each run starts where the simulated meter is.
     zt::sim::InProcessMeter simulatedMeter;
     zt::CMeterApp(ui, [&](const zt::LinkSettings& settings) {
       return std::make_unique<zt::LinkWorker>(simulatedMeter.Port(), clock, settings,
@@ -89,9 +97,15 @@ int main(int argc, char** argv) {
     }).InitInstance();
     return 0;
   }
-  zt::CMeterApp(ui, [&](const zt::LinkSettings& settings) {
+  zt::QtPortLister ports;
+  zt::SettingsMemory memory;
+  zt::CMeterApp meterApp(ui, [&](const zt::LinkSettings& settings) {
     return std::make_unique<zt::LinkWorker>(
         [devices] { return std::make_unique<zt::QtSerialPort>(devices); }, clock, settings);
-  }).InitInstance();
+  });
+  meterApp.SetPortLister(&ports);
+  meterApp.SetSettingsMemory(&memory);
+  meterApp.SetCommandLineDevices(commandLineDevices);
+  meterApp.InitInstance();
   return 0;
 }

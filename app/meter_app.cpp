@@ -4,6 +4,8 @@
 
 #include "console/comm_settings_dlg.h"
 #include "console/meter_console_dlg.h"
+#include "console/meter_finder.h"
+#include "console/settings_memory.h"
 
 namespace zt {
 
@@ -13,13 +15,35 @@ CMeterApp::CMeterApp(ModalUi& ui, SerialPort& port, Clock& clock)
       }) {}
 
 void CMeterApp::InitInstance() {
-  CCommSettingsDlg settingsDlg(ui_);
-  settingsDlg.SetSettings(LinkSettings{});
-  if (settingsDlg.DoModal() != QDialog::Accepted) {
-    return;
+  const RememberedSettings remembered =
+      memory_ != nullptr ? memory_->Load() : RememberedSettings{};
+  QString linkNote;
+  LinkSettings settings;
+  PortDevices devices;
+  {
+    // A search from the dialog runs on a link of its own, closed before the
+    // console opens its port.
+    WorkerMeterFinder finder([this] { return makeWorker_(LinkSettings{}); });
+    CCommSettingsDlg settingsDlg(ui_);
+    settingsDlg.SetSettings(remembered.link);
+    settingsDlg.SetDevices(
+        StartingDevices(remembered.devices, commandLineDevices_, ports_, &linkNote));
+    settingsDlg.SetPortLister(ports_);
+    settingsDlg.SetFinder(&finder);
+    if (settingsDlg.DoModal() != QDialog::Accepted) {
+      return;
+    }
+    settings = settingsDlg.Settings();
+    devices = settingsDlg.Devices();
   }
-  const LinkSettings settings = settingsDlg.Settings();
+  if (memory_ != nullptr) {
+    memory_->SaveLink(settings, devices);
+  }
   CMeterConsoleDlg console(ui_, makeWorker_(settings), settings);
+  console.SetPortDevices(devices);
+  console.SetPortLister(ports_);
+  console.SetSettingsMemory(memory_);
+  console.SetLinkNote(linkNote);
   console.DoModal();
 }
 

@@ -1,13 +1,24 @@
 #include "console/comm_settings_dlg.h"
 
+#include <QComboBox>
+#include <QFileInfo>
+#include <QLabel>
 #include <QLineEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 
+#include <algorithm>
+
 #include "console/data_exchange.h"
+#include "console/meter_finder.h"
 #include "console/modal_ui.h"
+#include "console/open_failure.h"
+#include "console/window_text.h"
+#include "link/port_device_map.h"
 #include "meter/register_map.h"
 #include "res/comm_settings_template.h"
+#include "res/texts.h"
 
 namespace zt {
 
@@ -19,6 +30,28 @@ constexpr int kFirstPortRadio = 1009;
 constexpr int kLastPortRadio = 1010;
 constexpr int kFirstParityRadio = 1016;
 constexpr int kLastParityRadio = 1018;
+
+namespace comm_id = res::comm_id;
+
+// "ttyUSB0 — CH340 serial converter", or the name alone.
+QString EntryText(const SerialPortEntry& entry) {
+  QString text = QString::fromStdString(entry.name);
+  if (!entry.description.empty()) {
+    text += QStringLiteral(" \u2014 ") + QString::fromStdString(entry.description);
+  }
+  return text;
+}
+
+QString ParityText(int32_t parity) {
+  switch (parity) {
+    case kParityOdd:
+      return Tr(res::text::kOddParity);
+    case kParityEven:
+      return Tr(res::text::kEvenParity);
+    default:
+      return Tr(res::text::kNoParity);
+  }
+}
 
 }  // namespace
 
@@ -36,6 +69,17 @@ CCommSettingsDlg::CCommSettingsDlg(ModalUi& ui, QWidget* parent)
   for (int id = kFirstPortRadio; id <= kLastParityRadio; ++id) {
     connect(Radio(id), &QRadioButton::clicked, this, [this, id] { OnRadio(id); });
   }
+  for (const int16_t port : {int16_t{1}, int16_t{2}}) {
+    connect(DeviceBox(port), &QComboBox::activated, this, [this, port](int index) {
+      m_devices.For(port) = DeviceBox(port)->itemData(index).toString().toStdString();
+    });
+  }
+  connect(FindButton(), &QPushButton::clicked, this, [this] { OnFindMeter(); });
+  connect(StopFindingButton(), &QPushButton::clicked, this, [this] {
+    if (finder_ != nullptr) {
+      finder_->Cancel();
+    }
+  });
 }
 
 CCommSettingsDlg::~CCommSettingsDlg() = default;
@@ -59,6 +103,26 @@ QLineEdit* CCommSettingsDlg::AddressBox() const {
   return static_cast<QLineEdit*>(controls_.at(res::comm_id::kAddress));
 }
 
+QComboBox* CCommSettingsDlg::DeviceBox(int16_t port) const {
+  return static_cast<QComboBox*>(controls_.at(port == 2 ? comm_id::kDevice2 : comm_id::kDevice1));
+}
+
+QPushButton* CCommSettingsDlg::FindButton() const {
+  return static_cast<QPushButton*>(controls_.at(comm_id::kFindMeter));
+}
+
+QPushButton* CCommSettingsDlg::StopFindingButton() const {
+  return static_cast<QPushButton*>(controls_.at(comm_id::kStopFinding));
+}
+
+QProgressBar* CCommSettingsDlg::FindProgress() const {
+  return static_cast<QProgressBar*>(controls_.at(comm_id::kFindProgress));
+}
+
+QLabel* CCommSettingsDlg::FindStatus() const {
+  return static_cast<QLabel*>(controls_.at(comm_id::kFindStatus));
+}
+
 int CCommSettingsDlg::DoModal() {
   OnInitDialog();
   return ui_.RunDialog(*this);
@@ -66,12 +130,131 @@ int CCommSettingsDlg::DoModal() {
 
 void CCommSettingsDlg::OnInitDialog() {
   exchange_->UpdateData(false);
+  CheckLineRadios();
+  CheckRadioButton(kFirstPortRadio, kLastPortRadio, 1008 + m_nPort);
+  // The ports present now: an adapter plugged in since the last time is there.
+  const std::vector<SerialPortEntry> present =
+      ports_ != nullptr ? ports_->List() : std::vector<SerialPortEntry>{};
+  FillDeviceBox(1, present);
+  FillDeviceBox(2, present);
+  for (QWidget* control : std::initializer_list<QWidget*>{FindButton(), FindProgress(),
+                                                          StopFindingButton(), FindStatus()}) {
+    control->setVisible(finder_ != nullptr);
+  }
+  ShowFinding(false);
+  FindStatus()->clear();
+}
+
+void CCommSettingsDlg::CheckLineRadios() {
   // A rate outside the five checks no baud radio.
   if (const std::optional<int32_t> index = BaudIndexOf(m_nBaudRate)) {
     CheckRadioButton(kFirstBaudRadio, kLastBaudRadio, kFirstBaudRadio + *index);
   }
-  CheckRadioButton(kFirstPortRadio, kLastPortRadio, 1008 + m_nPort);
   CheckRadioButton(kFirstParityRadio, kLastParityRadio, kFirstParityRadio + m_nParity);
+}
+
+void CCommSettingsDlg::FillDeviceBox(int16_t port, const std::vector<SerialPortEntry>& present) {
+  QComboBox* box = DeviceBox(port);
+  box->clear();
+  const std::string current =
+      m_devices.For(port).empty() ? PortDeviceMap::PlatformDefault(port) : m_devices.For(port);
+  if (m_devices.Fixed(port)) {
+    box->addItem(QString::fromStdString(current), QString::fromStdString(current));
+    box->setEnabled(false);
+    return;
+  }
+  box->setEnabled(true);
+  const bool listed = std::any_of(present.begin(), present.end(), [&](const SerialPortEntry& e) {
+    return e.device == current;
+  });
+  if (!listed) {
+    // A device the system does not report (a pty, a path given before) stays
+    // a choice; one that does not exist is marked.
+    QString text = QString::fromStdString(current);
+    if (!QFileInfo::exists(text)) {
+      text += Tr(res::text::kDeviceNotPresent);
+    }
+    box->addItem(text, QString::fromStdString(current));
+  }
+  for (const SerialPortEntry& entry : present) {
+    box->addItem(EntryText(entry), QString::fromStdString(entry.device));
+  }
+  box->setCurrentIndex(box->findData(QString::fromStdString(current)));
+}
+
+void CCommSettingsDlg::ShowFinding(bool finding) {
+  finding_ = finding;
+  FindButton()->setEnabled(!finding);
+  StopFindingButton()->setEnabled(finding);
+}
+
+void CCommSettingsDlg::OnFindMeter() {
+  if (finder_ == nullptr || finding_) {
+    return;
+  }
+  FindRequest request;
+  request.port = static_cast<int16_t>(m_nPort);
+  request.device = m_devices.For(request.port);
+  request.plan = DefaultScanPlan();
+  request.plan.stopAtFirst = true;
+  if (m_nParity != kParityNone) {
+    // The parity chosen first, then none.
+    std::vector<ScanLine> lines = request.plan.lines;
+    for (ScanLine& line : lines) {
+      line.parity = m_nParity;
+    }
+    lines.insert(lines.end(), request.plan.lines.begin(), request.plan.lines.end());
+    request.plan.lines = lines;
+  }
+  const int64_t tries = request.plan.Tries();
+  FindProgress()->setRange(0, static_cast<int>(tries));
+  FindProgress()->setValue(0);
+  const auto seconds = std::chrono::ceil<std::chrono::seconds>(request.plan.WorstCase()).count();
+  FindStatus()->setText(Tr(res::text::kFindingPlan).arg(tries).arg(seconds));
+  ShowFinding(true);
+  finder_->Start(
+      this, request, [this](const ScanProgress& progress) { OnFindProgress(progress); },
+      [this](const FindReport& report) { OnFound(report); });
+}
+
+void CCommSettingsDlg::OnFindProgress(const ScanProgress& progress) {
+  FindStatus()->setText(Tr(res::text::kFindingProgress)
+                            .arg(progress.address)
+                            .arg(progress.line.baudRate)
+                            .arg(ParityText(progress.line.parity))
+                            .arg(progress.done + 1)
+                            .arg(progress.total));
+  FindProgress()->setValue(static_cast<int>(progress.done));
+}
+
+void CCommSettingsDlg::OnFound(const FindReport& report) {
+  if (!finding_) {
+    // The dialog was closed meanwhile: what it gave back stands.
+    return;
+  }
+  ShowFinding(false);
+  FindProgress()->setValue(static_cast<int>(report.outcome.tries));
+  if (report.openFailure) {
+    FindStatus()->clear();
+    ui_.ShowMessage(this, OpenFailureMessage(*report.openFailure));
+    return;
+  }
+  if (report.outcome.found.empty()) {
+    FindStatus()->setText(Tr(report.outcome.stopped ? res::text::kFindingStopped
+                                                    : res::text::kNoMeterFound));
+    return;
+  }
+  const ScanHit& hit = report.outcome.found.front();
+  m_nAddress = hit.address;
+  m_nBaudRate = hit.line.baudRate;
+  foundRate_ = hit.line.baudRate;
+  m_nParity = hit.line.parity;
+  exchange_->ShowFields({AddressBox()});
+  CheckLineRadios();
+  FindStatus()->setText(Tr(res::text::kMeterFound)
+                            .arg(hit.address)
+                            .arg(hit.line.baudRate)
+                            .arg(ParityText(hit.line.parity)));
 }
 
 void CCommSettingsDlg::OnRadio(int id) {
@@ -95,8 +278,20 @@ void CCommSettingsDlg::CheckRadioButton(int first, int last, int checked) {
 
 void CCommSettingsDlg::accept() {
   if (exchange_->UpdateData(true)) {
+    if (finder_ != nullptr) {
+      finder_->Cancel();
+    }
+    ShowFinding(false);
     QDialog::accept();
   }
+}
+
+void CCommSettingsDlg::reject() {
+  if (finder_ != nullptr) {
+    finder_->Cancel();
+  }
+  ShowFinding(false);
+  QDialog::reject();
 }
 
 }  // namespace zt

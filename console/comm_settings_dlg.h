@@ -3,21 +3,36 @@
 #include <QDialog>
 
 #include <memory>
+#include <optional>
+#include <vector>
 
 #include "console/dialog_builder.h"
+#include "console/port_devices.h"
 #include "link/link_settings.h"
+#include "link/port_list.h"
+#include "meter/meter_scan.h"
 
+class QComboBox;
+class QLabel;
 class QLineEdit;
+class QProgressBar;
+class QPushButton;
 class QRadioButton;
 
 namespace zt {
 
 class DataExchange;
+class MeterFinder;
+struct FindReport;
 class ModalUi;
 
-// The four link settings: meter address, port, baud rate and parity. The
-// caller fills it, runs it and reads the settings back only after OK; it
-// talks to no port.
+// The four link settings: meter address, port, baud rate and parity, and
+// which device each port number stands for, chosen from the serial ports the
+// system reports when the dialog opens. The caller fills it, runs it and
+// reads the settings back only after OK; it talks to no port itself. Given a
+// finder, it also looks for a meter ("搜索仪表") on the chosen port and device
+// and takes the address, rate and parity of the first one found; the window
+// goes on answering meanwhile, and "停止搜索" ends the search within one try.
 class CCommSettingsDlg final : public QDialog {
  public:
   explicit CCommSettingsDlg(ModalUi& ui, QWidget* parent = nullptr);
@@ -25,6 +40,23 @@ class CCommSettingsDlg final : public QDialog {
 
   void SetSettings(const LinkSettings& settings);
   LinkSettings Settings() const;
+  void SetDevices(const PortDevices& devices) { m_devices = devices; }
+  PortDevices Devices() const { return m_devices; }
+  // Asked for the present ports each time the dialog opens; without one the
+  // lists hold only the devices given.
+  void SetPortLister(PortLister* ports) { ports_ = ports; }
+  // Without one the search is not offered.
+  void SetFinder(MeterFinder* finder) { finder_ = finder; }
+  bool Finding() const { return finding_; }
+  // The rate chosen is the one a meter found by the search answered at: the
+  // meter needs no telling.
+  bool RateFoundOnMeter() const { return foundRate_ == m_nBaudRate; }
+
+  QComboBox* DeviceBox(int16_t port) const;
+  QPushButton* FindButton() const;
+  QPushButton* StopFindingButton() const;
+  QProgressBar* FindProgress() const;
+  QLabel* FindStatus() const;
 
   // Initialises the controls from the fields and runs the dialog modally.
   int DoModal();
@@ -32,11 +64,19 @@ class CCommSettingsDlg final : public QDialog {
   QRadioButton* Radio(int id) const;
   QLineEdit* AddressBox() const;
 
-  // OK: reads the address back; closes only when it is valid.
+  // OK: reads the address back; closes only when it is valid. A search
+  // under way is stopped.
   void accept() override;
+  void reject() override;
 
  private:
   void OnInitDialog();
+  void FillDeviceBox(int16_t port, const std::vector<SerialPortEntry>& present);
+  void OnFindMeter();
+  void OnFindProgress(const ScanProgress& progress);
+  void OnFound(const FindReport& report);
+  void ShowFinding(bool finding);
+  void CheckLineRadios();
   void OnRadio(int id);
   void CheckRadioButton(int first, int last, int checked);
 
@@ -44,6 +84,12 @@ class CCommSettingsDlg final : public QDialog {
   ControlMap controls_;
   std::unique_ptr<DataExchange> exchange_;
 
+  PortLister* ports_ = nullptr;
+  MeterFinder* finder_ = nullptr;
+  bool finding_ = false;
+  std::optional<int32_t> foundRate_;
+
+  PortDevices m_devices;
   int32_t m_nParity = kParityNone;
   int32_t m_nPort = 1;
   int32_t m_nBaudRate = 9600;

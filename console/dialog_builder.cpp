@@ -1,6 +1,7 @@
 #include "console/dialog_builder.h"
 
 #include <QButtonGroup>
+#include <QComboBox>
 #include <QDialog>
 #include <QFontDatabase>
 #include <QFontMetrics>
@@ -9,6 +10,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QTextDocument>
 #include <QPushButton>
 #include <QRadioButton>
@@ -94,6 +96,14 @@ QWidget* CreateControl(QWidget& dialog, const res::ControlTemplate& control) {
     }
     case res::ControlKind::StateBox:
       return new StateCharBox(&dialog);
+    case res::ControlKind::ComboBox:
+      return new QComboBox(&dialog);
+    case res::ControlKind::ProgressBar: {
+      auto* bar = new QProgressBar(&dialog);
+      bar->setTextVisible(false);
+      bar->setValue(0);
+      return bar;
+    }
   }
   return nullptr;
 }

@@ -20,7 +20,9 @@
 #include "console/data_exchange.h"
 #include "console/meter_setup_dlg.h"
 #include "console/save_interval_dlg.h"
+#include "console/settings_memory.h"
 #include "console/modal_ui.h"
+#include "console/open_failure.h"
 #include "console/state_char_box.h"
 #include "console/window_text.h"
 #include "link/serial_port.h"
@@ -105,18 +107,20 @@ std::string LinkInformationText(const LinkSettings& settings, bool afterChange, 
   return info.toStdString();
 }
 
-QString OpenFailureMessage(const OpenResult& opened) {
-  QString message = Tr(res::text::kPortOpenFailed)
-                        .arg(QString::fromStdString(opened.device),
-                             QString::fromStdString(opened.reason));
-  if (opened.permissionDenied) {
-    message += QStringLiteral("\n");
-    message += opened.deviceGroup.empty()
-                   ? Tr(res::text::kPermissionHintNoGroup)
-                   : Tr(res::text::kPermissionHint).arg(QString::fromStdString(opened.deviceGroup));
+// The settings dialog's search, run as a command of the console, so that it
+// waits for the exchange on the line and the commands after it wait for it.
+class ConsoleMeterFinder final : public MeterFinder {
+ public:
+  explicit ConsoleMeterFinder(CMeterConsoleDlg& console) : console_(console) {}
+
+  void Start(QObject* receiver, const FindRequest& request, Progress progress,
+             Done done) override {
+    console_.FindMeters(receiver, request, NewCancelFlag(), std::move(progress), std::move(done));
   }
-  return message;
-}
+
+ private:
+  CMeterConsoleDlg& console_;
+};
 
 CMeterConsoleDlg::CMeterConsoleDlg(ModalUi& ui, SerialPort& port, Clock& clock,
                                    const LinkSettings& settings, QWidget* parent)
@@ -128,6 +132,7 @@ CMeterConsoleDlg::CMeterConsoleDlg(ModalUi& ui, std::unique_ptr<LinkWorker> work
       ui_(ui),
       settings_(settings),
       worker_(std::move(worker)),
+      finder_(std::make_unique<ConsoleMeterFinder>(*this)),
       poll_(std::make_unique<MeasurementPoll>(worker_->Session())),
       exchange_(std::make_unique<DataExchange>(ui, *this)) {
   BuildWindow();
@@ -229,9 +234,10 @@ void CMeterConsoleDlg::OnInitDialog() {
   UpdateData(false);
   instrument_ = InstrumentSettings{};
   m_bLogging = false;
-  m_nSaveHours = 0;
-  m_nSaveMinutes = 0;
-  m_nSaveSeconds = 1;
+  const LogInterval interval = memory_ != nullptr ? memory_->Load().logInterval : LogInterval{};
+  m_nSaveHours = interval.hours;
+  m_nSaveMinutes = interval.minutes;
+  m_nSaveSeconds = interval.seconds;
   stats_ = LinkStatistics{};
   poll_->Statistics() = stats_;
   OpenPort();
@@ -244,6 +250,9 @@ void CMeterConsoleDlg::ShowLinkInformation(bool afterChange) {
   linkInfoAfterChange_ = afterChange;
   echoShown_ = worker_->LineEchoes();
   linkInfo_ = LinkInformationText(settings_, afterChange, echoShown_);
+  if (!afterChange) {
+    linkInfo_ += linkNote_.toStdString();
+  }
   static_cast<QPlainTextEdit*>(Control(id::kLinkInfo))
       ->setPlainText(QString::fromStdString(linkInfo_).replace("\r\n", "\n"));
 }
@@ -262,7 +271,8 @@ int CMeterConsoleDlg::DoModal() {
 namespace {
 
 // Selects the port, sets the line format of the context's settings, opens.
-OpenResult ConfigurePort(LinkContext& link) {
+OpenResult ConfigurePort(LinkContext& link, const std::string& device) {
+  link.port.SetPortDevice(link.settings.port, device);
   link.port.SelectPort(link.settings.port);
   link.port.SetLineFormat(SettingsText(link.settings));
   const OpenResult opened = link.port.Open();
@@ -276,8 +286,8 @@ OpenResult ConfigurePort(LinkContext& link) {
 void CMeterConsoleDlg::OpenPort() {
   Exchange<OpenResult>(
       false,
-      [](LinkContext& link) {
-        const OpenResult opened = ConfigurePort(link);
+      [device = devices_.For(settings_.port)](LinkContext& link) {
+        const OpenResult opened = ConfigurePort(link, device);
         link.port.ClearReceiveBuffer();
         return opened;
       },
@@ -691,6 +701,9 @@ void CMeterConsoleDlg::OnCommSettings() {
   StopTimer(kPollTimer);
   CCommSettingsDlg dialog(ui_, this);
   dialog.SetSettings(settings_);
+  dialog.SetDevices(devices_);
+  dialog.SetPortLister(ports_);
+  dialog.SetFinder(finder_.get());
   if (dialog.DoModal() != QDialog::Accepted) {
     Exchange<bool>(
         true,
@@ -706,13 +719,20 @@ void CMeterConsoleDlg::OnCommSettings() {
     return;
   }
   const LinkSettings chosen = dialog.Settings();
+  devices_ = dialog.Devices();
+  if (memory_ != nullptr) {
+    memory_->SaveLink(chosen, devices_);
+  }
+  // A rate at which the search found the meter answering is the meter's
+  // already: it is taken without telling the meter.
+  const bool tellMeter = !dialog.RateFoundOnMeter();
   Exchange<LinkChange>(
       true,
-      [chosen](LinkContext& link) {
+      [chosen, tellMeter, device = devices_.For(chosen.port)](LinkContext& link) {
         LinkChange change;
         // The meter is told its new rate at the old settings, old address included.
         if (chosen.baudRate != link.settings.baudRate) {
-          change.baudRefused = !link.session.ChangeLinkBaud(chosen.baudRate);
+          change.baudRefused = tellMeter && !link.session.ChangeLinkBaud(chosen.baudRate);
           if (!change.baudRefused) {
             link.settings.baudRate = chosen.baudRate;
           }
@@ -721,7 +741,7 @@ void CMeterConsoleDlg::OnCommSettings() {
         link.settings.parity = chosen.parity;
         link.settings.address = chosen.address;
         link.port.Close();
-        change.opened = ConfigurePort(link);
+        change.opened = ConfigurePort(link, device);
         link.port.DiscardPendingInput();
         change.settings = link.settings;
         return change;
@@ -736,6 +756,28 @@ void CMeterConsoleDlg::OnCommSettings() {
         // The poll stays stopped, and the window says so.
         if (wasPolling) {
           ShowStopped();
+        }
+      });
+}
+
+void CMeterConsoleDlg::FindMeters(QObject* receiver, const FindRequest& request,
+                                  std::shared_ptr<std::atomic<bool>> cancel,
+                                  MeterFinder::Progress progress, MeterFinder::Done done) {
+  Exchange<FindReport>(
+      true,
+      [request, cancel, progress = ProgressTo(receiver, std::move(progress)),
+       devices = devices_](LinkContext& link) {
+        FindReport report = RunFindJob(link, request, *cancel, progress);
+        // Back to the console's own port, device and line.
+        link.port.SetPortDevice(request.port, devices.For(request.port));
+        link.port.Close();
+        ConfigurePort(link, devices.For(link.settings.port));
+        link.port.DiscardPendingInput();
+        return report;
+      },
+      [target = QPointer<QObject>(receiver), done = std::move(done)](const FindReport& report) {
+        if (target) {
+          done(report);
         }
       });
 }
@@ -799,6 +841,11 @@ void CMeterConsoleDlg::OnToggleLogging() {
   dialog.SetInterval({m_nSaveHours, m_nSaveMinutes, m_nSaveSeconds});
   if (dialog.DoModal() != QDialog::Accepted) {
     return;
+  }
+  // Offered at the next start; within this run the dialog keeps offering
+  // the interval the console opened with, as it always has.
+  if (memory_ != nullptr) {
+    memory_->SaveLogInterval(dialog.GetInterval());
   }
   m_bLogging = true;
   SetLoggingCaption(res::text::kStopLogging);

@@ -16,6 +16,8 @@
 
 #include "console/dialog_builder.h"
 #include "console/link_worker.h"
+#include "console/meter_finder.h"
+#include "console/port_devices.h"
 #include "console/meter_setup_dlg.h"
 #include "link/link_settings.h"
 #include "link/transaction.h"
@@ -37,7 +39,9 @@ namespace zt {
 class Clock;
 class DataExchange;
 class ModalUi;
+class PortLister;
 class SerialPort;
+class SettingsMemory;
 class StateCharBox;
 
 // The console's main window. It owns, for its whole life, the link settings,
@@ -58,6 +62,20 @@ class CMeterConsoleDlg final : public QDialog {
   CMeterConsoleDlg(ModalUi& ui, std::unique_ptr<LinkWorker> worker, const LinkSettings& settings,
                    QWidget* parent = nullptr);
   ~CMeterConsoleDlg() override;
+
+  // Which device each port number stands for, from the next open.
+  void SetPortDevices(const PortDevices& devices) { devices_ = devices; }
+  const PortDevices& Devices() const { return devices_; }
+  // The serial ports "通讯设置" offers; without it only the devices given.
+  void SetPortLister(PortLister* ports) { ports_ = ports; }
+  // Where "通讯设置" and the logging interval are remembered for the next
+  // start, and where the interval is taken from at opening; without it
+  // nothing is remembered.
+  void SetSettingsMemory(SettingsMemory* memory) { memory_ = memory; }
+  // Added to the link information at opening: a remembered device gone.
+  void SetLinkNote(QString note) { linkNote_ = std::move(note); }
+  // The search of "通讯设置", on the console's own link.
+  MeterFinder& Finder() { return *finder_; }
 
   // The opening sequence: fields, port, link information text.
   void OnInitDialog();
@@ -121,6 +139,12 @@ class CMeterConsoleDlg final : public QDialog {
   void timerEvent(QTimerEvent* event) override;
 
  private:
+  friend class ConsoleMeterFinder;
+  // Looks for meters as one command on the link; afterwards the port is
+  // the console's own again.
+  void FindMeters(QObject* receiver, const FindRequest& request,
+                  std::shared_ptr<std::atomic<bool>> cancel, MeterFinder::Progress progress,
+                  MeterFinder::Done done);
   void BuildWindow();
   void BindFields();
   void BuildMenu(QMenuBar& menuBar);
@@ -167,7 +191,12 @@ class CMeterConsoleDlg final : public QDialog {
 
   ModalUi& ui_;
   LinkSettings settings_;
+  PortDevices devices_;
+  PortLister* ports_ = nullptr;
+  SettingsMemory* memory_ = nullptr;
+  QString linkNote_;
   std::unique_ptr<LinkWorker> worker_;
+  std::unique_ptr<MeterFinder> finder_;
   // Runs on the link with the worker's session; the window keeps copies of
   // what it counted and measured.
   std::unique_ptr<MeasurementPoll> poll_;
@@ -227,9 +256,5 @@ class CMeterConsoleDlg final : public QDialog {
 // has two blanks after its colon; after a change of settings, one.
 std::string LinkInformationText(const LinkSettings& settings, bool afterChange,
                                 bool lineEchoes = false);
-
-// The message of a port that cannot be opened: the device, the system's
-// reason and, when the user lacks permission, how to get it.
-QString OpenFailureMessage(const OpenResult& opened);
 
 }  // namespace zt

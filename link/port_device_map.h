@@ -11,9 +11,15 @@ namespace zt {
 // given for that port number (a USB adapter, a pty).
 class PortDeviceMap {
  public:
+  // An empty device gives the number back to the platform's default.
   void Override(int16_t portNumber, std::string device) {
-    overrides_[portNumber] = std::move(device);
+    if (device.empty()) {
+      overrides_.erase(portNumber);
+    } else {
+      overrides_[portNumber] = std::move(device);
+    }
   }
+  bool Overridden(int16_t portNumber) const { return overrides_.contains(portNumber); }
   std::string DeviceFor(int16_t portNumber) const;
 
   static std::string PlatformDefault(int16_t portNumber);

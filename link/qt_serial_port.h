@@ -25,6 +25,9 @@ class QtSerialPort final : public SerialPort {
   QtSerialPort& operator=(const QtSerialPort&) = delete;
 
   void SelectPort(int16_t portNumber) override;
+  void SetPortDevice(int16_t portNumber, const std::string& device) override {
+    devices_.Override(portNumber, device);
+  }
   bool SetLineFormat(std::string_view settingsText) override;
   OpenResult Open() override;
   void Close() override;

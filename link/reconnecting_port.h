@@ -33,6 +33,9 @@ class ReconnectingPort final : public SerialPort {
   bool Lost() const { return lost_; }
 
   void SelectPort(int16_t portNumber) override { port_.SelectPort(portNumber); }
+  void SetPortDevice(int16_t portNumber, const std::string& device) override {
+    port_.SetPortDevice(portNumber, device);
+  }
   bool SetLineFormat(std::string_view settingsText) override {
     return port_.SetLineFormat(settingsText);
   }

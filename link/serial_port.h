@@ -31,6 +31,11 @@ class SerialPort {
 
   // Port number 1 or 2; takes effect at the next Open.
   virtual void SelectPort(int16_t portNumber) = 0;
+  // From the next Open, `portNumber` stands for `device` (a path such as
+  // /dev/ttyUSB0, or COM5); empty gives it back to the platform's own device
+  // for that number. A port with no devices behind it (a simulated meter)
+  // only remembers it.
+  virtual void SetPortDevice(int16_t portNumber, const std::string& device) = 0;
   // A settings text such as "9600,N,8,2"; a malformed text is refused with
   // false and leaves the format as it was.
   virtual bool SetLineFormat(std::string_view settingsText) = 0;

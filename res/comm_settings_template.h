@@ -15,11 +15,20 @@ inline constexpr int kBaud1200 = 1011;
 inline constexpr int kBaud19200 = 1015;
 inline constexpr int kParityNone = 1016;
 inline constexpr int kParityEven = 1018;
+// The device each port number stands for, and the search for a meter.
+inline constexpr int kDevice1 = 1101;
+inline constexpr int kDevice2 = 1102;
+inline constexpr int kFindMeter = 1103;
+inline constexpr int kFindProgress = 1104;
+inline constexpr int kStopFinding = 1105;
+inline constexpr int kFindStatus = 1106;
 }  // namespace comm_id
 
 // Template 130. The radios form three sets: baud rate, port and parity.
 // The address label starts at 5 units and is 50 wide, not 15 and 31, so that
-// "Meter address" fits.
+// "Meter address" fits; the device labels below follow it.
+// Below the radios, which device each port number stands for, and the search
+// for a meter whose address and rate are not known.
 inline constexpr std::array kCommSettingsControls = {
     ControlTemplate{kIdOk, ControlKind::DefaultPushButton, ZT_TEXT("zt6100", "确    定"), 130, 40, 50, 14},
     ControlTemplate{kIdCancel, ControlKind::PushButton, ZT_TEXT("zt6100", "退    出"), 130, 70, 50, 14},
@@ -35,9 +44,18 @@ inline constexpr std::array kCommSettingsControls = {
     ControlTemplate{1016, ControlKind::RadioButton, ZT_TEXT("zt6100", "无校验"), 78, 53, 42, 15},
     ControlTemplate{1017, ControlKind::RadioButton, ZT_TEXT("zt6100", "奇校验"), 78, 67, 42, 15},
     ControlTemplate{1018, ControlKind::RadioButton, ZT_TEXT("zt6100", "偶校验"), 78, 81, 42, 15},
+    ControlTemplate{kNoId, ControlKind::Label, ZT_TEXT("zt6100", "COM1 设备"), 5, 103, 50, 10},
+    ControlTemplate{comm_id::kDevice1, ControlKind::ComboBox, "", 56, 101, 124, 14},
+    ControlTemplate{kNoId, ControlKind::Label, ZT_TEXT("zt6100", "COM2 设备"), 5, 120, 50, 10},
+    ControlTemplate{comm_id::kDevice2, ControlKind::ComboBox, "", 56, 118, 124, 14},
+    ControlTemplate{comm_id::kFindMeter, ControlKind::PushButton, ZT_TEXT("zt6100", "搜索仪表"), 15, 137, 50, 14},
+    ControlTemplate{comm_id::kFindProgress, ControlKind::ProgressBar, "", 70, 139, 55, 10},
+    ControlTemplate{comm_id::kStopFinding, ControlKind::PushButton, ZT_TEXT("zt6100", "停止搜索"), 130, 137, 50, 14,
+                    kDisabled},
+    ControlTemplate{comm_id::kFindStatus, ControlKind::Label, "", 15, 155, 165, 10},
 };
 
-inline constexpr DialogTemplate kCommSettingsTemplate = {130, ZT_TEXT("zt6100", "通讯设置"), 10, 195, 101,
+inline constexpr DialogTemplate kCommSettingsTemplate = {130, ZT_TEXT("zt6100", "通讯设置"), 10, 195, 170,
                                                          kCommSettingsControls};
 
 }  // namespace zt::res

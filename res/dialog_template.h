@@ -13,6 +13,8 @@ enum class ControlKind : uint8_t {
   GroupBox,
   RadioButton,
   StateBox,  // a box whose content is one painted state character
+  ComboBox,  // a drop-down list to choose from, nothing typed
+  ProgressBar,
 };
 
 // Style flags of one control.

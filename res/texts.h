@@ -66,6 +66,24 @@ inline constexpr const char* kPermissionHint = ZT_TEXT("zt6100",
     "当前用户没有使用该设备的权限：请把用户加入拥有该设备的用户组 %1（sudo usermod -aG %1 $USER），然后注销并重新登录。");
 inline constexpr const char* kPermissionHintNoGroup = ZT_TEXT("zt6100",
     "当前用户没有使用该设备的权限：请向管理员申请该设备的读写权限。");
+// The search for a meter in the settings dialog: how many tries and the
+// worst case in seconds; the try under way (address, rate, parity, tries
+// done, tries in all); the meter found (address, rate, parity).
+inline constexpr const char* kFindingPlan = ZT_TEXT("zt6100", "搜索 %1 次，最长约 %2 秒");
+inline constexpr const char* kFindingProgress = ZT_TEXT("zt6100", "正在搜索: 地址 %1, %2bps, %3 (%4/%5)");
+inline constexpr const char* kMeterFound = ZT_TEXT("zt6100", "找到仪表: 地址 %1, %2bps, %3");
+inline constexpr const char* kNoMeterFound = ZT_TEXT("zt6100", "未找到仪表");
+inline constexpr const char* kFindingStopped = ZT_TEXT("zt6100", "已停止搜索");
+// The parity radios' captions, naming the parity of a meter found.
+inline constexpr const char* kNoParity = ZT_TEXT("zt6100", "无校验");
+inline constexpr const char* kOddParity = ZT_TEXT("zt6100", "奇校验");
+inline constexpr const char* kEvenParity = ZT_TEXT("zt6100", "偶校验");
+// After a device in the device list that the system does not report now.
+inline constexpr const char* kDeviceNotPresent = ZT_TEXT("zt6100", "（未找到）");
+// Added to the link information when the device remembered for the port is
+// gone: that device, then the one used instead.
+inline constexpr const char* kRememberedDeviceGone =
+    ZT_TEXT("zt6100", "\r\n\r\n上次使用的设备 %1 已不存在，已改用 %2");
 // The analysis program and the system's reason.
 inline constexpr const char* kAnalysisNotStarted = ZT_TEXT("zt6100", "无法启动分析程序 %1: %2");
 

@@ -67,6 +67,15 @@ class SimulatedPort final : public SerialPort {
   SimulatedPort(Clock& clock, MeterModel& meter);
 
   void SelectPort(int16_t portNumber) override;
+  // Remembered, not logged: the meter stays wired to its port number.
+  void SetPortDevice(int16_t portNumber, const std::string& device) override {
+    devices_[portNumber] = device;
+  }
+  // The device port number `portNumber` was last said to stand for.
+  std::string DeviceOf(int16_t portNumber) const {
+    const auto it = devices_.find(portNumber);
+    return it == devices_.end() ? std::string() : it->second;
+  }
   bool SetLineFormat(std::string_view settingsText) override;
   OpenResult Open() override;
   void Close() override;
@@ -138,6 +147,7 @@ class SimulatedPort final : public SerialPort {
 
   Clock& clock_;
   MeterResponder responder_;
+  std::map<int16_t, std::string> devices_;
   int16_t meterPort_ = 1;
 
   int16_t selectedPort_ = 1;

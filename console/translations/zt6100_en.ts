@@ -457,5 +457,53 @@ Local echo: skipped</translation>
         <source>当前用户没有使用该设备的权限：请向管理员申请该设备的读写权限。</source>
         <translation>You may not use this device: ask for read and write permission on it.</translation>
     </message>
+    <message>
+        <source>COM1 设备</source>
+        <translation>COM1 device</translation>
+    </message>
+    <message>
+        <source>COM2 设备</source>
+        <translation>COM2 device</translation>
+    </message>
+    <message>
+        <source>搜索仪表</source>
+        <translation>Find meter</translation>
+    </message>
+    <message>
+        <source>停止搜索</source>
+        <translation>Stop</translation>
+    </message>
+    <message>
+        <source>搜索 %1 次，最长约 %2 秒</source>
+        <translation>%1 tries, at most about %2 s</translation>
+    </message>
+    <message>
+        <source>正在搜索: 地址 %1, %2bps, %3 (%4/%5)</source>
+        <translation>Searching: address %1, %2bps, %3 (%4/%5)</translation>
+    </message>
+    <message>
+        <source>找到仪表: 地址 %1, %2bps, %3</source>
+        <translation>Meter found: address %1, %2bps, %3</translation>
+    </message>
+    <message>
+        <source>未找到仪表</source>
+        <translation>No meter found</translation>
+    </message>
+    <message>
+        <source>已停止搜索</source>
+        <translation>Search stopped</translation>
+    </message>
+    <message>
+        <source>（未找到）</source>
+        <translation> (not found)</translation>
+    </message>
+    <message>
+        <source><byte value="xd"/>
+<byte value="xd"/>
+上次使用的设备 %1 已不存在，已改用 %2</source>
+        <translation><byte value="xd"/>
+<byte value="xd"/>
+The device used last time, %1, is gone; using %2</translation>
+    </message>
 </context>
 </TS>

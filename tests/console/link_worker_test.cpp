@@ -28,6 +28,9 @@ class ForwardingPort final : public zt::SerialPort {
       : port_(port), onWrite_(std::move(onWrite)) {}
 
   void SelectPort(int16_t portNumber) override { port_.SelectPort(portNumber); }
+  void SetPortDevice(int16_t portNumber, const std::string& device) override {
+    port_.SetPortDevice(portNumber, device);
+  }
   bool SetLineFormat(std::string_view text) override { return port_.SetLineFormat(text); }
   zt::OpenResult Open() override { return port_.Open(); }
   void Close() override { port_.Close(); }

@@ -1,4 +1,5 @@
 #include "console/meter_console_dlg.h"
+#include "console/open_failure.h"
 
 #include <QAction>
 #include <QApplication>

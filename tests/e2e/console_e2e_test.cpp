@@ -1,9 +1,12 @@
 // The real console window, in this process, against zt6100-sim on a pty
 // through QSerialPort and the system clock: every exchange waits its real
 // time.
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
 
@@ -18,6 +21,7 @@
 #include "console/meter_console_dlg.h"
 #include "console/modal_ui.h"
 #include "link/clock.h"
+#include "link/port_list.h"
 #include "link/qt_serial_port.h"
 #include "res/console_template.h"
 #include "support/child_process.h"
@@ -155,6 +159,71 @@ TEST(ConsoleOverPty, BaudChangeTakenByTheMeterThenPollsAtTheNewRate) {
       << sim.Errors();
   console.OnCommand(2);
   EXPECT_EQ(sim.Stop(), 0) << sim.Errors();
+}
+
+// Two meters on two ptys, listed as the system would list two adapters: the
+// technician picks the second for COM1 in "通讯设置", finds its address with
+// "搜索仪表" on the link thread while the window goes on, and the console
+// then talks to that meter on that device.
+TEST(ConsoleOverPty, ChoosesTheAdapterFindsTheMeterAndTalksToIt) {
+  zt::test::ChildProcess first;
+  ASSERT_TRUE(first.Start(ZT_SIM_PATH, {})) << first.Error();
+  const std::optional<std::string> firstPty = first.ReadLine();
+  ASSERT_TRUE(firstPty);
+  zt::test::ChildProcess second;
+  ASSERT_TRUE(second.Start(ZT_SIM_PATH, {"--address", "4", "--upper", "4321"})) << second.Error();
+  const std::optional<std::string> secondPty = second.ReadLine();
+  ASSERT_TRUE(secondPty);
+
+  class TwoAdapters final : public zt::PortLister {
+   public:
+    std::vector<zt::SerialPortEntry> List() override { return ports; }
+    std::vector<zt::SerialPortEntry> ports;
+  } adapters;
+  adapters.ports = {{"first", *firstPty, "CH340 serial converter"},
+                    {"second", *secondPty, "FT232R USB UART"}};
+
+  zt::SystemClock clock;
+  zt::test::RecordingUi ui;
+  const zt::LinkSettings settings;
+  auto worker = std::make_unique<zt::LinkWorker>(
+      [] { return std::make_unique<zt::QtSerialPort>(); }, clock, settings);
+  zt::CMeterConsoleDlg console(ui, std::move(worker), settings);
+  zt::PortDevices devices;
+  devices.For(1) = *firstPty;
+  console.SetPortDevices(devices);
+  console.SetPortLister(&adapters);
+  console.OnInitDialog();
+  ASSERT_TRUE(WaitUntil([&] { return !console.Worker().Busy(); }));
+  ASSERT_EQ(console.StateText(), "");
+
+  bool progressSeen = false;
+  ui.answerDialog = [&](QDialog& dialog) {
+    auto& settingsDlg = dynamic_cast<zt::CCommSettingsDlg&>(dialog);
+    const int index = settingsDlg.DeviceBox(1)->findData(QString::fromStdString(*secondPty));
+    EXPECT_EQ(settingsDlg.DeviceBox(1)->itemText(index),
+              QString::fromUtf8("second \u2014 FT232R USB UART"));
+    settingsDlg.DeviceBox(1)->setCurrentIndex(index);
+    emit settingsDlg.DeviceBox(1)->activated(index);
+    settingsDlg.FindButton()->click();
+    EXPECT_TRUE(WaitUntil([&] {
+      progressSeen = progressSeen || settingsDlg.FindProgress()->value() > 0;
+      return !settingsDlg.Finding();
+    }));
+    EXPECT_EQ(settingsDlg.AddressBox()->text(), "4");
+    settingsDlg.accept();
+    return settingsDlg.result();
+  };
+  console.OnCommand(id::kCommSettings);
+  ASSERT_TRUE(WaitUntil([&] { return !console.IsBusy(); }));
+  EXPECT_TRUE(progressSeen) << "the window took the search's progress while it ran";
+  EXPECT_EQ(console.Settings(), (zt::LinkSettings{4, 1, 9600, zt::kParityNone}));
+  EXPECT_EQ(console.Devices().For(1), *secondPty);
+
+  console.OnCommand(id::kReadParameters);
+  ASSERT_TRUE(WaitUntil([&] { return !console.IsBusy(); }));
+  EXPECT_EQ(static_cast<QLineEdit*>(console.Control(id::kUpperLimit))->text(), "4321");
+  EXPECT_TRUE(ui.messages.empty()) << ui.messages.front().toStdString();
 }
 
 }  // namespace

@@ -59,6 +59,7 @@ class ScriptedPort final : public SerialPort {
   }
 
   void SelectPort(int16_t) override {}
+  void SetPortDevice(int16_t, const std::string&) override {}
   bool SetLineFormat(std::string_view) override { return true; }
   OpenResult Open() override {
     open_ = true;

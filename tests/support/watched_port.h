@@ -18,6 +18,9 @@ class WatchedPort final : public SerialPort {
       : port_(port), onClose_(std::move(onClose)) {}
 
   void SelectPort(int16_t number) override { port_.SelectPort(number); }
+  void SetPortDevice(int16_t number, const std::string& device) override {
+    port_.SetPortDevice(number, device);
+  }
   bool SetLineFormat(std::string_view text) override { return port_.SetLineFormat(text); }
   OpenResult Open() override { return port_.Open(); }
   void Close() override {

@@ -1,0 +1,55 @@
+#include "console/meter_finder.h"
+
+namespace zt {
+
+FindReport RunFindJob(LinkContext& link, const FindRequest& request,
+                      const std::atomic<bool>& cancel, const MeterFinder::Progress& progress) {
+  FindReport report;
+  link.port.Close();
+  link.port.SetPortDevice(request.port, request.device);
+  link.port.SelectPort(request.port);
+  const OpenResult opened = link.port.Open();
+  if (!opened) {
+    report.openFailure = opened;
+    return report;
+  }
+  ScanCallbacks callbacks;
+  callbacks.stopRequested = [&cancel, &link] { return cancel.load() || link.stop.load(); };
+  callbacks.progress = progress;
+  report.outcome = ScanForMeters(link.port, link.clock, request.plan, callbacks);
+  link.port.Close();
+  return report;
+}
+
+MeterFinder::Progress ProgressTo(QObject* receiver, MeterFinder::Progress progress) {
+  return [target = QPointer<QObject>(receiver), progress = std::move(progress)](
+             const ScanProgress& step) {
+    if (target) {
+      // At once on the receiver's own thread (a worker that runs its jobs
+      // there), queued from the link's thread.
+      QMetaObject::invokeMethod(
+          target.data(), [target, progress, step] { progress(step); }, Qt::AutoConnection);
+    }
+  };
+}
+
+WorkerMeterFinder::~WorkerMeterFinder() {
+  Cancel();
+  worker_.reset();
+}
+
+void WorkerMeterFinder::Start(QObject* receiver, const FindRequest& request, Progress progress,
+                              Done done) {
+  if (!worker_) {
+    worker_ = makeWorker_();
+  }
+  const std::shared_ptr<std::atomic<bool>> cancel = NewCancelFlag();
+  worker_->Run<FindReport>(
+      receiver,
+      [request, cancel, progress = ProgressTo(receiver, std::move(progress))](LinkContext& link) {
+        return RunFindJob(link, request, *cancel, progress);
+      },
+      std::move(done));
+}
+
+}  // namespace zt
