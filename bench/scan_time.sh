@@ -4,7 +4,7 @@
 # rates, parity none) with the meter at the last address and rate tried, so
 # that every try is made, next to the worst case the program tells before it
 # starts; then the same scan with --first against a meter at address 247 at
-# 1200 bit/s, the last line the default plan tries. Not part of the suite: the figures depend
+# 19200 bit/s, the second rate the default plan tries. Not part of the suite: the figures depend
 # on the machine.
 #
 # usage: bench/scan_time.sh [BUILD_DIR]
@@ -58,4 +58,4 @@ scan_once() {
 }
 
 scan_once "full scan, meter at 247, 1200 bit/s" --address 247 --baud 1200 --
-scan_once "--first, meter at 247, 1200 bit/s" --address 247 --baud 1200 -- --first
+scan_once "--first, meter at 247, 19200 bit/s" --address 247 --baud 19200 -- --first

@@ -272,7 +272,11 @@ std::optional<Command> ReadScan(OptionReader& in) {
     }
     scan.plan.addresses = *addresses;
   }
-  std::vector<int32_t> rates(kBaudIndexRates.begin(), kBaudIndexRates.end());
+  // By default the rates of the default plan, in its order.
+  std::vector<int32_t> rates;
+  for (const ScanLine& line : scan.plan.lines) {
+    rates.push_back(line.baudRate);
+  }
   if (const auto list = in.Value("rates")) {
     rates.clear();
     for (const QString& rate : list->split(QLatin1Char(','))) {

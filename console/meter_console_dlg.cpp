@@ -271,8 +271,12 @@ int CMeterConsoleDlg::DoModal() {
 namespace {
 
 // Selects the port, sets the line format of the context's settings, opens.
+// An empty device leaves the port's own device for the number: the one the
+// port was made with (a device named on the command line, a test's pty).
 OpenResult ConfigurePort(LinkContext& link, const std::string& device) {
-  link.port.SetPortDevice(link.settings.port, device);
+  if (!device.empty()) {
+    link.port.SetPortDevice(link.settings.port, device);
+  }
   link.port.SelectPort(link.settings.port);
   link.port.SetLineFormat(SettingsText(link.settings));
   const OpenResult opened = link.port.Open();
@@ -769,7 +773,9 @@ void CMeterConsoleDlg::FindMeters(QObject* receiver, const FindRequest& request,
        devices = devices_](LinkContext& link) {
         FindReport report = RunFindJob(link, request, *cancel, progress);
         // Back to the console's own port, device and line.
-        link.port.SetPortDevice(request.port, devices.For(request.port));
+        if (!request.device.empty()) {
+          link.port.SetPortDevice(request.port, devices.For(request.port));
+        }
         link.port.Close();
         ConfigurePort(link, devices.For(link.settings.port));
         link.port.DiscardPendingInput();

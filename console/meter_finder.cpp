@@ -6,7 +6,9 @@ FindReport RunFindJob(LinkContext& link, const FindRequest& request,
                       const std::atomic<bool>& cancel, const MeterFinder::Progress& progress) {
   FindReport report;
   link.port.Close();
-  link.port.SetPortDevice(request.port, request.device);
+  if (!request.device.empty()) {
+    link.port.SetPortDevice(request.port, request.device);
+  }
   link.port.SelectPort(request.port);
   const OpenResult opened = link.port.Open();
   if (!opened) {

@@ -16,8 +16,8 @@
 
 namespace zt {
 
-// Where and what to look for: the port number, the device it stands for,
-// and the plan of tries.
+// Where and what to look for: the port number, the device it stands for
+// (empty: the port's own for that number), and the plan of tries.
 struct FindRequest {
   int16_t port = 1;
   std::string device;

@@ -6,8 +6,9 @@
 
 namespace zt {
 
-// The device each port number, 1 and 2, stands for; empty for the
-// platform's own device of that number (COM1, /dev/ttyS0).
+// The device each port number, 1 and 2, stands for; empty for the port's
+// own device of that number (the platform's COM1 or /dev/ttyS0, unless the
+// port was made with another).
 struct PortDevices {
   std::array<std::string, 2> device;
   // Named on the command line (--port1, --port2): shown, not chosen.

@@ -197,8 +197,12 @@ namespace {
 TEST(ScanCommandLine, DefaultsToEveryAddressAtFiveRatesWithoutParity) {
   const ScanCommand scan = CommandOf<ScanCommand>({"scan"});
   EXPECT_EQ(scan.plan.addresses.size(), 247u);
-  EXPECT_EQ(scan.plan.lines.size(), 5u);
+  EXPECT_EQ(scan.plan.lines, DefaultScanPlan().lines);
   EXPECT_FALSE(scan.plan.stopAtFirst);
+  // A parity list alone keeps the default rates in their order.
+  const ScanCommand even = CommandOf<ScanCommand>({"scan", "--parities", "even"});
+  ASSERT_EQ(even.plan.lines.size(), 5u);
+  EXPECT_EQ(even.plan.lines.front(), (ScanLine{DefaultScanPlan().lines.front().baudRate, kParityEven}));
   EXPECT_EQ(scan.plan.turnaround, ScanPlan::kDefaultTurnaround);
 }
 
