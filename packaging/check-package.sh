@@ -88,6 +88,13 @@ check "manual pages render without warnings" manual_pages_render
 check "depends on the Qt 6 runtime and serial port" \
   depends_on libqt6core6 libqt6gui6 libqt6widgets6 libqt6serialport6 qt6-qpa-plugins
 check "depends on a CJK font" grep -q 'fonts-wqy-microhei | fonts-noto-cjk' <<<"$depends"
+check "recommends Qt's translations" grep -q 'qt6-translations-l10n' \
+  <<<"$(dpkg-deb -f "$deb" Recommends)"
+# The English translation is a resource of the console: its name, in the
+# UTF-16 of Qt's resource tables, is in the program.
+check "the console carries its English translation" \
+  env LC_ALL=C grep -qaP '\x00z\x00t\x006\x001\x000\x000\x00_\x00e\x00n\x00\.\x00q\x00m' \
+  "$root/usr/bin/zt6100-console"
 check "lintian finds no error" lintian --fail-on error "$deb"
 
 echo "package: $passed passed, $failed failed"
