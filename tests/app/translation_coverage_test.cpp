@@ -2,7 +2,8 @@
 // lupdate, run as the build runs it, lists the marked texts afresh, and each
 // must be in the shipped .ts file, translated, with the same %1..%9
 // arguments. A text marked and not translated, or translated and no longer
-// marked, fails here.
+// marked, fails here; so does a Chinese string in those sources that is not
+// marked, which no translation could reach.
 
 #include <gtest/gtest.h>
 
@@ -13,6 +14,7 @@
 #include <QTemporaryDir>
 #include <QXmlStreamReader>
 
+#include <algorithm>
 #include <map>
 #include <utility>
 
@@ -102,18 +104,72 @@ QSet<QString> Arguments(const QString& text) {
   return arguments;
 }
 
-TEST(TranslationCoverage, EveryMarkedTextHasAFinishedEnglishTranslation) {
+// The texts the sources mark, as lupdate finds them run as the build runs it.
+std::map<MessageKey, Message> MarkedTexts() {
   QTemporaryDir dir;
-  ASSERT_TRUE(dir.isValid());
+  EXPECT_TRUE(dir.isValid());
   const QString fresh = dir.filePath(QStringLiteral("fresh_en.ts"));
   QStringList arguments = ReadLines(QStringLiteral(ZT_LUPDATE_ARGUMENTS));
   arguments << QStringLiteral("-ts") << fresh;
   QProcess lupdate;
   lupdate.start(QStringLiteral(ZT_LUPDATE), arguments);
-  ASSERT_TRUE(lupdate.waitForFinished(120000)) << lupdate.errorString().toStdString();
-  ASSERT_EQ(lupdate.exitCode(), 0) << lupdate.readAllStandardError().toStdString();
+  EXPECT_TRUE(lupdate.waitForFinished(120000)) << lupdate.errorString().toStdString();
+  EXPECT_EQ(lupdate.exitCode(), 0) << lupdate.readAllStandardError().toStdString();
+  return ReadTs(fresh);
+}
 
-  const std::map<MessageKey, Message> marked = ReadTs(fresh);
+bool IsChinese(QChar c) {
+  return (c.unicode() >= 0x2E80 && c.unicode() <= 0x9FFF) ||
+         (c.unicode() >= 0xFF00 && c.unicode() <= 0xFFEF);
+}
+
+// The string literals of a C++ source, their escapes resolved; comments and
+// character literals are skipped.
+QStringList StringLiterals(const QString& source) {
+  QStringList literals;
+  qsizetype i = 0;
+  const qsizetype n = source.size();
+  while (i < n) {
+    if (source.mid(i, 2) == QLatin1String("//")) {
+      while (i < n && source[i] != QLatin1Char('\n')) ++i;
+    } else if (source.mid(i, 2) == QLatin1String("/*")) {
+      const qsizetype end = source.indexOf(QLatin1String("*/"), i + 2);
+      i = end < 0 ? n : end + 2;
+    } else if (source[i] == QLatin1Char('\'')) {
+      for (++i; i < n && source[i] != QLatin1Char('\''); ++i) {
+        if (source[i] == QLatin1Char('\\')) ++i;
+      }
+      ++i;
+    } else if (source[i] == QLatin1Char('"')) {
+      // Adjacent literals are one string.
+      QString literal;
+      qsizetype next = i;
+      while (next < n && source[next] == QLatin1Char('"')) {
+        for (i = next + 1; i < n && source[i] != QLatin1Char('"'); ++i) {
+          if (source[i] == QLatin1Char('\\') && i + 1 < n) {
+            ++i;
+            const QChar escaped = source[i];
+            literal += escaped == QLatin1Char('r')   ? QChar('\r')
+                       : escaped == QLatin1Char('n') ? QChar('\n')
+                       : escaped == QLatin1Char('t') ? QChar('\t')
+                                                     : escaped;
+          } else {
+            literal += source[i];
+          }
+        }
+        next = ++i;
+        while (next < n && source[next].isSpace()) ++next;
+      }
+      literals << literal;
+    } else {
+      ++i;
+    }
+  }
+  return literals;
+}
+
+TEST(TranslationCoverage, EveryMarkedTextHasAFinishedEnglishTranslation) {
+  const std::map<MessageKey, Message> marked = MarkedTexts();
   const std::map<MessageKey, Message> shipped = ReadTs(QStringLiteral(ZT_ENGLISH_TS));
   // The console's window, its menus and dialogs hold more than a hundred.
   ASSERT_GT(marked.size(), 100U);
@@ -138,6 +194,29 @@ TEST(TranslationCoverage, EveryMarkedTextHasAFinishedEnglishTranslation) {
     EXPECT_TRUE(marked.contains(key))
         << key.first.toStdString() << ": translated but no longer marked in the sources";
   }
+}
+
+TEST(TranslationCoverage, NoChineseStringIsLeftUnmarked) {
+  QSet<QString> markedSources;
+  for (const auto& [key, message] : MarkedTexts()) {
+    markedSources.insert(key.first);
+  }
+  ASSERT_FALSE(markedSources.isEmpty());
+  std::size_t files = 0;
+  for (const QString& path : ReadLines(QStringLiteral(ZT_LUPDATE_ARGUMENTS))) {
+    if (path.startsWith(QLatin1Char('-')) || !QFile::exists(path)) continue;
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << path.toStdString();
+    ++files;
+    for (const QString& literal : StringLiterals(QString::fromUtf8(file.readAll()))) {
+      if (std::any_of(literal.begin(), literal.end(), IsChinese)) {
+        EXPECT_TRUE(markedSources.contains(literal))
+            << path.toStdString() << ": \"" << literal.toStdString()
+            << "\" is not marked; put it in res/ with ZT_TEXT (README.md)";
+      }
+    }
+  }
+  EXPECT_GT(files, 10U);
 }
 
 }  // namespace
