@@ -48,9 +48,15 @@ int16_t Transaction::RequestReply(const TxFrame& request, std::chrono::milliseco
   KeepLineSilent();
   Send(request);
   deadline_ = sentAt_ + wait;
+  replySeenAt_.reset();
   if (fast_) {
     CollectUntilReply(expected);
   } else {
+    // Only the first byte's arrival can be seen without taking bytes before
+    // the deadline; on a line that echoes it is the echo's, so none is kept.
+    if (!LineEchoes().value_or(false) && port_.WaitForBytes(deadline_ - clock_.Now())) {
+      replySeenAt_ = clock_.Now();
+    }
     clock_.SleepUntil(deadline_);
     Collect();
   }
@@ -59,6 +65,7 @@ int16_t Transaction::RequestReply(const TxFrame& request, std::chrono::milliseco
     ++counters_.echoesSkipped;
   }
   const int16_t found = Search(expected);
+  Conclude(expected, found);
   // An exception reply answers this very request, so nothing more is coming.
   const bool answered =
       found != kNoReply ||
@@ -77,6 +84,47 @@ void Transaction::RequestOnly(const TxFrame& request) {
   KeepLineSilent();
   Send(request);
   deadline_ = sentAt_;
+  lastFailure_.reset();
+}
+
+void Transaction::Conclude(const ExpectedReply& expected, int16_t found) {
+  lastExpected_ = expected;
+  if (found != kNoReply) {
+    lastFailure_.reset();
+    if (replySeenAt_) {
+      statistics_.RecordReply(*replySeenAt_ - sentAt_);
+    }
+    if (observer_) {
+      Observe(FrameDirection::Received, Received(),
+              LineEchoes().value_or(false) && BeginsWithRequest() ? "reply after the echo"
+                                                                   : "reply");
+    }
+    return;
+  }
+  lastFailure_ = ClassifyFailure(txFrame_, expected, Received());
+  statistics_.RecordFailure(*lastFailure_);
+  if (observer_) {
+    Observe(FrameDirection::Received, Received(), lastFailure_->Words());
+  }
+}
+
+void Transaction::ReviseFailure(const std::vector<uint8_t>& late) {
+  if (late.empty() || !lastFailure_) {
+    return;
+  }
+  const FailureDiagnosis revised = ClassifyFailure(txFrame_, lastExpected_, Received(), late);
+  statistics_.Reclassify(*lastFailure_, revised);
+  lastFailure_ = revised;
+}
+
+void Transaction::Observe(FrameDirection direction, std::span<const uint8_t> bytes,
+                          std::string verdict) {
+  FrameRecord record;
+  record.time = clock_.Now();
+  record.direction = direction;
+  record.bytes.assign(bytes.begin(), bytes.end());
+  record.verdict = std::move(verdict);
+  observer_(record);
 }
 
 int16_t Transaction::Search(const ExpectedReply& expected) const {
@@ -102,18 +150,20 @@ void Transaction::AwaitQuietLine() {
   const microseconds capAt = deadline_ + 2 * wait;
   microseconds quietFrom = std::max(deadline_, lineBusyUntil_.value_or(deadline_));
   bool counted = false;
+  std::vector<uint8_t> late;
   if (port_.CountWaiting() > 0) {
-    DiscardLate(counted);
+    DiscardLate(counted, late);
     quietFrom = clock_.Now();
   }
   for (;;) {
     const microseconds now = clock_.Now();
     const microseconds end = std::min(quietFrom + quiet, capAt);
     if (now >= end) {
+      ReviseFailure(late);
       return;
     }
     // A port that has nothing to give must not turn this into a spin.
-    if (port_.WaitForBytes(end - now) && DiscardLate(counted)) {
+    if (port_.WaitForBytes(end - now) && DiscardLate(counted, late)) {
       quietFrom = clock_.Now();
     } else {
       clock_.SleepUntil(end);
@@ -121,13 +171,17 @@ void Transaction::AwaitQuietLine() {
   }
 }
 
-bool Transaction::DiscardLate(bool& counted) {
-  const std::vector<uint8_t> late = port_.ReadWaiting();
-  if (late.empty()) {
+bool Transaction::DiscardLate(bool& counted, std::vector<uint8_t>& late) {
+  std::vector<uint8_t> read = port_.ReadWaiting();
+  if (read.empty()) {
     return false;
   }
+  if (observer_) {
+    Observe(FrameDirection::Late, read, "late reply, discarded");
+  }
+  late.insert(late.end(), read.begin(), read.end());
   lineBusyUntil_ = clock_.Now();
-  counters_.lateBytes += static_cast<int64_t>(late.size());
+  counters_.lateBytes += static_cast<int64_t>(read.size());
   if (!counted) {
     ++counters_.lateReplies;
     counted = true;
@@ -144,6 +198,14 @@ void Transaction::Send(const TxFrame& request) {
   // Nothing marks the request's last byte leaving the port, so its line time
   // is counted as busy.
   lineBusyUntil_ = sentAt_ + CharacterTime() * request.length;
+  if (observer_) {
+    FrameRecord record;
+    record.time = sentAt_;
+    record.direction = FrameDirection::Sent;
+    record.bytes.assign(txFrame_.bytes.begin(), txFrame_.bytes.begin() + txFrame_.length);
+    record.verdict = "request";
+    observer_(record);
+  }
 }
 
 void Transaction::Collect() {
@@ -160,8 +222,12 @@ void Transaction::Collect() {
 void Transaction::CollectUntilReply(const ExpectedReply& expected) {
   for (;;) {
     Gather();
+    if (Search(expected) != kNoReply) {
+      replySeenAt_ = clock_.Now();
+      return;
+    }
     // A full buffer can take no more bytes, so waiting longer cannot help.
-    if (Search(expected) != kNoReply || rxCount_ == kRxBufferSize) {
+    if (rxCount_ == kRxBufferSize) {
       return;
     }
     const microseconds now = clock_.Now();

@@ -5,8 +5,13 @@
 #include <cstdint>
 #include <optional>
 #include <span>
+#include <string>
+#include <vector>
 
 #include "link/clock.h"
+#include "link/exchange_statistics.h"
+#include "link/failure_cause.h"
+#include "link/frame_trace.h"
 #include "link/link_settings.h"
 #include "link/modbus_rtu.h"
 #include "link/serial_port.h"
@@ -59,7 +64,8 @@ class Transaction {
   static constexpr int16_t kRxBufferSize = 300;
   static constexpr int16_t kNoReply = -1;
 
-  Transaction(SerialPort& port, Clock& clock) : port_(port), clock_(clock) {}
+  Transaction(SerialPort& port, Clock& clock)
+      : port_(port), clock_(clock), createdAt_(clock.Now()) {}
 
   // Off (the console's fixed waits) unless set.
   void SetFastExchange(std::optional<FastExchange> policy) { fast_ = policy; }
@@ -88,6 +94,21 @@ class Transaction {
   std::chrono::microseconds LastDeadline() const { return deadline_; }
   const LinkCounters& Counters() const { return counters_; }
 
+  // Every exchange by outcome: replies with their latency, failures by cause.
+  // An exchange that found nothing is counted a late reply instead once its
+  // bytes arrive during the next request's line guard.
+  const ExchangeStatistics& Statistics() const { return statistics_; }
+  // Why the latest exchange found no valid reply; empty when it found one.
+  const std::optional<FailureDiagnosis>& LastFailure() const { return lastFailure_; }
+
+  // Told of every frame sent and received, and of late bytes discarded, on
+  // the thread that runs the exchanges. It is called after the request has
+  // been handed to the port and after the wait has ended, so it takes no time
+  // from a wait; none by default.
+  void SetFrameObserver(FrameObserver observer) { observer_ = std::move(observer); }
+  // When the transaction was created, on its clock: where a trace starts.
+  std::chrono::microseconds CreatedAt() const { return createdAt_; }
+
   // The bytes copied by the latest exchange, any echo of the request included.
   std::span<const uint8_t> Received() const {
     return {rxBuffer_.data(), static_cast<std::size_t>(rxCount_)};
@@ -101,7 +122,12 @@ class Transaction {
  private:
   void AwaitQuietLine();
   // Reads and counts late bytes; false when there were none.
-  bool DiscardLate(bool& counted);
+  bool DiscardLate(bool& counted, std::vector<uint8_t>& late);
+  // Counts the latest exchange and tells the observer what it received.
+  void Conclude(const ExpectedReply& expected, int16_t found);
+  // The latest exchange's reply, when it came, came late.
+  void ReviseFailure(const std::vector<uint8_t>& late);
+  void Observe(FrameDirection direction, std::span<const uint8_t> bytes, std::string verdict);
   void Send(const TxFrame& request);
   void Collect();
   void CollectUntilReply(const ExpectedReply& expected);
@@ -129,6 +155,14 @@ class Transaction {
   // Set when the latest exchange found no valid reply.
   std::optional<std::chrono::milliseconds> dirtyAfterWait_;
   LinkCounters counters_;
+
+  std::chrono::microseconds createdAt_;
+  // When the first byte (fixed wait) or the whole reply (fast) was seen.
+  std::optional<std::chrono::microseconds> replySeenAt_;
+  ExpectedReply lastExpected_;
+  std::optional<FailureDiagnosis> lastFailure_;
+  ExchangeStatistics statistics_;
+  FrameObserver observer_;
 };
 
 }  // namespace zt
