@@ -40,16 +40,24 @@ Link options (before the command):
                        out by the first read, before any write)
   --verbose            say on standard error what the link found out: an
                        echoing adapter, late replies discarded
-  --json               one JSON object per line instead of text
+  --trace              write every frame sent and received to standard error:
+                       seconds since the start with milliseconds, TX, RX or
+                       LATE (bytes discarded before the next request), the
+                       bytes in hex and what the link made of them
+  --json               one JSON object per line instead of text, each with
+                       its UTC time
   -h, --help           this text
   --version            the program's version
 
 Commands:
-  poll [--count N] [--period MS]
+  poll [--count N] [--period MS] [--csv]
                        the console's measurement poll, once a timer period
                        (default 1000 ms; 0 polls back to back), N times or
                        until Ctrl-C; prints the live value, successes,
-                       failures and error rate, and the totals at the end
+                       failures and error rate, and at the end the totals,
+                       the failed exchanges by cause and the reply latency;
+                       --csv prints a header and one row per poll instead
+                       (the totals then go to standard error)
   read-params          upper and lower threshold, decimal point, baud rate
   write-params --upper U --lower L --decimal D --baud RATE
                        writes the parameter block (each -32768..65535; one of
@@ -63,10 +71,11 @@ Commands:
                        PT and CT ratios (1..64000) and wiring mode (0..5)
   set-baud RATE        tells the meter its new line rate (register 0x0008),
                        at the link's current rate
-  log --interval SECONDS [--count N]
+  log --interval SECONDS [--count N] [--csv]
                        polls, and appends the measurement table to Table.txt
                        in the current directory every interval (the first one
-                       interval after the start), N blocks or until Ctrl-C
+                       interval after the start), N blocks or until Ctrl-C;
+                       --csv as for poll, the blocks told on standard error
   scan [--addresses LIST] [--rates LIST] [--parities LIST] [--first]
        [--wait MS]
                        looks for meters: reads the decimal point of every
@@ -200,7 +209,7 @@ QCommandLineOption FlagOption(const char* name) {
 
 constexpr const char* kLinkOptionNames[] = {"port",     "device", "address", "baud",
                                             "parity",   "simulate", "fast",  "json",
-                                            "echo",     "verbose"};
+                                            "echo",     "verbose",  "trace"};
 
 // Qt's own message for an unknown option, or a hint when a link option
 // follows the command.
@@ -224,7 +233,8 @@ struct CommandGrammar {
 
 std::vector<CommandGrammar> CommandGrammars() {
   return {
-      {"poll", {ValueOption("count", "N"), ValueOption("period", "MS")}, 0, nullptr},
+      {"poll", {ValueOption("count", "N"), ValueOption("period", "MS"), FlagOption("csv")}, 0,
+       nullptr},
       {"read-params", {}, 0, nullptr},
       {"write-params",
        {ValueOption("upper", "U"), ValueOption("lower", "L"), ValueOption("decimal", "D"),
@@ -239,7 +249,10 @@ std::vector<CommandGrammar> CommandGrammars() {
        0,
        nullptr},
       {"set-baud", {}, 1, "RATE"},
-      {"log", {ValueOption("interval", "SECONDS"), ValueOption("count", "N")}, 0, nullptr},
+      {"log",
+       {ValueOption("interval", "SECONDS"), ValueOption("count", "N"), FlagOption("csv")},
+       0,
+       nullptr},
       {"scan",
        {ValueOption("addresses", "LIST"), ValueOption("rates", "LIST"),
         ValueOption("parities", "LIST"), FlagOption("first"), ValueOption("wait", "MS")},
@@ -418,6 +431,7 @@ std::optional<LinkOptions> ReadLinkOptions(OptionReader& in) {
   link.simulate = in.IsSet("simulate");
   link.fast = in.IsSet("fast");
   link.verbose = in.IsSet("verbose");
+  link.trace = in.IsSet("trace");
   if (const auto echo = in.Value("echo")) {
     if (*echo == QLatin1String("auto")) {
       link.echo = LocalEcho::Auto;
@@ -460,7 +474,8 @@ ParsedCommandLine ParseCommandLine(const QStringList& arguments) {
   global.addOptions({ValueOption("port", "N"), ValueOption("device", "PATH"),
                      ValueOption("address", "A"), ValueOption("baud", "RATE"),
                      ValueOption("parity", "P"), FlagOption("simulate"), FlagOption("fast"),
-                     ValueOption("echo", "MODE"), FlagOption("verbose"), FlagOption("json"),
+                     ValueOption("echo", "MODE"), FlagOption("verbose"), FlagOption("trace"),
+                     FlagOption("json"),
                      FlagOption("version"), help});
   if (!global.parse(arguments)) {
     return Refuse(ParserError(global));
@@ -520,8 +535,13 @@ ParsedCommandLine ParseCommandLine(const QStringList& arguments) {
       }
       std::get<ScanCommand>(*command).plan.echo = link->echo;
     }
+    const bool json = global.isSet(QStringLiteral("json"));
+    const bool csv = (name == "poll" || name == "log") && parser.isSet(QStringLiteral("csv"));
+    if (json && csv) {
+      return Refuse("give either --json or --csv, not both");
+    }
     parsed.invocation = Invocation{
-        *link, global.isSet(QStringLiteral("json")) ? OutputFormat::Json : OutputFormat::Text,
+        *link, csv ? OutputFormat::Csv : json ? OutputFormat::Json : OutputFormat::Text,
         std::move(*command)};
     return parsed;
   }

@@ -16,7 +16,8 @@
 
 namespace zt::cli {
 
-enum class OutputFormat { Text, Json };
+// Csv only for poll and log: a header, then one row per poll.
+enum class OutputFormat { Text, Json, Csv };
 
 // How to reach the meter. Without --device the port number goes through the
 // console's device map.
@@ -28,6 +29,8 @@ struct LinkOptions {
   LocalEcho echo = LocalEcho::Auto;
   // What the link found out (an echoing adapter, late replies), on standard error.
   bool verbose = false;
+  // Every frame on the line, on standard error.
+  bool trace = false;
 };
 
 struct PollCommand {

@@ -22,6 +22,8 @@ class JsonObject {
   // A number already written as JSON wants it, such as "12.5000": the
   // console's four decimals survive.
   JsonObject& AddNumberText(std::string_view key, std::string_view number);
+  // A value already written as JSON: an object, an array or null.
+  JsonObject& AddRaw(std::string_view key, std::string_view json) { return Member(key, json); }
 
   template <typename T>
   JsonObject& AddOptional(std::string_view key, const std::optional<T>& value) {

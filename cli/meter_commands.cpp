@@ -9,7 +9,10 @@ namespace zt::cli {
 
 namespace {
 
-void Print(CommandIo& io, const std::string& text) { io.out << text << '\n' << std::flush; }
+void Print(CommandIo& io, const std::string& text) {
+  io.out << (io.format == OutputFormat::Json ? Stamped(text, io.wallClock()) : text) << '\n'
+         << std::flush;
+}
 
 int Outcome(bool confirmed) { return confirmed ? kDone : kNoValidReply; }
 

@@ -2,6 +2,7 @@
 
 #include "link/link_settings.h"
 #include "link/port_device_map.h"
+#include "cli/report_format.h"
 #include "link/qt_serial_port.h"
 
 namespace zt::cli {
@@ -35,6 +36,9 @@ OpenResult MeterLink::Open() {
   link_->SetLocalEcho(options_.echo);
   if (options_.fast) {
     link_->SetFastExchange(FastExchange::ForLine(ParseSettingsText(format).value_or(LineFormat{})));
+  }
+  if (options_.trace) {
+    link_->SetFrameObserver(TraceTo(errors_, link_->CreatedAt()));
   }
   session_ = std::make_unique<MeterSession>(*link_, options_.settings);
   return opened;

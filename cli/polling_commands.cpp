@@ -16,7 +16,30 @@ namespace {
 // Short enough that Ctrl-C between ticks is answered at once.
 constexpr std::chrono::milliseconds kStopCheck{50};
 
-void Print(CommandIo& io, const std::string& text) { io.out << text << '\n' << std::flush; }
+void Print(CommandIo& io, const std::string& text) {
+  io.out << (io.format == OutputFormat::Json ? Stamped(text, io.wallClock()) : text) << '\n'
+         << std::flush;
+}
+
+// Under --csv standard output holds the rows alone: the rest goes to standard
+// error, as text.
+void PrintBeside(CommandIo& io, const std::string& text) {
+  if (io.format == OutputFormat::Csv) {
+    io.err << text << '\n' << std::flush;
+  } else {
+    Print(io, text);
+  }
+}
+
+OutputFormat BesideFormat(const CommandIo& io) {
+  return io.format == OutputFormat::Csv ? OutputFormat::Text : io.format;
+}
+
+void PrintTotals(MeasurementPoll& poller, MeterSession& session, CommandIo& io) {
+  PrintBeside(io, FormatPollTotals(poller.Statistics(),
+                                   ExchangeSummary::Of(session.Link().Statistics()),
+                                   BesideFormat(io)));
+}
 
 // Sleeps until `ms` after the start of the current tick, when the timer is
 // due, in slices that watch for a stop request; false when one came.
@@ -35,9 +58,22 @@ bool SleepWatching(Clock& clock, uint32_t ms, CommandIo& io) {
   }
 }
 
-void PollOnce(MeasurementPoll& poller, CommandIo& io) {
+void PollOnce(MeasurementPoll& poller, MeterSession& session, CommandIo& io) {
   poller.Tick();
+  if (io.format == OutputFormat::Csv) {
+    // The live-value read is the tick's last exchange.
+    const PollRow row{io.wallClock(), poller.LiveText(), poller.DecimalPoint(),
+                      session.Link().LastFailure()};
+    Print(io, FormatPollCsvRow(row, poller.Statistics()));
+    return;
+  }
   Print(io, FormatPollTick(poller.LiveText(), poller.Statistics(), io.format));
+}
+
+void PrintCsvHeader(CommandIo& io) {
+  if (io.format == OutputFormat::Csv) {
+    Print(io, std::string(kPollCsvHeader));
+  }
 }
 
 }  // namespace
@@ -47,6 +83,7 @@ int RunPoll(const PollCommand& poll, MeterSession& session, CommandIo& io) {
   MeasurementPoll poller(session);
   // The first tick is taken at once rather than a period after the start.
   PeriodicTimer timer(clock.TickCount(), poll.periodMs, true);
+  PrintCsvHeader(io);
   bool interrupted = false;
   for (int32_t ticks = 0; !poll.count || ticks < *poll.count; ++ticks) {
     if (!SleepWatching(clock, timer.MsUntilDue(clock.TickCount()), io)) {
@@ -54,10 +91,10 @@ int RunPoll(const PollCommand& poll, MeterSession& session, CommandIo& io) {
       break;
     }
     timer.Take(clock.TickCount());
-    PollOnce(poller, io);
+    PollOnce(poller, session, io);
   }
   interrupted = interrupted || io.stopRequested();
-  Print(io, FormatPollTotals(poller.Statistics(), io.format));
+  PrintTotals(poller, session, io);
   if (interrupted) {
     return kDone;
   }
@@ -74,6 +111,7 @@ int RunLog(const LogCommand& log, MeterSession& session, CommandIo& io) {
   int32_t blocks = 0;
   bool appendFailed = false;
   bool interrupted = false;
+  PrintCsvHeader(io);
   while (!log.count || blocks < *log.count) {
     const uint32_t now = clock.TickCount();
     const uint32_t wait = std::min(pollTimer.MsUntilDue(now), logTimer.MsUntilDue(now));
@@ -83,18 +121,18 @@ int RunLog(const LogCommand& log, MeterSession& session, CommandIo& io) {
     }
     if (pollTimer.IsDue(clock.TickCount())) {
       pollTimer.Take(clock.TickCount());
-      PollOnce(poller, io);
+      PollOnce(poller, session, io);
     }
     if (logTimer.IsDue(clock.TickCount())) {
       logTimer.Take(clock.TickCount());
       const bool appended =
           AppendMeasurementBlock(io.logFile, poller.Quantities(), EnergyUnits{}, io.wallClock());
       appendFailed = appendFailed || !appended;
-      Print(io, FormatLogBlock(++blocks, file, appended, io.format));
+      PrintBeside(io, FormatLogBlock(++blocks, file, appended, BesideFormat(io)));
     }
   }
   interrupted = interrupted || io.stopRequested();
-  Print(io, FormatPollTotals(poller.Statistics(), io.format));
+  PrintTotals(poller, session, io);
   if (appendFailed) {
     return kLogNotWritten;
   }

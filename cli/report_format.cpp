@@ -37,6 +37,77 @@ std::string ValueText(const std::optional<int32_t>& value) {
   return value ? std::to_string(*value) : std::string("no reply");
 }
 
+std::string HexByte(uint8_t byte) {
+  char text[3];
+  std::snprintf(text, sizeof text, "%02X", byte);
+  return text;
+}
+
+std::string Milliseconds(std::chrono::microseconds time, int decimals) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.*f", decimals, static_cast<double>(time.count()) / 1000.0);
+  return text;
+}
+
+std::string CausesJson(const ExchangeSummary& exchanges) {
+  JsonObject json;
+  for (const FailureCauseName& name : kFailureCauseNames) {
+    json.Add(name.key, exchanges.failures[static_cast<std::size_t>(name.cause)]);
+  }
+  return json.Text();
+}
+
+std::string ExceptionCodesJson(const ExchangeSummary& exchanges) {
+  JsonObject json;
+  for (const auto& [code, count] : exchanges.exceptions) {
+    json.Add(HexByte(code), count);
+  }
+  return json.Text();
+}
+
+std::string LatencyJson(const std::optional<LatencySummary>& latency) {
+  if (!latency) {
+    return "null";
+  }
+  JsonObject json;
+  json.AddNumberText("min", Milliseconds(latency->min, 3))
+      .AddNumberText("median", Milliseconds(latency->median, 3))
+      .AddNumberText("p95", Milliseconds(latency->p95, 3))
+      .AddNumberText("max", Milliseconds(latency->max, 3));
+  return json.Text();
+}
+
+// "exchanges 6  replies 4  failures 2: no byte 1, exception reply 02 1"
+std::string CausesText(const ExchangeSummary& exchanges) {
+  std::string text = "exchanges " + std::to_string(exchanges.replies + exchanges.Failures()) +
+                     "  replies " + std::to_string(exchanges.replies) + "  failures " +
+                     std::to_string(exchanges.Failures());
+  std::string causes;
+  const auto add = [&causes](const std::string& words, int64_t count) {
+    causes += (causes.empty() ? ": " : ", ") + words + " " + std::to_string(count);
+  };
+  for (const FailureCauseName& name : kFailureCauseNames) {
+    const int64_t count = exchanges.failures[static_cast<std::size_t>(name.cause)];
+    if (name.cause == FailureCause::Exception) {
+      for (const auto& [code, n] : exchanges.exceptions) {
+        add(FailureDiagnosis{FailureCause::Exception, code}.Words(), n);
+      }
+    } else if (count > 0) {
+      add(std::string(name.words), count);
+    }
+  }
+  return text + causes;
+}
+
+std::string LatencyText(const std::optional<LatencySummary>& latency) {
+  if (!latency) {
+    return "reply latency: no reply";
+  }
+  return "reply latency: min " + Milliseconds(latency->min, 1) + " ms  median " +
+         Milliseconds(latency->median, 1) + " ms  p95 " + Milliseconds(latency->p95, 1) +
+         " ms  max " + Milliseconds(latency->max, 1) + " ms";
+}
+
 const char* Confirmation(bool confirmed) { return confirmed ? "confirmed" : "not confirmed"; }
 
 std::string StepText(const char* label, int64_t value, const std::optional<bool>& confirmed) {
@@ -71,6 +142,70 @@ std::string FormatPollTotals(const LinkStatistics& stats, OutputFormat format) {
     return json.Text();
   }
   return "totals: polls " + std::to_string(polls) + "  " + CountsText(stats);
+}
+
+std::string FormatPollTotals(const LinkStatistics& stats, const ExchangeSummary& exchanges,
+                             OutputFormat format) {
+  const int32_t polls = stats.successCount + stats.failureCount;
+  if (IsJson(format)) {
+    JsonObject json;
+    json.Add("totals", true).Add("polls", polls);
+    AddCounts(json, stats);
+    json.Add("exchanges", exchanges.replies + exchanges.Failures())
+        .Add("replies", exchanges.replies)
+        .AddRaw("failures_by_cause", CausesJson(exchanges))
+        .AddRaw("exception_codes", ExceptionCodesJson(exchanges))
+        .AddRaw("latency_ms", LatencyJson(exchanges.latency));
+    return json.Text();
+  }
+  return FormatPollTotals(stats, format) + "\n" + CausesText(exchanges) + "\n" +
+         LatencyText(exchanges.latency);
+}
+
+std::string IsoUtcTime(std::chrono::system_clock::time_point time) {
+  using namespace std::chrono;
+  const auto ms = floor<milliseconds>(time);
+  const auto day = floor<days>(ms);
+  const year_month_day date(day);
+  const hh_mm_ss<milliseconds> clock(ms - day);
+  char text[32];
+  std::snprintf(text, sizeof text, "%04d-%02u-%02uT%02d:%02d:%02d.%03dZ",
+                static_cast<int>(date.year()), static_cast<unsigned>(date.month()),
+                static_cast<unsigned>(date.day()), static_cast<int>(clock.hours().count()),
+                static_cast<int>(clock.minutes().count()),
+                static_cast<int>(clock.seconds().count()),
+                static_cast<int>(clock.subseconds().count()));
+  return text;
+}
+
+std::string Stamped(const std::string& jsonObject, std::chrono::system_clock::time_point time) {
+  const std::string member = "\"time\":\"" + IsoUtcTime(time) + "\"";
+  if (jsonObject.size() < 2 || jsonObject.front() != '{') {
+    return jsonObject;
+  }
+  return "{" + member + (jsonObject == "{}" ? "" : ",") + jsonObject.substr(1);
+}
+
+std::string CauseKey(const FailureDiagnosis& diagnosis) {
+  std::string key(NameOf(diagnosis.cause).key);
+  if (diagnosis.cause == FailureCause::Exception) {
+    key += "_" + HexByte(diagnosis.exceptionCode);
+  }
+  return key;
+}
+
+std::string FormatPollCsvRow(const PollRow& row, const LinkStatistics& stats) {
+  return IsoUtcTime(row.time) + "," + row.live.value_or("") + "," +
+         std::to_string(row.decimalPoint) + "," + (row.live ? "true" : "false") + "," +
+         (row.cause ? CauseKey(*row.cause) : std::string()) + "," +
+         std::to_string(stats.successCount) + "," + std::to_string(stats.failureCount) + "," +
+         RateNumber(stats.errorRate);
+}
+
+FrameObserver TraceTo(std::ostream& out, std::chrono::microseconds origin) {
+  return [&out, origin](const FrameRecord& record) {
+    out << FormatFrameRecord(record, origin) << '\n' << std::flush;
+  };
 }
 
 std::string FormatParameterReads(const ParameterReads& reads, OutputFormat format) {

@@ -1,10 +1,16 @@
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <optional>
+#include <ostream>
 #include <string>
+#include <string_view>
 
 #include "cli/command_line.h"
+#include "link/exchange_statistics.h"
+#include "link/failure_cause.h"
+#include "link/frame_trace.h"
 #include "link/transaction.h"
 #include "meter/instrument_setup.h"
 #include "meter/link_statistics.h"
@@ -23,6 +29,34 @@ namespace zt::cli {
 std::string FormatPollTick(const std::optional<std::string>& live, const LinkStatistics& stats,
                            OutputFormat format);
 std::string FormatPollTotals(const LinkStatistics& stats, OutputFormat format);
+// The same, with every exchange of the run: the failed ones by cause and the
+// latency of the replies (text: two more lines; JSON: more members).
+std::string FormatPollTotals(const LinkStatistics& stats, const ExchangeSummary& exchanges,
+                             OutputFormat format);
+
+// ISO 8601 in UTC with milliseconds: "2026-12-07T10:13:44.123Z".
+std::string IsoUtcTime(std::chrono::system_clock::time_point time);
+// A JSON line of FormatX with the time as its first member.
+std::string Stamped(const std::string& jsonObject, std::chrono::system_clock::time_point time);
+
+// A cause as CSV and JSON name it: its key, an exception's with its code
+// ("exception_02").
+std::string CauseKey(const FailureDiagnosis& diagnosis);
+
+// The CSV of poll and log: the header, then a row per poll.
+inline constexpr std::string_view kPollCsvHeader =
+    "time,live,decimal_point,ok,cause,successes,failures,error_rate";
+struct PollRow {
+  std::chrono::system_clock::time_point time;
+  std::optional<std::string> live;
+  int32_t decimalPoint = 0;
+  // Why the tick's live-value read failed; none when it succeeded.
+  std::optional<FailureDiagnosis> cause;
+};
+std::string FormatPollCsvRow(const PollRow& row, const LinkStatistics& stats);
+
+// One line of --trace.
+FrameObserver TraceTo(std::ostream& out, std::chrono::microseconds origin);
 // What the link found out during the run, for --verbose: one line each, empty
 // when there is nothing to say.
 std::string FormatLinkNotes(const std::optional<bool>& lineEchoes, LocalEcho mode,

@@ -96,11 +96,12 @@ TEST_F(MeterCommands, SetBaudChangesTheMetersLineAfterItsEcho) {
 
 TEST_F(MeterCommands, JsonOutputIsOneObjectPerCommand) {
   io_.format = OutputFormat::Json;
+  io_.wallClock = [] { return std::chrono::system_clock::time_point{}; };
   SilenceRegisters(0x0006, 0x0006);
 
   EXPECT_EQ(Execute(ReadParamsCommand{}), kNoValidReply);
   EXPECT_EQ(out_.str(),
-            "{\"upper_limit\":5000,\"lower_limit\":100,\"decimal_point\":null,\"baud\":9600}\n");
+            "{\"time\":\"1970-01-01T00:00:00.000Z\",\"upper_limit\":5000,\"lower_limit\":100,\"decimal_point\":null,\"baud\":9600}\n");
 }
 
 TEST(UnansweredCommands, ExitWithOneAndPrintTheConsolesMessage) {

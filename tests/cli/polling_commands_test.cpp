@@ -68,9 +68,13 @@ TEST_F(PollCommandTest, PollsBackToBackBecauseAPollOutlastsTheTimer) {
   EXPECT_THAT(TickStarts(port),
               ElementsAre(milliseconds(0), milliseconds(1500), milliseconds(3000)));
   const std::vector<std::string> lines = OutputLines();
-  ASSERT_EQ(lines.size(), 4U);
+  ASSERT_EQ(lines.size(), 6U);
   EXPECT_EQ(lines[0], "live 10.0000  successes 1  failures 0  error rate 0.0000%");
   EXPECT_EQ(lines[3], "totals: polls 3  successes 3  failures 0  error rate 0.0000%");
+  EXPECT_EQ(lines[4], "exchanges 6  replies 6  failures 0");
+  // From each request handed to the port to the first byte of its reply: 8
+  // characters of request, 20 ms, 1 character at 9600 bit/s.
+  EXPECT_EQ(lines[5], "reply latency: min 30.3 ms  median 30.3 ms  p95 30.3 ms  max 30.3 ms");
 }
 
 TEST_F(FastPollCommandTest, PollsOncePerTimerPeriod) {
@@ -97,7 +101,9 @@ TEST_F(FastPollCommandTest, ASilentMeterCountsFailuresAndExitsWithOne) {
   EXPECT_THAT(OutputLines(),
               ElementsAre("live failed  successes 0  failures 1  error rate 100.0000%",
                           "live failed  successes 0  failures 2  error rate 100.0000%",
-                          "totals: polls 2  successes 0  failures 2  error rate 100.0000%"));
+                          "totals: polls 2  successes 0  failures 2  error rate 100.0000%",
+                          "exchanges 4  replies 0  failures 4: no byte 4",
+                          "reply latency: no reply"));
 }
 
 TEST_F(FastPollCommandTest, WithoutADecimalPointTheValueIsShownUnscaled) {
@@ -114,18 +120,21 @@ TEST_F(FastPollCommandTest, AStopRequestPrintsTheTotalsAndExitsWithZero) {
 
   EXPECT_EQ(Execute(PollCommand{}), kDone);
   const std::vector<std::string> lines = OutputLines();
-  ASSERT_EQ(lines.size(), 3U);
+  ASSERT_EQ(lines.size(), 5U);
   EXPECT_THAT(lines[2], StartsWith("totals: polls 2  successes 0  failures 2"));
 }
 
 TEST_F(FastPollCommandTest, JsonTicksCarryTheLiveValueWithFourDecimals) {
   io_.format = OutputFormat::Json;
+  io_.wallClock = [] { return std::chrono::system_clock::time_point{}; };
 
   EXPECT_EQ(Execute(PollCommand{1, 1000}), kDone);
-  EXPECT_THAT(OutputLines(),
-              ElementsAre("{\"live\":10.0000,\"ok\":true,\"successes\":1,\"failures\":0,\"error_rate\":0.0000}",
-                          "{\"totals\":true,\"polls\":1,\"successes\":1,\"failures\":0,"
-                          "\"error_rate\":0.0000}"));
+  EXPECT_THAT(
+      OutputLines(),
+      ElementsAre("{\"time\":\"1970-01-01T00:00:00.000Z\",\"live\":10.0000,\"ok\":true,"
+                  "\"successes\":1,\"failures\":0,\"error_rate\":0.0000}",
+                  StartsWith("{\"time\":\"1970-01-01T00:00:00.000Z\",\"totals\":true,\"polls\":1,"
+                             "\"successes\":1,\"failures\":0,\"error_rate\":0.0000,")));
 }
 
 class LogCommandTest : public FastPollCommandTest {
@@ -152,7 +161,8 @@ TEST_F(LogCommandTest, AppendsABlockEveryIntervalAfterAFullInterval) {
   EXPECT_THAT(OutputLines(),
               ElementsAre(StartsWith("live "), StartsWith("live "), StartsWith("live "),
                           "block 1 appended to " + file, StartsWith("live "), StartsWith("live "),
-                          "block 2 appended to " + file, StartsWith("totals:")));
+                          "block 2 appended to " + file, StartsWith("totals:"),
+                          StartsWith("exchanges "), StartsWith("reply latency: ")));
   const std::string log = LogText();
   const std::string stamp = "\r\n2006/12/15   10:30:45\r\n";
   const std::size_t first = log.find(stamp);

@@ -56,7 +56,10 @@ TEST_F(Zt6100ctlTest, Poll) {
   EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
   EXPECT_EQ(run.Lines(),
             (QStringList{"live 10.0000  successes 1  failures 0  error rate 0.0000%",
-                         "totals: polls 1  successes 1  failures 0  error rate 0.0000%"}));
+                         "totals: polls 1  successes 1  failures 0  error rate 0.0000%",
+                         "exchanges 2  replies 2  failures 0"}
+             << run.Lines().value(3)));
+  EXPECT_TRUE(run.Lines().value(3).startsWith("reply latency: min ")) << run.out.toStdString();
 }
 
 TEST_F(Zt6100ctlTest, ReadParams) {
@@ -140,13 +143,15 @@ TEST_F(Zt6100ctlTest, FastJsonSession) {
 
   const QStringList poll = json({"poll", "--count", "3", "--period", "0"});
   ASSERT_EQ(poll.size(), 4);
-  EXPECT_EQ(Keys(poll[0]), (QStringList{"error_rate", "failures", "live", "ok", "successes"}));
+  EXPECT_EQ(Keys(poll[0]),
+            (QStringList{"error_rate", "failures", "live", "ok", "successes", "time"}));
   EXPECT_EQ(JsonLine(poll[2])["successes"].toInt(), 3);
   EXPECT_TRUE(JsonLine(poll[3])["totals"].toBool());
 
   const QStringList params = json({"read-params"});
   ASSERT_EQ(params.size(), 1);
-  EXPECT_EQ(Keys(params[0]), (QStringList{"baud", "decimal_point", "lower_limit", "upper_limit"}));
+  EXPECT_EQ(Keys(params[0]),
+            (QStringList{"baud", "decimal_point", "lower_limit", "time", "upper_limit"}));
   EXPECT_EQ(JsonLine(params[0])["baud"].toInt(), 9600);
 
   EXPECT_EQ(JsonLine(json({"clock"}).value(0))["text"].toString(),
@@ -197,7 +202,8 @@ TEST(Zt6100ctlLog, AFifoAsTableTxtIsRefusedAndSigtermEndsTheRun) {
   EXPECT_EQ(log.Finish(), 4);
   const QString out = QString::fromStdString(log.Output());
   EXPECT_TRUE(out.contains(QString::fromUtf8("文件打开不成功: Table.txt"))) << log.Output();
-  EXPECT_TRUE(out.split('\n', Qt::SkipEmptyParts).last().startsWith("totals: polls "))
+  EXPECT_TRUE(out.contains("\ntotals: polls ")) << log.Output();
+  EXPECT_TRUE(out.split('\n', Qt::SkipEmptyParts).last().startsWith("reply latency: "))
       << log.Output();
 }
 
