@@ -40,6 +40,7 @@ void LinkWorker::BuildLink(SerialPort& device) {
       });
   port_ = reconnecting_.get();
   link_ = std::make_unique<Transaction>(*port_, clock_);
+  link_->SetFrameObserver([this](const FrameRecord& record) { journal_.Append(record); });
   session_ = std::make_unique<MeterSession>(*link_, settings_);
 }
 
@@ -121,6 +122,28 @@ void LinkWorker::ReviveOnThread() {
     return;
   }
   Deliver(deviceWatcher_, deviceChanged_);
+}
+
+void LinkWorker::Snapshot(QObject* receiver, std::optional<int64_t> framesAfter,
+                          std::function<void(LinkSnapshot)> done) {
+  if (!Threaded()) {
+    done(TakeSnapshot(framesAfter));
+    return;
+  }
+  Post([this, target = QPointer<QObject>(receiver), framesAfter, done = std::move(done)] {
+    auto snapshot = std::make_shared<LinkSnapshot>(TakeSnapshot(framesAfter));
+    Deliver(target, [snapshot, done] { done(std::move(*snapshot)); });
+  });
+}
+
+LinkSnapshot LinkWorker::TakeSnapshot(std::optional<int64_t> framesAfter) const {
+  LinkSnapshot snapshot;
+  snapshot.exchanges = ExchangeSummary::Of(link_->Statistics());
+  if (framesAfter) {
+    snapshot.frames = journal_.Since(*framesAfter);
+  }
+  snapshot.origin = link_->CreatedAt();
+  return snapshot;
 }
 
 LinkContext LinkWorker::Context() {

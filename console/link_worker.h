@@ -4,10 +4,16 @@
 #include <QPointer>
 
 #include <atomic>
+#include <chrono>
+#include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
+#include <vector>
 
 #include "link/clock.h"
+#include "link/exchange_statistics.h"
+#include "link/frame_trace.h"
 #include "link/link_settings.h"
 #include "link/reconnecting_port.h"
 #include "link/serial_port.h"
@@ -31,6 +37,16 @@ struct LinkContext {
   // Set by the window's stop: a job of several exchanges sends no further
   // request once it is set; the exchange on the line finishes.
   const std::atomic<bool>& stop;
+};
+
+// What the windows that watch the line are shown: a copy taken on the link's
+// thread between two jobs.
+struct LinkSnapshot {
+  ExchangeSummary exchanges;
+  // The frames kept after the sequence number asked for, oldest first.
+  std::vector<FrameRecord> frames;
+  // Where the frames' times count from.
+  std::chrono::microseconds origin{0};
 };
 
 // The port, the transaction and the session, on a thread of their own so
@@ -70,6 +86,17 @@ class LinkWorker {
   template <typename Result>
   void Run(QObject* receiver, std::function<Result(LinkContext&)> job,
            std::function<void(Result)> done);
+
+  // The last frames on the line a monitor can show.
+  static constexpr std::size_t kJournalFrames = 1000;
+
+  // Copies the link's statistics and, when `framesAfter` is given, the frames
+  // kept after that sequence number, on the link's thread once the job on
+  // the line (if any) has ended; then runs `done` with the copy on the
+  // thread of `receiver`, unless it is gone. Unlike Run, it may be asked
+  // while a job runs, and does not make the worker busy.
+  void Snapshot(QObject* receiver, std::optional<int64_t> framesAfter,
+                std::function<void(LinkSnapshot)> done);
 
   // The session jobs run with, for objects that jobs use on the link.
   MeterSession& Session() { return *session_; }
@@ -111,6 +138,7 @@ class LinkWorker {
   void Post(std::function<void()> work);
   void Deliver(QObject* receiver, std::function<void()> result);
   LinkContext Context();
+  LinkSnapshot TakeSnapshot(std::optional<int64_t> framesAfter) const;
 
   std::unique_ptr<SerialPort> ownedPort_;
   std::unique_ptr<ReconnectingPort> reconnecting_;
@@ -119,6 +147,8 @@ class LinkWorker {
   LinkSettings settings_;
   std::unique_ptr<Transaction> link_;
   std::unique_ptr<MeterSession> session_;
+  // Every frame of the link, written and read on the link's thread only.
+  FrameJournal journal_{kJournalFrames};
   std::atomic<bool> stop_ = false;
   std::atomic<bool> portOpen_ = false;
   std::atomic<bool> lineEchoes_ = false;

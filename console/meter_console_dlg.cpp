@@ -18,6 +18,8 @@
 #include "console/analysis_launcher.h"
 #include "console/comm_settings_dlg.h"
 #include "console/data_exchange.h"
+#include "console/frame_monitor_dlg.h"
+#include "console/link_diagnostics_dlg.h"
 #include "console/meter_setup_dlg.h"
 #include "console/save_interval_dlg.h"
 #include "console/settings_memory.h"
@@ -32,6 +34,7 @@
 #include "meter/periods.h"
 #include "meter/value_ranges.h"
 #include "res/console_template.h"
+#include "res/link_tool_texts.h"
 #include "res/texts.h"
 
 namespace zt {
@@ -193,7 +196,32 @@ void CMeterConsoleDlg::BuildMenu(QMenuBar& menuBar) {
   addItems(*system, res::kSystemMenuItems);
   system->addSeparator();
   addItems(*system, res::kHiddenCommandItems);
+  system->addSeparator();
+  connect(system->addAction(Tr(res::text::kLinkDiagnosticsItem)), &QAction::triggered, this,
+          [this] { OnLinkDiagnostics(); });
+  connect(system->addAction(Tr(res::text::kFrameMonitorItem)), &QAction::triggered, this,
+          [this] { OnFrameMonitor(); });
   addItems(*menuBar.addMenu(Tr(res::kHelpMenuTitle)), res::kHelpMenuItems);
+}
+
+CLinkDiagnosticsDlg& CMeterConsoleDlg::OnLinkDiagnostics() {
+  if (!diagnostics_) {
+    diagnostics_ = new CLinkDiagnosticsDlg(*worker_, stats_, this);
+  }
+  diagnostics_->show();
+  diagnostics_->raise();
+  diagnostics_->activateWindow();
+  return *diagnostics_;
+}
+
+CFrameMonitorDlg& CMeterConsoleDlg::OnFrameMonitor() {
+  if (!monitor_) {
+    monitor_ = new CFrameMonitorDlg(*worker_, ui_, this);
+  }
+  monitor_->show();
+  monitor_->raise();
+  monitor_->activateWindow();
+  return *monitor_;
 }
 
 void CMeterConsoleDlg::BindFields() {

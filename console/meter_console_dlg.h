@@ -2,6 +2,7 @@
 
 #include <QBasicTimer>
 #include <QDialog>
+#include <QPointer>
 #include <QString>
 
 #include <array>
@@ -36,6 +37,8 @@ class QPushButton;
 
 namespace zt {
 
+class CFrameMonitorDlg;
+class CLinkDiagnosticsDlg;
 class Clock;
 class DataExchange;
 class ModalUi;
@@ -118,6 +121,10 @@ class CMeterConsoleDlg final : public QDialog {
   void AppendMeasurementTable();
   void OnTechSupport();
   void OnPhaseCurrentAnalysis();
+  // The windows that watch the line beside the console, shown or raised;
+  // they read the link only through the worker and never wait on it.
+  CLinkDiagnosticsDlg& OnLinkDiagnostics();
+  CFrameMonitorDlg& OnFrameMonitor();
 
   bool IsLogging() const { return m_bLogging; }
   int LogPeriodMs() const { return logPeriodMs_; }
@@ -197,6 +204,8 @@ class CMeterConsoleDlg final : public QDialog {
   QString linkNote_;
   std::unique_ptr<LinkWorker> worker_;
   std::unique_ptr<MeterFinder> finder_;
+  QPointer<CLinkDiagnosticsDlg> diagnostics_;
+  QPointer<CFrameMonitorDlg> monitor_;
   // Runs on the link with the worker's session; the window keeps copies of
   // what it counted and measured.
   std::unique_ptr<MeasurementPoll> poll_;

@@ -1,0 +1,138 @@
+#include "console/frame_monitor_dlg.h"
+
+#include <QFileDialog>
+#include <QFontDatabase>
+#include <QHBoxLayout>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSaveFile>
+#include <QTimerEvent>
+#include <QVBoxLayout>
+
+#include "console/link_worker.h"
+#include "console/modal_ui.h"
+#include "link/frame_trace.h"
+#include "res/link_tool_texts.h"
+
+namespace zt {
+
+namespace {
+
+namespace text = res::text;
+
+QString AskSystemForPath(QWidget* parent) {
+  return QFileDialog::getSaveFileName(parent, QString::fromUtf8(text::kMonitorSaveTitle),
+                                      QStringLiteral("frames.txt"),
+                                      QString::fromUtf8(text::kMonitorSaveFilter));
+}
+
+}  // namespace
+
+CFrameMonitorDlg::CFrameMonitorDlg(LinkWorker& worker, ModalUi& ui, QWidget* parent,
+                                   SavePathChooser choosePath)
+    : QDialog(parent),
+      worker_(worker),
+      ui_(ui),
+      choosePath_(choosePath ? std::move(choosePath) : SavePathChooser(AskSystemForPath)) {
+  setWindowTitle(QString::fromUtf8(text::kFrameMonitorTitle));
+  setModal(false);
+  auto* layout = new QVBoxLayout(this);
+  list_ = new QPlainTextEdit(this);
+  list_->setReadOnly(true);
+  list_->setLineWrapMode(QPlainTextEdit::NoWrap);
+  list_->setMaximumBlockCount(kMaxLines);
+  list_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+  list_->setMinimumSize(640, 320);
+  layout->addWidget(list_);
+
+  auto* buttons = new QHBoxLayout;
+  auto* clear = new QPushButton(QString::fromUtf8(text::kMonitorClear), this);
+  pause_ = new QPushButton(QString::fromUtf8(text::kMonitorPause), this);
+  auto* save = new QPushButton(QString::fromUtf8(text::kMonitorSave), this);
+  buttons->addWidget(clear);
+  buttons->addWidget(pause_);
+  buttons->addStretch();
+  buttons->addWidget(save);
+  layout->addLayout(buttons);
+  connect(clear, &QPushButton::clicked, this, [this] { Clear(); });
+  connect(pause_, &QPushButton::clicked, this, [this] { SetPaused(!paused_); });
+  connect(save, &QPushButton::clicked, this, [this] { Save(); });
+}
+
+void CFrameMonitorDlg::Refresh() {
+  if (paused_ || pending_) {
+    return;
+  }
+  pending_ = true;
+  worker_.Snapshot(this, lastSequence_, [this](LinkSnapshot snapshot) {
+    pending_ = false;
+    if (paused_) {
+      return;  // fetched again, from the same place, on resuming
+    }
+    for (const FrameRecord& record : snapshot.frames) {
+      list_->appendPlainText(QString::fromStdString(FormatFrameRecord(record, snapshot.origin)));
+      lastSequence_ = record.sequence;
+    }
+  });
+}
+
+void CFrameMonitorDlg::Clear() { list_->clear(); }
+
+void CFrameMonitorDlg::SetPaused(bool paused) {
+  paused_ = paused;
+  pause_->setText(QString::fromUtf8(paused ? text::kMonitorResume : text::kMonitorPause));
+  if (!paused) {
+    Refresh();
+  }
+}
+
+void CFrameMonitorDlg::Save() {
+  const QString path = choosePath_(this);
+  if (path.isEmpty()) {
+    return;
+  }
+  QString reason;
+  if (!SaveTo(path, reason)) {
+    ui_.ShowMessage(this, QString::fromUtf8(text::kMonitorSaveFailed).arg(path, reason));
+  }
+}
+
+bool CFrameMonitorDlg::SaveTo(const QString& path, QString& reason) const {
+  // Written whole or not at all: a failure leaves any earlier file as it was.
+  QSaveFile file(path);
+  QByteArray bytes = list_->toPlainText().toUtf8();
+  if (!bytes.isEmpty()) {
+    bytes += '\n';
+  }
+  if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+    reason = file.errorString();
+    return false;
+  }
+  return true;
+}
+
+QStringList CFrameMonitorDlg::Lines() const {
+  const QString all = list_->toPlainText();
+  return all.isEmpty() ? QStringList() : all.split(QLatin1Char('\n'));
+}
+
+void CFrameMonitorDlg::showEvent(QShowEvent* event) {
+  QDialog::showEvent(event);
+  Refresh();
+  refresh_.start(kRefreshMs, this);
+}
+
+void CFrameMonitorDlg::hideEvent(QHideEvent* event) {
+  refresh_.stop();
+  QDialog::hideEvent(event);
+}
+
+void CFrameMonitorDlg::timerEvent(QTimerEvent* event) {
+  if (event->timerId() == refresh_.timerId()) {
+    Refresh();
+    return;
+  }
+  QDialog::timerEvent(event);
+}
+
+}  // namespace zt
