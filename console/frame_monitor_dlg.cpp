@@ -10,6 +10,7 @@
 #include <QVBoxLayout>
 
 #include "console/link_worker.h"
+#include "console/window_text.h"
 #include "console/modal_ui.h"
 #include "link/frame_trace.h"
 #include "res/link_tool_texts.h"
@@ -21,9 +22,9 @@ namespace {
 namespace text = res::text;
 
 QString AskSystemForPath(QWidget* parent) {
-  return QFileDialog::getSaveFileName(parent, QString::fromUtf8(text::kMonitorSaveTitle),
+  return QFileDialog::getSaveFileName(parent, Tr(text::kMonitorSaveTitle),
                                       QStringLiteral("frames.txt"),
-                                      QString::fromUtf8(text::kMonitorSaveFilter));
+                                      Tr(text::kMonitorSaveFilter));
 }
 
 }  // namespace
@@ -34,7 +35,7 @@ CFrameMonitorDlg::CFrameMonitorDlg(LinkWorker& worker, ModalUi& ui, QWidget* par
       worker_(worker),
       ui_(ui),
       choosePath_(choosePath ? std::move(choosePath) : SavePathChooser(AskSystemForPath)) {
-  setWindowTitle(QString::fromUtf8(text::kFrameMonitorTitle));
+  setWindowTitle(Tr(text::kFrameMonitorTitle));
   setModal(false);
   auto* layout = new QVBoxLayout(this);
   list_ = new QPlainTextEdit(this);
@@ -46,9 +47,9 @@ CFrameMonitorDlg::CFrameMonitorDlg(LinkWorker& worker, ModalUi& ui, QWidget* par
   layout->addWidget(list_);
 
   auto* buttons = new QHBoxLayout;
-  auto* clear = new QPushButton(QString::fromUtf8(text::kMonitorClear), this);
-  pause_ = new QPushButton(QString::fromUtf8(text::kMonitorPause), this);
-  auto* save = new QPushButton(QString::fromUtf8(text::kMonitorSave), this);
+  auto* clear = new QPushButton(Tr(text::kMonitorClear), this);
+  pause_ = new QPushButton(Tr(text::kMonitorPause), this);
+  auto* save = new QPushButton(Tr(text::kMonitorSave), this);
   buttons->addWidget(clear);
   buttons->addWidget(pause_);
   buttons->addStretch();
@@ -80,7 +81,7 @@ void CFrameMonitorDlg::Clear() { list_->clear(); }
 
 void CFrameMonitorDlg::SetPaused(bool paused) {
   paused_ = paused;
-  pause_->setText(QString::fromUtf8(paused ? text::kMonitorResume : text::kMonitorPause));
+  pause_->setText(Tr(paused ? text::kMonitorResume : text::kMonitorPause));
   if (!paused) {
     Refresh();
   }
@@ -93,7 +94,7 @@ void CFrameMonitorDlg::Save() {
   }
   QString reason;
   if (!SaveTo(path, reason)) {
-    ui_.ShowMessage(this, QString::fromUtf8(text::kMonitorSaveFailed).arg(path, reason));
+    ui_.ShowMessage(this, Tr(text::kMonitorSaveFailed).arg(path, reason));
   }
 }
 

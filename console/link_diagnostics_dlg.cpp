@@ -7,6 +7,7 @@
 #include <QVBoxLayout>
 
 #include "console/link_worker.h"
+#include "console/window_text.h"
 #include "res/link_tool_texts.h"
 
 namespace zt {
@@ -22,7 +23,7 @@ QString Ms(std::chrono::microseconds time) {
 }
 
 QFormLayout* AddGroup(QVBoxLayout& layout, const char* title) {
-  auto* group = new QGroupBox(QString::fromUtf8(title));
+  auto* group = new QGroupBox(Tr(title));
   auto* form = new QFormLayout(group);
   layout.addWidget(group);
   return form;
@@ -33,7 +34,7 @@ QFormLayout* AddGroup(QVBoxLayout& layout, const char* title) {
 CLinkDiagnosticsDlg::CLinkDiagnosticsDlg(LinkWorker& worker, const LinkStatistics& polls,
                                          QWidget* parent)
     : QDialog(parent), worker_(worker), polls_(polls) {
-  setWindowTitle(QString::fromUtf8(text::kLinkDiagnosticsTitle));
+  setWindowTitle(Tr(text::kLinkDiagnosticsTitle));
   setModal(false);
   auto* layout = new QVBoxLayout(this);
 
@@ -62,7 +63,7 @@ QLabel* CLinkDiagnosticsDlg::AddFigure(QFormLayout& form, const char* caption,
   auto* figure = new QLabel;
   figure->setObjectName(QString::fromStdString(name));
   figure->setTextInteractionFlags(Qt::TextSelectableByMouse);
-  form.addRow(QString::fromUtf8(caption), figure);
+  form.addRow(caption[0] == '\0' ? QString() : Tr(caption), figure);
   figures_[name] = figure;
   return figure;
 }
@@ -91,24 +92,22 @@ void CLinkDiagnosticsDlg::Show(const ExchangeSummary& exchanges) {
     QString value = QString::number(exchanges.failures[static_cast<std::size_t>(name.cause)]);
     if (name.cause == FailureCause::Exception) {
       for (const auto& [code, count] : exchanges.exceptions) {
-        value += QStringLiteral("  ") + QString::fromUtf8(text::kExceptionCodeCount)
-                                            .arg(code, 2, 16, QLatin1Char('0'))
-                                            .toUpper()
-                                            .arg(count);
+        const QString hex = QStringLiteral("%1").arg(code, 2, 16, QLatin1Char('0')).toUpper();
+        value += QStringLiteral("  ") + Tr(text::kExceptionCodeCount).arg(hex).arg(count);
       }
     }
     set(std::string(name.key), value);
   }
   if (!exchanges.latency) {
-    set("latency", QString::fromUtf8(text::kNoLatencyYet));
+    set("latency", Tr(text::kNoLatencyYet));
     return;
   }
   const LatencySummary& latency = *exchanges.latency;
   set("latency", QStringLiteral("%1 %2   %3 %4   %5 %6   %7 %8")
-                     .arg(QString::fromUtf8(text::kLatencyMin), Ms(latency.min),
-                          QString::fromUtf8(text::kLatencyMedian), Ms(latency.median),
-                          QString::fromUtf8(text::kLatencyP95), Ms(latency.p95),
-                          QString::fromUtf8(text::kLatencyMax), Ms(latency.max)));
+                     .arg(Tr(text::kLatencyMin), Ms(latency.min),
+                          Tr(text::kLatencyMedian), Ms(latency.median),
+                          QString::fromLatin1(text::kLatencyP95), Ms(latency.p95),
+                          Tr(text::kLatencyMax), Ms(latency.max)));
 }
 
 QString CLinkDiagnosticsDlg::Figure(const std::string& name) const {

@@ -505,5 +505,121 @@ Local echo: skipped</translation>
 <byte value="xd"/>
 The device used last time, %1, is gone; using %2</translation>
     </message>
+    <message>
+        <source>通讯诊断</source>
+        <translation>Link diagnostics</translation>
+    </message>
+    <message>
+        <source>通讯监视</source>
+        <translation>Frame monitor</translation>
+    </message>
+    <message>
+        <source>通讯帧</source>
+        <translation>Exchanges</translation>
+    </message>
+    <message>
+        <source>请求次数</source>
+        <translation>Requests</translation>
+    </message>
+    <message>
+        <source>有效应答</source>
+        <translation>Valid replies</translation>
+    </message>
+    <message>
+        <source>无有效应答</source>
+        <translation>No valid reply</translation>
+    </message>
+    <message>
+        <source>无有效应答的原因</source>
+        <translation>Why no valid reply came</translation>
+    </message>
+    <message>
+        <source>应答时间 (毫秒)</source>
+        <translation>Reply latency (ms)</translation>
+    </message>
+    <message>
+        <source>最小</source>
+        <translation>min</translation>
+    </message>
+    <message>
+        <source>中位数</source>
+        <translation>median</translation>
+    </message>
+    <message>
+        <source>最大</source>
+        <translation>max</translation>
+    </message>
+    <message>
+        <source>尚无有效应答</source>
+        <translation>No valid reply yet</translation>
+    </message>
+    <message>
+        <source>代码 %1: %2</source>
+        <translation>code %1: %2</translation>
+    </message>
+    <message>
+        <source>无应答</source>
+        <translation>No byte</translation>
+    </message>
+    <message>
+        <source>应答不完整</source>
+        <translation>Too few bytes</translation>
+    </message>
+    <message>
+        <source>校验错误</source>
+        <translation>Bad CRC</translation>
+    </message>
+    <message>
+        <source>其他地址的应答</source>
+        <translation>Reply from another address</translation>
+    </message>
+    <message>
+        <source>异常应答</source>
+        <translation>Exception reply</translation>
+    </message>
+    <message>
+        <source>功能码不符</source>
+        <translation>Another function</translation>
+    </message>
+    <message>
+        <source>应答与请求不符</source>
+        <translation>Reply to another request</translation>
+    </message>
+    <message>
+        <source>应答超时到达</source>
+        <translation>Late reply</translation>
+    </message>
+    <message>
+        <source>只有本地回显</source>
+        <translation>Local echo only</translation>
+    </message>
+    <message>
+        <source>清除</source>
+        <translation>Clear</translation>
+    </message>
+    <message>
+        <source>暂停</source>
+        <translation>Pause</translation>
+    </message>
+    <message>
+        <source>继续</source>
+        <translation>Resume</translation>
+    </message>
+    <message>
+        <source>保存...</source>
+        <translation>Save...</translation>
+    </message>
+    <message>
+        <source>保存通讯记录</source>
+        <translation>Save the frames</translation>
+    </message>
+    <message>
+        <source>文本文件 (*.txt)</source>
+        <translation>Text files (*.txt)</translation>
+    </message>
+    <message>
+        <source>通讯记录保存失败: %1: %2</source>
+        <translation>Could not save the frames to %1: %2</translation>
+    </message>
 </context>
 </TS>
