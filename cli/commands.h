@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <functional>
 #include <ostream>
+#include <string>
 
 #include "cli/command_line.h"
 #include "link/clock.h"
@@ -36,6 +37,9 @@ int RunCommand(const Command& command, MeterSession& session, CommandIo& io);
 // Looks for meters on `port`, which is open; the port's line format is left
 // at the last line tried.
 int RunScan(const ScanCommand& scan, SerialPort& port, Clock& clock, CommandIo& io);
+
+// Prints one line of output: a JSON object with its time as the first member.
+void PrintLine(CommandIo& io, const std::string& text);
 
 int RunPoll(const PollCommand& poll, MeterSession& session, CommandIo& io);
 int RunLog(const LogCommand& log, MeterSession& session, CommandIo& io);

@@ -9,10 +9,7 @@ namespace zt::cli {
 
 namespace {
 
-void Print(CommandIo& io, const std::string& text) {
-  io.out << (io.format == OutputFormat::Json ? Stamped(text, io.wallClock()) : text) << '\n'
-         << std::flush;
-}
+void Print(CommandIo& io, const std::string& text) { PrintLine(io, text); }
 
 int Outcome(bool confirmed) { return confirmed ? kDone : kNoValidReply; }
 
@@ -60,6 +57,11 @@ int SetBaud(const SetBaudCommand& command, MeterSession& session, CommandIo& io)
 }
 
 }  // namespace
+
+void PrintLine(CommandIo& io, const std::string& text) {
+  io.out << (io.format == OutputFormat::Json ? Stamped(text, io.wallClock()) : text) << '\n'
+         << std::flush;
+}
 
 int RunCommand(const Command& command, MeterSession& session, CommandIo& io) {
   return std::visit(

@@ -16,10 +16,7 @@ namespace {
 // Short enough that Ctrl-C between ticks is answered at once.
 constexpr std::chrono::milliseconds kStopCheck{50};
 
-void Print(CommandIo& io, const std::string& text) {
-  io.out << (io.format == OutputFormat::Json ? Stamped(text, io.wallClock()) : text) << '\n'
-         << std::flush;
-}
+void Print(CommandIo& io, const std::string& text) { PrintLine(io, text); }
 
 // Under --csv standard output holds the rows alone: the rest goes to standard
 // error, as text.

@@ -25,13 +25,13 @@ int RunScan(const ScanCommand& scan, SerialPort& port, Clock& clock, CommandIo& 
     if (io.showProgress) {
       io.err << kRewriteLine << std::flush;
     }
-    io.out << FormatScanHit(hit, io.format) << '\n' << std::flush;
+    PrintLine(io, FormatScanHit(hit, io.format));
   };
   const ScanOutcome outcome = ScanForMeters(port, clock, scan.plan, callbacks);
   if (io.showProgress) {
     io.err << kRewriteLine << std::flush;
   }
-  io.out << FormatScanTotals(outcome, scan.plan.Tries(), io.format) << '\n' << std::flush;
+  PrintLine(io, FormatScanTotals(outcome, scan.plan.Tries(), io.format));
   return outcome.found.empty() ? kNoValidReply : kDone;
 }
 

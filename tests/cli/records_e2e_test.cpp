@@ -35,6 +35,9 @@ for n, row in enumerate(rows):
 print(len(rows), sum(row["ok"] == "true" for row in rows))
 )";
 
+// Bounds each wait on Python, so that a hung interpreter fails the test.
+constexpr int kPythonGuardMs = 30000;
+
 struct CsvVerdict {
   bool ran = false;
   int exitCode = -1;
@@ -50,12 +53,12 @@ CsvVerdict CheckWithPython(const QString& csv) {
   }
   QProcess process;
   process.start(python, {QStringLiteral("-c"), QString::fromUtf8(kCsvCheck)});
-  if (!process.waitForStarted(kGuardMs)) {
+  if (!process.waitForStarted(kPythonGuardMs)) {
     return verdict;
   }
   process.write(csv.toUtf8());
   process.closeWriteChannel();
-  verdict.ran = process.waitForFinished(kGuardMs);
+  verdict.ran = process.waitForFinished(kPythonGuardMs);
   verdict.exitCode = process.exitCode();
   verdict.out = QString::fromUtf8(process.readAllStandardOutput()).trimmed();
   verdict.err = QString::fromUtf8(process.readAllStandardError());
@@ -105,6 +108,18 @@ TEST(Zt6100ctlRecords, JsonLinesParseAndCarryTheirTimeAndTheCauses) {
   const QJsonObject totals = QJsonDocument::fromJson(lines[2].toUtf8()).object();
   EXPECT_EQ(totals.value("failures_by_cause").toObject().value("no_bytes").toInt(), 4);
   EXPECT_TRUE(totals.value("latency_ms").isNull());
+
+  // Every command's JSON lines, a scan's too.
+  SimProcess meter;
+  ASSERT_TRUE(meter.Device());
+  const ToolRun scan = RunCtl(
+      {"--device", *meter.Device(), "--json", "scan", "--addresses", "1", "--rates", "9600"});
+  ASSERT_TRUE(scan.finished);
+  ASSERT_EQ(scan.Lines().size(), 2) << scan.out.toStdString() << scan.err.toStdString();
+  for (const QString& line : scan.Lines()) {
+    const QJsonObject object = QJsonDocument::fromJson(line.toUtf8()).object();
+    EXPECT_TRUE(iso.match(object.value("time").toString()).hasMatch()) << line.toStdString();
+  }
 }
 
 // The trace against the meter's log: one TX line per request the meter
