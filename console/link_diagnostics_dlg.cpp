@@ -22,8 +22,9 @@ QString Ms(std::chrono::microseconds time) {
   return QString::number(static_cast<double>(time.count()) / 1000.0, 'f', 1);
 }
 
-QFormLayout* AddGroup(QVBoxLayout& layout, const char* title) {
-  auto* group = new QGroupBox(Tr(title));
+QFormLayout* AddGroup(QVBoxLayout& layout, const char* title,
+                      const char* disambiguation = nullptr) {
+  auto* group = new QGroupBox(Tr(title, disambiguation));
   auto* form = new QFormLayout(group);
   layout.addWidget(group);
   return form;
@@ -38,7 +39,7 @@ CLinkDiagnosticsDlg::CLinkDiagnosticsDlg(LinkWorker& worker, const LinkStatistic
   setModal(false);
   auto* layout = new QVBoxLayout(this);
 
-  QFormLayout* polling = AddGroup(*layout, text::kPollsGroup);
+  QFormLayout* polling = AddGroup(*layout, text::kPollsGroup, text::kPollsGroupMeaning);
   AddFigure(*polling, text::kPollSuccesses, "poll_successes");
   AddFigure(*polling, text::kPollFailures, "poll_failures");
 

@@ -14,7 +14,10 @@ inline constexpr const char* kFrameMonitorItem = ZT_TEXT("zt6100", "通讯监视
 
 // The diagnostics window.
 inline constexpr const char* kLinkDiagnosticsTitle = ZT_TEXT("zt6100", "通讯诊断");
-inline constexpr const char* kPollsGroup = ZT_TEXT("zt6100", "读测量数据");
+// The console's button "读测量数据" starts the poll; as this group's title it
+// names the poll's counts, told apart by this disambiguation.
+inline constexpr const char* kPollsGroupMeaning = "poll statistics";
+inline constexpr const char* kPollsGroup = ZT_TEXT3("zt6100", "读测量数据", "poll statistics");
 inline constexpr const char* kPollSuccesses = ZT_TEXT("zt6100", "成功次数");
 inline constexpr const char* kPollFailures = ZT_TEXT("zt6100", "失败次数");
 inline constexpr const char* kExchangesGroup = ZT_TEXT("zt6100", "通讯帧");

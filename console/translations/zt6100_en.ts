@@ -621,5 +621,10 @@ The device used last time, %1, is gone; using %2</translation>
         <source>通讯记录保存失败: %1: %2</source>
         <translation>Could not save the frames to %1: %2</translation>
     </message>
+    <message>
+        <source>读测量数据</source>
+        <comment>poll statistics</comment>
+        <translation>Measurement polls</translation>
+    </message>
 </context>
 </TS>

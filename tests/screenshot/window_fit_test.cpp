@@ -23,6 +23,8 @@
 
 #include "console/about_dlg.h"
 #include "console/comm_settings_dlg.h"
+#include "console/frame_monitor_dlg.h"
+#include "console/link_diagnostics_dlg.h"
 #include "console/meter_setup_dlg.h"
 #include "console/save_interval_dlg.h"
 #include "console/window_text.h"
@@ -203,6 +205,22 @@ TEST_P(WindowFit, ConsoleCaptionsFitTheirControls) {
   report.Check("menu bar", titles + allStates,
                titlesWidth + barMetrics.horizontalAdvance(allStates) + 12, menuBar->width());
   report.Check("window title", console->windowTitle(), 0, 0);
+
+  // The windows beside the console, opened from its menu, after a poll.
+  const std::pair<QDialog*, const char*> tools[] = {
+      {&console->OnLinkDiagnostics(), "diagnostics"},
+      {&console->OnFrameMonitor(), "monitor"},
+  };
+  for (const auto& [tool, name] : tools) {
+    tool->hide();
+  }
+  for (const auto& [tool, name] : tools) {
+    ShowAndWait(*tool);
+    SaveShot(*tool, GetParam(), QStringLiteral("%1-window").arg(name));
+    CheckControls(*tool, name, report);
+    report.Check(QString(name) + " title", tool->windowTitle(), 0, 0);
+    tool->hide();
+  }
 
   EXPECT_EQ(report.Problems(), "");
 }
