@@ -278,11 +278,16 @@ void CMeterConsoleDlg::ShowLinkInformation(bool afterChange) {
   linkInfoAfterChange_ = afterChange;
   echoShown_ = worker_->LineEchoes();
   linkInfo_ = LinkInformationText(settings_, afterChange, echoShown_);
-  if (!afterChange) {
+  const bool noteShown = !afterChange && !linkNote_.isEmpty();
+  if (noteShown) {
     linkInfo_ += linkNote_.toStdString();
   }
-  static_cast<QPlainTextEdit*>(Control(id::kLinkInfo))
-      ->setPlainText(QString::fromStdString(linkInfo_).replace("\r\n", "\n"));
+  auto* box = static_cast<QPlainTextEdit*>(Control(id::kLinkInfo));
+  // The settings fill the box; a note below them (an echoing adapter, a
+  // device gone) is reached by a scroll bar instead of being cut off.
+  box->setVerticalScrollBarPolicy(echoShown_ || noteShown ? Qt::ScrollBarAsNeeded
+                                                          : Qt::ScrollBarAlwaysOff);
+  box->setPlainText(QString::fromStdString(linkInfo_).replace("\r\n", "\n"));
 }
 
 void CMeterConsoleDlg::ShowLocalEchoOnce() {

@@ -5,6 +5,8 @@
 #include <QApplication>
 #include <QImage>
 #include <QKeyEvent>
+#include <QPlainTextEdit>
+#include <QScrollBar>
 
 #include <gtest/gtest.h>
 
@@ -319,6 +321,12 @@ TEST_F(ConsoleTest, AnEchoingAdapterIsShownAndConfirmsNothingByItself) {
   EXPECT_EQ(ui.messages, (std::vector<QString>{"写本机地址不成功"}));
   EXPECT_TRUE(console->LinkInfoText().ends_with("\r\n\r\n本地回显: 有 (已跳过)"))
       << console->LinkInfoText();
+  // The note runs past the box's eight lines: its scroll bar reaches it.
+  auto* info = static_cast<QPlainTextEdit*>(console->Control(id::kLinkInfo));
+  console->show();
+  QCoreApplication::processEvents();
+  EXPECT_GT(info->verticalScrollBar()->maximum(), 0);
+  EXPECT_TRUE(info->verticalScrollBar()->isVisible());
 
   // With the meter back on the line, its own echo confirms the change.
   port.SetFaults({});

@@ -158,8 +158,9 @@ TEST_P(WindowFit, ConsoleCaptionsFitTheirControls) {
     report.Check("status box", zt::Tr(text), metrics.horizontalAdvance(zt::Tr(text)) + 4,
                  status->contentsRect().width());
   }
-  // The link information box has room for the lines of the settings; the
-  // note of an echoing adapter, two lines more, is cut off at the bottom.
+  // The link information box has room for the lines of the settings, with
+  // no scroll bar; the note of an echoing adapter, two lines more, is reached
+  // by the scroll bar it then gets.
   auto* linkInfo = static_cast<QPlainTextEdit*>(console->Control(id::kLinkInfo));
   const QString widestInfo =
       QString::fromStdString(zt::LinkInformationText({255, 2, 19200, zt::kParityEven}, false, true));
