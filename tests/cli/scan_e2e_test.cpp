@@ -10,13 +10,6 @@
 namespace zt::cli::test {
 namespace {
 
-QJsonObject JsonLine(const QString& line) {
-  QJsonParseError error;
-  const QJsonDocument document = QJsonDocument::fromJson(line.toUtf8(), &error);
-  EXPECT_EQ(error.error, QJsonParseError::NoError) << line.toStdString();
-  return document.object();
-}
-
 TEST(Zt6100ctlScan, FindsTheMeterAtANonDefaultAddressAndRate) {
   SimProcess sim({"--address", "7", "--baud", "19200", "--decimal-point", "3"});
   ASSERT_TRUE(sim.Device());

@@ -1,5 +1,8 @@
 #include "tool_process.h"
 
+#include <QJsonDocument>
+#include <gtest/gtest.h>
+
 #include <string>
 #include <vector>
 
@@ -20,6 +23,13 @@ std::vector<std::string> Arguments(const QStringList& arguments) {
 }
 
 }  // namespace
+
+QJsonObject JsonLine(const QString& line) {
+  QJsonParseError error;
+  const QJsonDocument document = QJsonDocument::fromJson(line.toUtf8(), &error);
+  EXPECT_EQ(error.error, QJsonParseError::NoError) << line.toStdString();
+  return document.object();
+}
 
 ToolRun RunCtl(const QStringList& arguments, const QString& workingDirectory) {
   zt::test::ChildProcess process;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QJsonObject>
 #include <QString>
 #include <QStringList>
 
@@ -18,6 +19,10 @@ struct ToolRun {
 
   QStringList Lines() const { return out.split(QLatin1Char('\n'), Qt::SkipEmptyParts); }
 };
+
+// One JSON line of zt6100ctl's output as an object; a line that does not
+// parse fails the test.
+QJsonObject JsonLine(const QString& line);
 
 // Runs zt6100ctl with `arguments` to its end.
 ToolRun RunCtl(const QStringList& arguments, const QString& workingDirectory = {});

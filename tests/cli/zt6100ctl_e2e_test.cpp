@@ -26,13 +26,6 @@
 namespace zt::cli::test {
 namespace {
 
-QJsonObject JsonLine(const QString& line) {
-  QJsonParseError error;
-  const QJsonDocument document = QJsonDocument::fromJson(line.toUtf8(), &error);
-  EXPECT_EQ(error.error, QJsonParseError::NoError) << line.toStdString();
-  return document.object();
-}
-
 QStringList Keys(const QString& line) { return JsonLine(line).keys(); }
 
 class Zt6100ctlTest : public ::testing::Test {

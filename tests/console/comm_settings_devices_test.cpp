@@ -52,14 +52,7 @@ void Choose(QComboBox& box, const QString& device) {
   emit box.activated(index);
 }
 
-int RunWith(zt::CCommSettingsDlg& dialog, zt::test::RecordingUi& ui,
-            const std::function<void(zt::CCommSettingsDlg&)>& interact) {
-  ui.answerDialog = [&](QDialog&) {
-    interact(dialog);
-    return dialog.result();
-  };
-  return dialog.DoModal();
-}
+using zt::test::RunWith;
 
 TEST(CommSettingsDevices, OffersThePortsTheSystemReportsAndGivesTheChoiceBack) {
   zt::test::RecordingUi ui;

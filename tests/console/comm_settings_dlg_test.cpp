@@ -18,15 +18,7 @@ std::vector<int> Checked(const zt::CCommSettingsDlg& dialog) {
   return ids;
 }
 
-// Runs the dialog through `ui`, letting `interact` play the technician.
-int RunWith(zt::CCommSettingsDlg& dialog, zt::test::RecordingUi& ui,
-        const std::function<void(zt::CCommSettingsDlg&)>& interact) {
-  ui.answerDialog = [&](QDialog&) {
-    interact(dialog);
-    return dialog.result();
-  };
-  return dialog.DoModal();
-}
+using zt::test::RunWith;
 
 TEST(CommSettingsDlg, ShowsTheSettingsItIsGiven) {
   zt::test::RecordingUi ui;

@@ -31,6 +31,17 @@ class RecordingUi final : public ModalUi {
   std::function<int(QDialog&)> answerDialog;
 };
 
+// Runs `dialog` through `ui`, letting `interact` play the technician while
+// it is shown; the dialog's result.
+template <typename Dialog, typename Interact>
+int RunWith(Dialog& dialog, RecordingUi& ui, Interact interact) {
+  ui.answerDialog = [&](QDialog&) {
+    interact(dialog);
+    return dialog.result();
+  };
+  return dialog.DoModal();
+}
+
 // The real console window on the simulated port and the virtual clock.
 class ConsoleFixture : public VirtualMeterLine {
  public:
