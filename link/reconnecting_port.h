@@ -51,6 +51,7 @@ class ReconnectingPort final : public SerialPort {
     return port_.WaitForBytes(timeout);
   }
   bool DeviceLost() const override { return lost_ || port_.DeviceLost(); }
+  bool SetsLineFormat() const override { return port_.SetsLineFormat(); }
 
  private:
   void Report(Change change);

@@ -60,6 +60,10 @@ class SerialPort {
   // read or write error that does not clear): the port has then closed
   // itself. Cleared by the next successful Open; Close leaves it as it is.
   virtual bool DeviceLost() const = 0;
+  // False when the line's format is set elsewhere (on a serial device server
+  // reached by raw TCP): SetLineFormat then only records the format and the
+  // line keeps the rate and parity it has.
+  virtual bool SetsLineFormat() const { return true; }
 };
 
 // Writes the frame if the port is open; otherwise does nothing at all.
