@@ -19,6 +19,7 @@
 #include "console/comm_settings_dlg.h"
 #include "console/data_exchange.h"
 #include "console/frame_monitor_dlg.h"
+#include "console/link_jobs.h"
 #include "console/link_diagnostics_dlg.h"
 #include "console/meter_setup_dlg.h"
 #include "console/save_interval_dlg.h"
@@ -88,43 +89,6 @@ constexpr std::array kParameterBoxes = {
 
 }  // namespace
 
-std::string LinkInformationText(const LinkSettings& settings, bool afterChange, bool lineEchoes) {
-  QString info =
-      Tr(res::text::kLinkInfoFormat).arg(settings.address).arg(settings.port).arg(settings.baudRate);
-  switch (settings.parity) {
-    case kParityNone:
-      info += Tr(afterChange ? res::text::kParityNoneAfterChange : res::text::kParityNoneAtOpening);
-      break;
-    case kParityOdd:
-      info += Tr(res::text::kParityOdd);
-      break;
-    case kParityEven:
-      info += Tr(res::text::kParityEven);
-      break;
-    default:
-      break;
-  }
-  if (lineEchoes) {
-    info += Tr(res::text::kLocalEchoDetected);
-  }
-  return info.toStdString();
-}
-
-// The settings dialog's search, run as a command of the console, so that it
-// waits for the exchange on the line and the commands after it wait for it.
-class ConsoleMeterFinder final : public MeterFinder {
- public:
-  explicit ConsoleMeterFinder(CMeterConsoleDlg& console) : console_(console) {}
-
-  void Start(QObject* receiver, const FindRequest& request, Progress progress,
-             Done done) override {
-    console_.FindMeters(receiver, request, NewCancelFlag(), std::move(progress), std::move(done));
-  }
-
- private:
-  CMeterConsoleDlg& console_;
-};
-
 CMeterConsoleDlg::CMeterConsoleDlg(ModalUi& ui, SerialPort& port, Clock& clock,
                                    const LinkSettings& settings, QWidget* parent)
     : CMeterConsoleDlg(ui, std::make_unique<LinkWorker>(port, clock, settings), settings, parent) {}
@@ -133,15 +97,21 @@ CMeterConsoleDlg::CMeterConsoleDlg(ModalUi& ui, std::unique_ptr<LinkWorker> work
                                    const LinkSettings& settings, QWidget* parent)
     : QDialog(parent),
       ui_(ui),
-      settings_(settings),
-      worker_(std::move(worker)),
-      finder_(std::make_unique<ConsoleMeterFinder>(*this)),
-      poll_(std::make_unique<MeasurementPoll>(worker_->Session())),
+      link_(std::make_unique<ConsoleLink>(std::move(worker), settings)),
+      finder_(std::make_unique<ConsoleMeterFinder>(*link_)),
       exchange_(std::make_unique<DataExchange>(ui, *this)) {
   BuildWindow();
-  // A device that goes away or comes back while no command runs is shown
-  // too; polling that was running goes on by itself once it is back.
-  worker_->WatchDevice(this, [this] { NoteDeviceState(); });
+  link_->SetEvents({
+      .commandsChanged = [this] { ShowCommandStates(); },
+      .lineChanged = [this] { ShowState(); },
+      .exchangeEnded = [this] { ShowLocalEchoOnce(); },
+      .pendingTickDue =
+          [this] {
+            if (IsTimerRunning(kPollTimer)) {
+              StartPoll();
+            }
+          },
+  });
 }
 
 void CMeterConsoleDlg::BuildWindow() {
@@ -178,9 +148,7 @@ void CMeterConsoleDlg::BuildWindow() {
 
 CMeterConsoleDlg::~CMeterConsoleDlg() {
   DestroyWindow();
-  // The exchange on the line finishes and the port closes before the poll
-  // it may be using goes.
-  worker_.reset();
+  link_.reset();
 }
 
 void CMeterConsoleDlg::BuildMenu(QMenuBar& menuBar) {
@@ -206,7 +174,7 @@ void CMeterConsoleDlg::BuildMenu(QMenuBar& menuBar) {
 
 CLinkDiagnosticsDlg& CMeterConsoleDlg::OnLinkDiagnostics() {
   if (!diagnostics_) {
-    diagnostics_ = new CLinkDiagnosticsDlg(*worker_, stats_, this);
+    diagnostics_ = new CLinkDiagnosticsDlg(Worker(), stats_, this);
   }
   diagnostics_->show();
   diagnostics_->raise();
@@ -216,7 +184,7 @@ CLinkDiagnosticsDlg& CMeterConsoleDlg::OnLinkDiagnostics() {
 
 CFrameMonitorDlg& CMeterConsoleDlg::OnFrameMonitor() {
   if (!monitor_) {
-    monitor_ = new CFrameMonitorDlg(*worker_, ui_, this);
+    monitor_ = new CFrameMonitorDlg(Worker(), ui_, this);
   }
   monitor_->show();
   monitor_->raise();
@@ -267,17 +235,17 @@ void CMeterConsoleDlg::OnInitDialog() {
   m_nSaveMinutes = interval.minutes;
   m_nSaveSeconds = interval.seconds;
   stats_ = LinkStatistics{};
-  poll_->Statistics() = stats_;
+  link_->MeasurementPoller().Statistics() = stats_;
   OpenPort();
-  m_nDeviceAddress = settings_.address;
+  m_nDeviceAddress = Settings().address;
   UpdateData(false);
   ShowLinkInformation(false);
 }
 
 void CMeterConsoleDlg::ShowLinkInformation(bool afterChange) {
   linkInfoAfterChange_ = afterChange;
-  echoShown_ = worker_->LineEchoes();
-  linkInfo_ = LinkInformationText(settings_, afterChange, echoShown_);
+  echoShown_ = link_->LineEchoes();
+  linkInfo_ = LinkInformationText(Settings(), afterChange, echoShown_);
   const bool noteShown = !afterChange && !linkNote_.isEmpty();
   if (noteShown) {
     linkInfo_ += linkNote_.toStdString();
@@ -291,7 +259,7 @@ void CMeterConsoleDlg::ShowLinkInformation(bool afterChange) {
 }
 
 void CMeterConsoleDlg::ShowLocalEchoOnce() {
-  if (!echoShown_ && worker_->LineEchoes()) {
+  if (!echoShown_ && link_->LineEchoes()) {
     ShowLinkInformation(linkInfoAfterChange_);
   }
 }
@@ -301,89 +269,15 @@ int CMeterConsoleDlg::DoModal() {
   return ui_.RunDialog(*this);
 }
 
-namespace {
-
-// Selects the port, sets the line format of the context's settings, opens.
-// An empty device leaves the port's own device for the number: the one the
-// port was made with (a device named on the command line, a test's pty).
-OpenResult ConfigurePort(LinkContext& link, const std::string& device) {
-  if (!device.empty()) {
-    link.port.SetPortDevice(link.settings.port, device);
-  }
-  link.port.SelectPort(link.settings.port);
-  link.port.SetLineFormat(SettingsText(link.settings));
-  const OpenResult opened = link.port.Open();
-  // Perhaps another line: whether it echoes is found out again.
-  link.link.ForgetLine();
-  return opened;
-}
-
-}  // namespace
-
 void CMeterConsoleDlg::OpenPort() {
-  Exchange<OpenResult>(
-      false,
-      [device = devices_.For(settings_.port)](LinkContext& link) {
-        const OpenResult opened = ConfigurePort(link, device);
-        link.port.ClearReceiveBuffer();
-        return opened;
-      },
-      [this](const OpenResult& opened) { ReportOpen(opened); });
+  link_->Open([this](const OpenResult& opened) { ReportOpen(opened); });
 }
 
 void CMeterConsoleDlg::ReportOpen(const OpenResult& opened) {
-  NotePortState(opened.opened);
+  link_->NotePortOpen(opened.opened);
+  ShowState();
   if (!opened) {
     ShowMessage(OpenFailureMessage(opened));
-  }
-}
-
-template <typename Result>
-void CMeterConsoleDlg::Exchange(bool command, std::function<Result(LinkContext&)> job,
-                                std::function<void(Result)> done) {
-  if (destroyed_) {
-    return;
-  }
-  if (command) {
-    ++commandsInFlight_;
-    ShowCommandStates();
-  }
-  if (worker_->Busy()) {
-    waiting_.push_back([this, command, job = std::move(job), done = std::move(done)]() mutable {
-      if (command) {
-        --commandsInFlight_;
-      }
-      Exchange<Result>(command, std::move(job), std::move(done));
-    });
-    return;
-  }
-  worker_->Run<Result>(this, std::move(job), [this, command, done = std::move(done)](Result result) {
-    if (command) {
-      --commandsInFlight_;
-      ShowCommandStates();
-    }
-    NoteDeviceState();
-    done(std::move(result));
-    ShowLocalEchoOnce();
-    AfterExchange();
-  });
-}
-
-void CMeterConsoleDlg::AfterExchange() {
-  if (destroyed_ || worker_->Busy()) {
-    return;
-  }
-  if (!waiting_.empty()) {
-    std::function<void()> next = std::move(waiting_.front());
-    waiting_.pop_front();
-    next();
-    return;
-  }
-  if (pendingTick_) {
-    pendingTick_ = false;
-    if (IsTimerRunning(kPollTimer)) {
-      StartPoll();
-    }
   }
 }
 
@@ -413,21 +307,11 @@ void CMeterConsoleDlg::OnTimer(int timerId) {
   }
 }
 
-void CMeterConsoleDlg::NotePortState(bool open) {
-  portOpen_ = open;
-  ShowState();
-}
-
-void CMeterConsoleDlg::NoteDeviceState() {
-  deviceLost_ = worker_->DeviceLost();
-  NotePortState(worker_->PortOpen());
-}
-
 QString CMeterConsoleDlg::StateText() const {
   QStringList states;
-  if (deviceLost_) {
+  if (link_->DeviceLost()) {
     states << Tr(res::text::kDeviceLost);
-  } else if (!portOpen_) {
+  } else if (!link_->PortOpen()) {
     states << Tr(res::text::kPortNotOpen);
   }
   if (logFailing_) {
@@ -525,8 +409,7 @@ void CMeterConsoleDlg::OnStartPolling() {
 void CMeterConsoleDlg::OnStopPolling() {
   StopTimer(kPollTimer);
   // A poll on the line sends no further request.
-  pendingTick_ = false;
-  worker_->RequestStop();
+  link_->StopPoll();
   ShowStopped();
 }
 
@@ -538,30 +421,10 @@ void CMeterConsoleDlg::ShowStopped() {
 }
 
 void CMeterConsoleDlg::PollMeasurement() {
-  // One tick at most waits for a busy link; the window timer never delivers
-  // more than one overdue tick either.
-  if (worker_->Busy() || !waiting_.empty()) {
-    pendingTick_ = true;
-    return;
+  if (link_->TakeTick()) {
+    StartPoll();
   }
-  StartPoll();
 }
-
-namespace {
-
-// What a poll tick did, copied for the window: the poll itself stays on the
-// link.
-struct PollOutcome {
-  bool stopped = false;  // "停止运行" came between its two reads
-  bool read = false;
-  PollResult reads;
-  int32_t decimalPoint = 0;
-  std::optional<std::string> live;
-  LinkStatistics stats;
-  ThreePhaseQuantities quantities;
-};
-
-}  // namespace
 
 void CMeterConsoleDlg::StartPoll() {
   // A tick checks and rewrites no parameter box: a decimal point typed in its
@@ -570,25 +433,8 @@ void CMeterConsoleDlg::StartPoll() {
   if (const std::optional<int32_t> typed = ParseBoxInteger(Box(id::kDecimalPoint)->text())) {
     m_nDecimalPoint = *typed;
   }
-  worker_->ClearStop();
-  MeasurementPoll* poll = poll_.get();
-  const int32_t decimalPoint = m_nDecimalPoint;
-  Exchange<PollOutcome>(
-      false,
-      [poll, decimalPoint](LinkContext& link) {
-        PollOutcome outcome;
-        poll->SetDecimalPoint(decimalPoint);
-        const std::optional<bool> read = poll->Tick(link.stop);
-        outcome.stopped = !read;
-        outcome.read = read.value_or(false);
-        outcome.reads = poll->LastReads();
-        outcome.decimalPoint = poll->DecimalPoint();
-        outcome.live = poll->LiveText();
-        outcome.stats = poll->Statistics();
-        outcome.quantities = poll->Quantities();
-        return outcome;
-      },
-      [this](const PollOutcome& outcome) {
+  link_->Poll(
+      m_nDecimalPoint, [this](const PollOutcome& outcome) {
         if (outcome.stopped) {
           return;
         }
@@ -611,8 +457,8 @@ void CMeterConsoleDlg::StartPoll() {
 }
 
 void CMeterConsoleDlg::OnReadParameters() {
-  Exchange<ParameterReads>(
-      true, [](LinkContext& link) { return link.session.ReadParameters(); },
+  RunCommand<ParameterReads>(
+      [](LinkContext& link) { return link.session.ReadParameters(); },
       [this](const ParameterReads& reads) { ShowParameterReads(reads); });
 }
 
@@ -671,8 +517,8 @@ void CMeterConsoleDlg::OnWriteParameters() {
   // The box shows the code that was sent, not the rate, until the next read.
   m_nMeterBaud = BaudRateToIndex(m_nMeterBaud);
   const ParameterValues values{m_nUpperLimit, m_nLowerLimit, m_nDecimalPoint, m_nMeterBaud};
-  Exchange<ParameterWrites>(
-      true, [values](LinkContext& link) { return link.session.WriteParameters(values); },
+  RunCommand<ParameterWrites>(
+      [values](LinkContext& link) { return link.session.WriteParameters(values); },
       [this](const ParameterWrites& writes) {
         m_strStatus = Tr(res::text::kWritingParameters);
         UpdateData(false);
@@ -692,8 +538,8 @@ void CMeterConsoleDlg::OnChangeAddress() {
     return;
   }
   const int32_t newAddress = m_nDeviceAddress;
-  Exchange<bool>(
-      true, [newAddress](LinkContext& link) { return link.session.ChangeAddress(newAddress); },
+  RunCommand<bool>(
+      [newAddress](LinkContext& link) { return link.session.ChangeAddress(newAddress); },
       [this](bool confirmed) {
         m_strStatus = Tr(res::text::kChangingAddress);
         UpdateData(false);
@@ -702,8 +548,8 @@ void CMeterConsoleDlg::OnChangeAddress() {
 }
 
 void CMeterConsoleDlg::OnReadSwitchStatus() {
-  Exchange<std::optional<SwitchStatus>>(
-      true, [](LinkContext& link) { return link.session.ReadSwitchStatus(); },
+  RunCommand<std::optional<SwitchStatus>>(
+      [](LinkContext& link) { return link.session.ReadSwitchStatus(); },
       [this](const std::optional<SwitchStatus>& status) {
         if (status) {
           ShowSwitchStatus(*status);
@@ -722,101 +568,42 @@ void CMeterConsoleDlg::ShowSwitchStatus(const SwitchStatus& status) {
           status.InputClosed() ? kOnColour : kOffColour);
 }
 
-namespace {
-
-// What a change of the link settings did.
-struct LinkChange {
-  bool baudRefused = false;  // the meter did not confirm its new rate
-  OpenResult opened;
-  LinkSettings settings;  // as the link now runs
-};
-
-}  // namespace
-
 void CMeterConsoleDlg::OnCommSettings() {
   const bool wasPolling = IsTimerRunning(kPollTimer);
   StopTimer(kPollTimer);
   CCommSettingsDlg dialog(ui_, this);
-  dialog.SetSettings(settings_);
-  dialog.SetDevices(devices_);
+  dialog.SetSettings(Settings());
+  dialog.SetDevices(Devices());
   dialog.SetPortLister(ports_);
   dialog.SetFinder(finder_.get());
   if (dialog.DoModal() != QDialog::Accepted) {
-    Exchange<bool>(
-        true,
-        [](LinkContext& link) {
-          link.port.DiscardPendingInput();
-          return true;
-        },
-        [this, wasPolling](bool) {
-          if (wasPolling) {
-            ShowStopped();
-          }
-        });
+    link_->DiscardInput([this, wasPolling] {
+      if (wasPolling) {
+        ShowStopped();
+      }
+    });
     return;
   }
   const LinkSettings chosen = dialog.Settings();
-  devices_ = dialog.Devices();
+  SetPortDevices(dialog.Devices());
   if (memory_ != nullptr) {
-    memory_->SaveLink(chosen, devices_);
+    memory_->SaveLink(chosen, Devices());
   }
   // A rate at which the search found the meter answering is the meter's
   // already: it is taken without telling the meter.
   const bool tellMeter = !dialog.RateFoundOnMeter();
-  Exchange<LinkChange>(
-      true,
-      [chosen, tellMeter, device = devices_.For(chosen.port)](LinkContext& link) {
-        LinkChange change;
-        // The meter is told its new rate at the old settings, old address included.
-        if (chosen.baudRate != link.settings.baudRate) {
-          change.baudRefused = tellMeter && !link.session.ChangeLinkBaud(chosen.baudRate);
-          if (!change.baudRefused) {
-            link.settings.baudRate = chosen.baudRate;
-          }
-        }
-        link.settings.port = chosen.port;
-        link.settings.parity = chosen.parity;
-        link.settings.address = chosen.address;
-        link.port.Close();
-        change.opened = ConfigurePort(link, device);
-        link.port.DiscardPendingInput();
-        change.settings = link.settings;
-        return change;
-      },
+  link_->Change(
+      chosen, tellMeter,
       [this, wasPolling](const LinkChange& change) {
         if (change.baudRefused) {
           ShowMessage(Tr(res::text::kBaudChangeFailed));
         }
-        settings_ = change.settings;
+        link_->SetSettings(change.settings);
         ReportOpen(change.opened);
         ShowLinkInformation(true);
         // The poll stays stopped, and the window says so.
         if (wasPolling) {
           ShowStopped();
-        }
-      });
-}
-
-void CMeterConsoleDlg::FindMeters(QObject* receiver, const FindRequest& request,
-                                  std::shared_ptr<std::atomic<bool>> cancel,
-                                  MeterFinder::Progress progress, MeterFinder::Done done) {
-  Exchange<FindReport>(
-      true,
-      [request, cancel, progress = ProgressTo(receiver, std::move(progress)),
-       devices = devices_](LinkContext& link) {
-        FindReport report = RunFindJob(link, request, *cancel, progress);
-        // Back to the console's own port, device and line.
-        if (!request.device.empty()) {
-          link.port.SetPortDevice(request.port, devices.For(request.port));
-        }
-        link.port.Close();
-        ConfigurePort(link, devices.For(link.settings.port));
-        link.port.DiscardPendingInput();
-        return report;
-      },
-      [target = QPointer<QObject>(receiver), done = std::move(done)](const FindReport& report) {
-        if (target) {
-          done(report);
         }
       });
 }
@@ -831,15 +618,9 @@ void CMeterConsoleDlg::OnInstrumentSetup() {
   const CMeterSetupDlg::Values values = dialog.GetValues();
   const InstrumentSettings written{static_cast<uint16_t>(values.pt),
                                    static_cast<uint16_t>(values.ct), values.wiringMode};
-  Exchange<std::optional<InstrumentSetupOutcome>>(
-      true,
+  RunCommand<std::optional<InstrumentSetupOutcome>>(
       [accepted, written](LinkContext& link) {
-        std::optional<InstrumentSetupOutcome> outcome;
-        if (accepted) {
-          outcome = WriteInstrumentSetup(link.session, written);
-        }
-        link.port.DiscardPendingInput();
-        return outcome;
+        return InstrumentSetupJob(link, accepted, written);
       },
       [this, written, wasPolling](const std::optional<InstrumentSetupOutcome>& outcome) {
         if (outcome) {
@@ -856,8 +637,8 @@ void CMeterConsoleDlg::OnInstrumentSetup() {
 void CMeterConsoleDlg::OnReadMeterClock() {
   const bool wasPolling = IsTimerRunning(kPollTimer);
   StopTimer(kPollTimer);
-  Exchange<std::optional<MeterClock>>(
-      true, [](LinkContext& link) { return link.session.ReadClock(); },
+  RunCommand<std::optional<MeterClock>>(
+      [](LinkContext& link) { return link.session.ReadClock(); },
       [this, wasPolling](const std::optional<MeterClock>& reading) {
         ShowMessage(reading ? QString::fromStdString(FormatMeterClock(*reading, Tr(res::text::kMeterClockFormat).toUtf8().constData()))
                             : Tr(res::text::kClockFailed));
@@ -960,11 +741,7 @@ void CMeterConsoleDlg::DestroyWindow() {
     return;
   }
   StopTimer(kPollTimer);
-  pendingTick_ = false;
-  waiting_.clear();
-  worker_->RequestStop();
-  // Behind the exchange on the line, if any: no request is cut in half.
-  worker_->ClosePort();
+  link_->Shut();
   destroyed_ = true;
   StopTimer(kLogTimer);
 }

@@ -8,15 +8,15 @@
 #include <array>
 #include <chrono>
 #include <cstdint>
-#include <deque>
 #include <filesystem>
 #include <functional>
 #include <memory>
 #include <set>
 #include <string>
 
+#include "console/console_link.h"
 #include "console/dialog_builder.h"
-#include "console/link_worker.h"
+#include "console/link_information.h"
 #include "console/meter_finder.h"
 #include "console/port_devices.h"
 #include "console/meter_setup_dlg.h"
@@ -25,7 +25,6 @@
 #include "meter/instrument_setup.h"
 #include "meter/link_statistics.h"
 #include "meter/measured_quantities.h"
-#include "meter/measurement_poll.h"
 #include "meter/meter_session.h"
 
 class QAction;
@@ -47,11 +46,11 @@ class SerialPort;
 class SettingsMemory;
 class StateCharBox;
 
-// The console's main window. It owns, for its whole life, the link settings,
-// the link worker (the port with its request and receive buffers), the
-// statistics and every value on screen; every meter operation is one of its
-// commands. A command's exchanges run on the link worker, one command at a
-// time; the window shows their results when they come back.
+// The console's main window. It owns, for its whole life, the console's link
+// (settings, worker, poll and the rules of the line), the statistics and
+// every value on screen; every meter operation is one of its commands. The
+// window checks what was typed, asks the link, and shows the results when
+// they come back.
 class CMeterConsoleDlg final : public QDialog {
  public:
   static constexpr int kPollTimer = 1;
@@ -67,8 +66,8 @@ class CMeterConsoleDlg final : public QDialog {
   ~CMeterConsoleDlg() override;
 
   // Which device each port number stands for, from the next open.
-  void SetPortDevices(const PortDevices& devices) { devices_ = devices; }
-  const PortDevices& Devices() const { return devices_; }
+  void SetPortDevices(const PortDevices& devices) { link_->SetDevices(devices); }
+  const PortDevices& Devices() const { return link_->Devices(); }
   // The serial ports "通讯设置" offers; without it only the devices given.
   void SetPortLister(PortLister* ports) { ports_ = ports; }
   // Where "通讯设置" and the logging interval are remembered for the next
@@ -77,8 +76,6 @@ class CMeterConsoleDlg final : public QDialog {
   void SetSettingsMemory(SettingsMemory* memory) { memory_ = memory; }
   // Added to the link information at opening: a remembered device gone.
   void SetLinkNote(QString note) { linkNote_ = std::move(note); }
-  // The search of "通讯设置", on the console's own link.
-  MeterFinder& Finder() { return *finder_; }
 
   // The opening sequence: fields, port, link information text.
   void OnInitDialog();
@@ -91,10 +88,8 @@ class CMeterConsoleDlg final : public QDialog {
   void OnTimer(int id);
 
   bool IsTimerRunning(int id) const;
-  const LinkSettings& Settings() const { return settings_; }
+  const LinkSettings& Settings() const { return link_->Settings(); }
   const LinkStatistics& Statistics() const { return stats_; }
-  // PT ratio, CT ratio and wiring mode last confirmed by the meter.
-  const InstrumentSettings& Instrument() const { return instrument_; }
   const std::string& LinkInfoText() const { return linkInfo_; }
   // What the window shows at the right of its menu bar: the port not open
   // or its device lost, logging failing; empty when all is well.
@@ -102,8 +97,8 @@ class CMeterConsoleDlg final : public QDialog {
   // The live value shown is the last good one: the latest poll got none.
   bool IsLiveValueStale() const { return liveStale_; }
   // A command's exchanges are on the line or waiting for the line.
-  bool IsBusy() const { return commandsInFlight_ > 0; }
-  LinkWorker& Worker() { return *worker_; }
+  bool IsBusy() const { return link_->IsBusy(); }
+  LinkWorker& Worker() { return link_->Worker(); }
   QWidget* Control(int id) const;
   QAction* MenuAction(int commandId) const;
 
@@ -146,12 +141,6 @@ class CMeterConsoleDlg final : public QDialog {
   void timerEvent(QTimerEvent* event) override;
 
  private:
-  friend class ConsoleMeterFinder;
-  // Looks for meters as one command on the link; afterwards the port is
-  // the console's own again.
-  void FindMeters(QObject* receiver, const FindRequest& request,
-                  std::shared_ptr<std::atomic<bool>> cancel, MeterFinder::Progress progress,
-                  MeterFinder::Done done);
   void BuildWindow();
   void BindFields();
   void BuildMenu(QMenuBar& menuBar);
@@ -159,14 +148,11 @@ class CMeterConsoleDlg final : public QDialog {
   void OpenPort();
   // Tells the technician when the port could not be opened.
   void ReportOpen(const OpenResult& opened);
-  // Runs `job` on the link once the link is free, then `done` with its
-  // result. A command (not a poll) shows the window busy meanwhile.
+  // Runs `job` as a command on the link, then `done` with its result.
   template <typename Result>
-  void Exchange(bool command, std::function<Result(LinkContext&)> job,
-                std::function<void(Result)> done);
-  // After each job: a command waiting for the link, else a poll tick that
-  // fell due meanwhile.
-  void AfterExchange();
+  void RunCommand(std::function<Result(LinkContext&)> job, std::function<void(Result)> done) {
+    link_->Exchange<Result>(true, std::move(job), std::move(done));
+  }
   void StartPoll();
   void ShowParameterReads(const ParameterReads& reads);
   void ShowSwitchStatus(const SwitchStatus& status);
@@ -182,9 +168,6 @@ class CMeterConsoleDlg final : public QDialog {
   // The technician has typed in the box since the console last wrote it.
   bool BeingEdited(int controlId) const;
   void ShowLiveValueStale(bool stale);
-  void NotePortState(bool open);
-  // Takes the port's state from the worker: open, lost or back.
-  void NoteDeviceState();
   void ShowState();
   void SetLoggingCaption(const char* caption);
   QBasicTimer& Timer(int id);
@@ -197,18 +180,14 @@ class CMeterConsoleDlg final : public QDialog {
   void DestroyWindow();
 
   ModalUi& ui_;
-  LinkSettings settings_;
-  PortDevices devices_;
+  std::unique_ptr<ConsoleLink> link_;
   PortLister* ports_ = nullptr;
   SettingsMemory* memory_ = nullptr;
   QString linkNote_;
-  std::unique_ptr<LinkWorker> worker_;
   std::unique_ptr<MeterFinder> finder_;
   QPointer<CLinkDiagnosticsDlg> diagnostics_;
   QPointer<CFrameMonitorDlg> monitor_;
-  // Runs on the link with the worker's session; the window keeps copies of
-  // what it counted and measured.
-  std::unique_ptr<MeasurementPoll> poll_;
+  // Copies of what the link's poll counted and measured.
   LinkStatistics stats_;
   ThreePhaseQuantities quantities_;
   ControlMap controls_;
@@ -219,16 +198,7 @@ class CMeterConsoleDlg final : public QDialog {
   bool destroyed_ = false;
   // "读测量数据" was pressed and "停止运行" not since.
   bool polling_ = false;
-  // A poll tick fell due while the link was busy: it runs when the link is
-  // free. Ticks never pile up beyond this one.
-  bool pendingTick_ = false;
-  // Exchanges waiting for the link, in order.
-  std::deque<std::function<void()>> waiting_;
-  int commandsInFlight_ = 0;
   QLabel* stateLabel_ = nullptr;
-  bool portOpen_ = false;
-  // The port's device went away and is not back yet.
-  bool deviceLost_ = false;
   // An append has failed and none has succeeded since: one message only.
   bool logFailing_ = false;
   bool liveStale_ = false;
@@ -243,6 +213,7 @@ class CMeterConsoleDlg final : public QDialog {
   int32_t m_nDeviceAddress = 0;
   QString m_strStatus;
   QString m_strLiveValue;
+  // PT ratio, CT ratio and wiring mode last confirmed by the meter.
   InstrumentSettings instrument_;
   std::string linkInfo_;
   bool linkInfoAfterChange_ = false;
@@ -260,10 +231,5 @@ class CMeterConsoleDlg final : public QDialog {
     return std::chrono::system_clock::now();
   };
 };
-
-// The link information text of box 1057. At opening the parity-none entry
-// has two blanks after its colon; after a change of settings, one.
-std::string LinkInformationText(const LinkSettings& settings, bool afterChange,
-                                bool lineEchoes = false);
 
 }  // namespace zt

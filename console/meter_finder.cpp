@@ -1,5 +1,8 @@
 #include "console/meter_finder.h"
 
+#include "console/console_link.h"
+#include "console/link_jobs.h"
+
 namespace zt {
 
 FindReport RunFindJob(LinkContext& link, const FindRequest& request,
@@ -52,6 +55,21 @@ void WorkerMeterFinder::Start(QObject* receiver, const FindRequest& request, Pro
         return RunFindJob(link, request, *cancel, progress);
       },
       std::move(done));
+}
+
+void ConsoleMeterFinder::Start(QObject* receiver, const FindRequest& request, Progress progress,
+                               Done done) {
+  link_.Exchange<FindReport>(
+      true,
+      [request, cancel = NewCancelFlag(), progress = ProgressTo(receiver, std::move(progress)),
+       devices = link_.Devices()](LinkContext& link) {
+        return FindThenRestoreJob(link, request, *cancel, progress, devices);
+      },
+      [target = QPointer<QObject>(receiver), done = std::move(done)](const FindReport& report) {
+        if (target) {
+          done(report);
+        }
+      });
 }
 
 }  // namespace zt

@@ -16,6 +16,8 @@
 
 namespace zt {
 
+class ConsoleLink;
+
 // Where and what to look for: the port number, the device it stands for
 // (empty: the port's own for that number), and the plan of tries.
 struct FindRequest {
@@ -86,6 +88,20 @@ class WorkerMeterFinder final : public MeterFinder {
  private:
   WorkerMaker makeWorker_;
   std::unique_ptr<LinkWorker> worker_;
+};
+
+// The settings dialog's search, run as a command of the console's link, so
+// that it waits for the exchange on the line and the commands after it wait
+// for it; afterwards the port is the console's own again.
+class ConsoleMeterFinder final : public MeterFinder {
+ public:
+  explicit ConsoleMeterFinder(ConsoleLink& link) : link_(link) {}
+
+  void Start(QObject* receiver, const FindRequest& request, Progress progress,
+             Done done) override;
+
+ private:
+  ConsoleLink& link_;
 };
 
 }  // namespace zt

@@ -1,0 +1,90 @@
+#include "console/link_jobs.h"
+
+namespace zt {
+
+namespace {
+
+// Selects the port, sets the line format of the link's settings, opens.
+OpenResult ConfigurePort(LinkContext& link, const std::string& device) {
+  if (!device.empty()) {
+    link.port.SetPortDevice(link.settings.port, device);
+  }
+  link.port.SelectPort(link.settings.port);
+  link.port.SetLineFormat(SettingsText(link.settings));
+  const OpenResult opened = link.port.Open();
+  // Perhaps another line: whether it echoes is found out again.
+  link.link.ForgetLine();
+  return opened;
+}
+
+}  // namespace
+
+OpenResult OpenLinkJob(LinkContext& link, const std::string& device) {
+  const OpenResult opened = ConfigurePort(link, device);
+  link.port.ClearReceiveBuffer();
+  return opened;
+}
+
+PollOutcome PollJob(LinkContext& link, MeasurementPoll& poll, int32_t decimalPoint) {
+  PollOutcome outcome;
+  poll.SetDecimalPoint(decimalPoint);
+  const std::optional<bool> read = poll.Tick(link.stop);
+  outcome.stopped = !read;
+  outcome.read = read.value_or(false);
+  outcome.reads = poll.LastReads();
+  outcome.decimalPoint = poll.DecimalPoint();
+  outcome.live = poll.LiveText();
+  outcome.stats = poll.Statistics();
+  outcome.quantities = poll.Quantities();
+  return outcome;
+}
+
+LinkChange ChangeLinkJob(LinkContext& link, const LinkSettings& chosen, bool tellMeter,
+                         const std::string& device) {
+  LinkChange change;
+  // The meter is told its new rate at the old settings, old address included.
+  if (chosen.baudRate != link.settings.baudRate) {
+    change.baudRefused = tellMeter && !link.session.ChangeLinkBaud(chosen.baudRate);
+    if (!change.baudRefused) {
+      link.settings.baudRate = chosen.baudRate;
+    }
+  }
+  link.settings.port = chosen.port;
+  link.settings.parity = chosen.parity;
+  link.settings.address = chosen.address;
+  link.port.Close();
+  change.opened = ConfigurePort(link, device);
+  link.port.DiscardPendingInput();
+  change.settings = link.settings;
+  return change;
+}
+
+FindReport FindThenRestoreJob(LinkContext& link, const FindRequest& request,
+                              const std::atomic<bool>& cancel,
+                              const MeterFinder::Progress& progress, const PortDevices& devices) {
+  FindReport report = RunFindJob(link, request, cancel, progress);
+  if (!request.device.empty()) {
+    link.port.SetPortDevice(request.port, devices.For(request.port));
+  }
+  link.port.Close();
+  ConfigurePort(link, devices.For(link.settings.port));
+  link.port.DiscardPendingInput();
+  return report;
+}
+
+std::optional<InstrumentSetupOutcome> InstrumentSetupJob(LinkContext& link, bool accepted,
+                                                         const InstrumentSettings& written) {
+  std::optional<InstrumentSetupOutcome> outcome;
+  if (accepted) {
+    outcome = WriteInstrumentSetup(link.session, written);
+  }
+  link.port.DiscardPendingInput();
+  return outcome;
+}
+
+bool DiscardInputJob(LinkContext& link) {
+  link.port.DiscardPendingInput();
+  return true;
+}
+
+}  // namespace zt
