@@ -18,6 +18,7 @@ namespace zt::cli {
 
 // Csv only for poll and log: a header, then one row per poll.
 enum class OutputFormat { Text, Json, Csv };
+inline bool IsJson(OutputFormat format) { return format == OutputFormat::Json; }
 
 // How to reach the meter. Without --device the port number goes through the
 // console's device map.
@@ -90,7 +91,5 @@ struct ParsedCommandLine {
 // so that --baud can be the link's rate before write-params and the meter's
 // parameter after it. Every value is checked against the console's ranges.
 ParsedCommandLine ParseCommandLine(const QStringList& arguments);
-
-std::string_view UsageText();
 
 }  // namespace zt::cli

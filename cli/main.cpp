@@ -15,8 +15,9 @@
 #include "cli/command_line.h"
 #include "cli/commands.h"
 #include "cli/exit_status.h"
+#include "cli/link_report.h"
 #include "cli/meter_link.h"
-#include "cli/report_format.h"
+#include "cli/usage_text.h"
 #include "zt6100/version.h"
 
 namespace {

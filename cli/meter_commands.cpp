@@ -2,7 +2,8 @@
 
 #include "cli/commands.h"
 #include "cli/exit_status.h"
-#include "cli/report_format.h"
+#include "cli/meter_report.h"
+#include "cli/report_time.h"
 #include "meter/instrument_setup.h"
 
 namespace zt::cli {

@@ -1,8 +1,8 @@
 #include "cli/meter_link.h"
 
+#include "cli/link_report.h"
 #include "link/link_settings.h"
 #include "link/port_device_map.h"
-#include "cli/report_format.h"
 #include "link/qt_serial_port.h"
 
 namespace zt::cli {

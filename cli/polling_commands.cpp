@@ -4,7 +4,7 @@
 #include "cli/commands.h"
 #include "cli/exit_status.h"
 #include "cli/periodic_timer.h"
-#include "cli/report_format.h"
+#include "cli/poll_report.h"
 #include "meter/measurement_log.h"
 #include "meter/measurement_poll.h"
 #include "meter/periods.h"

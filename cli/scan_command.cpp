@@ -1,6 +1,6 @@
 #include "cli/commands.h"
 #include "cli/exit_status.h"
-#include "cli/report_format.h"
+#include "cli/scan_report.h"
 #include "meter/meter_scan.h"
 
 namespace zt::cli {

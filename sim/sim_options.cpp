@@ -120,6 +120,170 @@ std::optional<Parity> ParseParity(std::string_view text) {
   return std::nullopt;
 }
 
+constexpr uint32_t kWordMax = std::numeric_limits<uint16_t>::max();
+constexpr uint32_t kByteMax = std::numeric_limits<uint8_t>::max();
+constexpr uint32_t kMillisecondsMax = 600'000;
+
+// Stores a number up to `Max` in the member `field` reaches.
+template <uint32_t Max, typename Store>
+bool Number(std::string_view text, Store store) {
+  const std::optional<uint32_t> number = ParseNumber(text, Max);
+  if (number) {
+    store(*number);
+  }
+  return number.has_value();
+}
+
+// One option: its name, whether it takes a value, what is wrong when the
+// value is missing or refused, and how it is stored. A flag's `apply` is
+// called with an empty value.
+struct OptionRule {
+  std::string_view name;
+  bool takesValue;
+  std::string_view needs;
+  bool (*apply)(SimOptions& options, std::string_view value);
+};
+
+constexpr OptionRule kOptionRules[] = {
+    {"--device", true, "needs a device path",
+     [](SimOptions& o, std::string_view path) {
+       o.device = std::string(path);
+       return !path.empty();
+     }},
+    {"--link", true, "needs a path",
+     [](SimOptions& o, std::string_view path) {
+       o.linkPath = std::string(path);
+       return !path.empty();
+     }},
+    {"--echo", false, "", [](SimOptions& o, std::string_view) { return o.localEcho = true; }},
+    {"--distinct-live", false, "",
+     [](SimOptions& o, std::string_view) { return o.distinctLive = true; }},
+    {"--fault-share", true, "needs a percentage 0..100",
+     [](SimOptions& o, std::string_view text) {
+       return Number<100>(text, [&](uint32_t v) { o.faultMix.percent = v; });
+     }},
+    {"--max-late", true, "needs milliseconds",
+     [](SimOptions& o, std::string_view text) {
+       return Number<kMillisecondsMax>(
+           text, [&](uint32_t v) { o.faultMix.maxLate = std::chrono::milliseconds(v); });
+     }},
+    {"--seed", true, "needs a number",
+     [](SimOptions& o, std::string_view text) {
+       return Number<std::numeric_limits<uint32_t>::max()>(
+           text, [&](uint32_t v) { o.faultMix.seed = v; });
+     }},
+    {"--address", true, "needs an address 0..255",
+     [](SimOptions& o, std::string_view text) {
+       return Number<kByteMax>(text, [&](uint32_t v) { o.address = static_cast<uint8_t>(v); });
+     }},
+    {"--baud", true, "needs one of 1200, 2400, 4800, 9600, 19200",
+     [](SimOptions& o, std::string_view text) {
+       const auto rate = ParseNumber(text, std::numeric_limits<int32_t>::max());
+       const auto index = rate ? BaudIndexOf(static_cast<int32_t>(*rate)) : std::nullopt;
+       if (index) {
+         o.baudIndex = static_cast<uint16_t>(*index);
+       }
+       return index.has_value();
+     }},
+    {"--parity", true, "needs none, odd or even",
+     [](SimOptions& o, std::string_view text) {
+       const std::optional<Parity> parity = ParseParity(text);
+       if (parity) {
+         o.parity = *parity;
+       }
+       return parity.has_value();
+     }},
+    {"--latency", true, "needs milliseconds",
+     [](SimOptions& o, std::string_view text) {
+       return Number<kMillisecondsMax>(
+           text, [&](uint32_t v) { o.latency = std::chrono::milliseconds(v); });
+     }},
+    {"--line-timing", false, "",
+     [](SimOptions& o, std::string_view) { return o.lineTiming = true; }},
+    {"--verbose", false, "", [](SimOptions& o, std::string_view) { return o.verbose = true; }},
+    {"--timestamps", false, "",
+     [](SimOptions& o, std::string_view) { return o.timestamps = true; }},
+    {"--silent", false, "",
+     [](SimOptions& o, std::string_view) { return o.faults.silent = true; }},
+    {"--late", true, "needs milliseconds",
+     [](SimOptions& o, std::string_view text) {
+       return Number<kMillisecondsMax>(
+           text, [&](uint32_t v) { o.faults.extraDelay = std::chrono::milliseconds(v); });
+     }},
+    {"--noise", true, "needs a byte count 0..4096",
+     [](SimOptions& o, std::string_view text) {
+       return Number<4096>(text, [&](uint32_t v) { o.faults.noiseBytes = v; });
+     }},
+    {"--bad-crc", false, "",
+     [](SimOptions& o, std::string_view) { return o.faults.flipCrcBit = true; }},
+    {"--foreign-address", false, "",
+     [](SimOptions& o, std::string_view) { return o.faults.foreignAddress = true; }},
+    {"--exception", false, "",
+     [](SimOptions& o, std::string_view) { return o.faults.exceptionReply = true; }},
+    {"--truncate", true, "needs a byte count",
+     [](SimOptions& o, std::string_view text) {
+       return Number<kByteMax>(text, [&](uint32_t v) { o.faults.truncateBytes = v; });
+     }},
+    {"--burst", false, "", [](SimOptions& o, std::string_view) { return o.faults.burst = true; }},
+    {"--fault-registers", true, "needs FIRST[:LAST] with FIRST <= LAST",
+     [](SimOptions& o, std::string_view text) {
+       const std::size_t colon = text.find(':');
+       const auto first = ParseNumber(text.substr(0, colon), kWordMax);
+       const auto last =
+           colon == std::string_view::npos ? first : ParseNumber(text.substr(colon + 1), kWordMax);
+       if (!first || !last || *last < *first) {
+         return false;
+       }
+       o.faults.appliesTo =
+           TouchingRegisters(static_cast<uint16_t>(*first), static_cast<uint16_t>(*last));
+       return true;
+     }},
+    {"--decimal-point", true, "needs a number 0..65535",
+     [](SimOptions& o, std::string_view text) {
+       return Number<kWordMax>(text,
+                               [&](uint32_t v) { o.decimalPoint = static_cast<uint16_t>(v); });
+     }},
+    {"--upper", true, "needs a number 0..65535",
+     [](SimOptions& o, std::string_view text) {
+       return Number<kWordMax>(text, [&](uint32_t v) { o.upperLimit = static_cast<uint16_t>(v); });
+     }},
+    {"--lower", true, "needs a number 0..65535",
+     [](SimOptions& o, std::string_view text) {
+       return Number<kWordMax>(text, [&](uint32_t v) { o.lowerLimit = static_cast<uint16_t>(v); });
+     }},
+    {"--parameter-baud", true, "needs a number 0..65535",
+     [](SimOptions& o, std::string_view text) {
+       return Number<kWordMax>(text,
+                               [&](uint32_t v) { o.parameterBaud = static_cast<uint16_t>(v); });
+     }},
+    {"--live", true, "needs a number 0..65535",
+     [](SimOptions& o, std::string_view text) {
+       return Number<kWordMax>(text, [&](uint32_t v) { o.liveBase = static_cast<uint16_t>(v); });
+     }},
+    {"--relay", true, "needs a number 0..255",
+     [](SimOptions& o, std::string_view text) {
+       return Number<kByteMax>(text, [&](uint32_t v) { o.relayOutput = static_cast<uint8_t>(v); });
+     }},
+    {"--input", true, "needs a number 0..255",
+     [](SimOptions& o, std::string_view text) {
+       return Number<kByteMax>(text, [&](uint32_t v) { o.switchInput = static_cast<uint8_t>(v); });
+     }},
+    {"--clock", true, "needs YYYY-MM-DDTHH:MM:SS with a year 2000..2255",
+     [](SimOptions& o, std::string_view text) {
+       o.clock = ParseClock(text);
+       return o.clock.has_value();
+     }},
+};
+
+const OptionRule* RuleFor(std::string_view option) {
+  for (const OptionRule& rule : kOptionRules) {
+    if (rule.name == option) {
+      return &rule;
+    }
+  }
+  return nullptr;
+}
+
 }  // namespace
 
 std::string_view UsageText() { return kUsage; }
@@ -130,167 +294,29 @@ ParsedOptions ParseSimOptions(std::span<const std::string_view> arguments) {
   ParsedOptions parsed;
   for (std::size_t i = 0; i < arguments.size(); ++i) {
     const std::string_view option = arguments[i];
-    auto fail = [&](std::string_view why) {
-      parsed.error = std::string(option) + ": " + std::string(why);
-      return parsed;
-    };
-    // Takes the option's value; empty when it is missing.
-    auto value = [&]() -> std::optional<std::string_view> {
-      if (i + 1 >= arguments.size()) {
-        return std::nullopt;
-      }
-      return arguments[++i];
-    };
-    auto number = [&](uint32_t max) -> std::optional<uint32_t> {
-      const std::optional<std::string_view> text = value();
-      return text ? ParseNumber(*text, max) : std::nullopt;
-    };
-    constexpr uint32_t kWordMax = std::numeric_limits<uint16_t>::max();
-    constexpr uint32_t kByteMax = std::numeric_limits<uint8_t>::max();
-    constexpr uint32_t kMillisecondsMax = 600'000;
-
     if (option == "--help" || option == "-h") {
       parsed.help = true;
       return parsed;
-    } else if (option == "--version") {
+    }
+    if (option == "--version") {
       parsed.version = true;
       return parsed;
-    } else if (option == "--device") {
-      const std::optional<std::string_view> path = value();
-      if (!path || path->empty()) {
-        return fail("needs a device path");
-      }
-      options.device = std::string(*path);
-    } else if (option == "--link") {
-      const std::optional<std::string_view> path = value();
-      if (!path || path->empty()) {
-        return fail("needs a path");
-      }
-      options.linkPath = std::string(*path);
-    } else if (option == "--echo") {
-      options.localEcho = true;
-    } else if (option == "--distinct-live") {
-      options.distinctLive = true;
-    } else if (option == "--fault-share") {
-      const auto percent = number(100);
-      if (!percent) {
-        return fail("needs a percentage 0..100");
-      }
-      options.faultMix.percent = *percent;
-    } else if (option == "--max-late") {
-      const auto ms = number(kMillisecondsMax);
-      if (!ms) {
-        return fail("needs milliseconds");
-      }
-      options.faultMix.maxLate = std::chrono::milliseconds(*ms);
-    } else if (option == "--seed") {
-      const auto seed = number(std::numeric_limits<uint32_t>::max());
-      if (!seed) {
-        return fail("needs a number");
-      }
-      options.faultMix.seed = *seed;
-    } else if (option == "--address") {
-      const auto address = number(kByteMax);
-      if (!address) {
-        return fail("needs an address 0..255");
-      }
-      options.address = static_cast<uint8_t>(*address);
-    } else if (option == "--baud") {
-      const auto rate = number(std::numeric_limits<int32_t>::max());
-      const auto index = rate ? BaudIndexOf(static_cast<int32_t>(*rate)) : std::nullopt;
-      if (!index) {
-        return fail("needs one of 1200, 2400, 4800, 9600, 19200");
-      }
-      options.baudIndex = static_cast<uint16_t>(*index);
-    } else if (option == "--parity") {
-      const std::optional<std::string_view> text = value();
-      const std::optional<Parity> parity = text ? ParseParity(*text) : std::nullopt;
-      if (!parity) {
-        return fail("needs none, odd or even");
-      }
-      options.parity = *parity;
-    } else if (option == "--latency") {
-      const auto ms = number(kMillisecondsMax);
-      if (!ms) {
-        return fail("needs milliseconds");
-      }
-      options.latency = std::chrono::milliseconds(*ms);
-    } else if (option == "--line-timing") {
-      options.lineTiming = true;
-    } else if (option == "--verbose") {
-      options.verbose = true;
-    } else if (option == "--timestamps") {
-      options.timestamps = true;
-    } else if (option == "--silent") {
-      options.faults.silent = true;
-    } else if (option == "--late") {
-      const auto ms = number(kMillisecondsMax);
-      if (!ms) {
-        return fail("needs milliseconds");
-      }
-      options.faults.extraDelay = std::chrono::milliseconds(*ms);
-    } else if (option == "--noise") {
-      const auto count = number(4096);
-      if (!count) {
-        return fail("needs a byte count 0..4096");
-      }
-      options.faults.noiseBytes = *count;
-    } else if (option == "--bad-crc") {
-      options.faults.flipCrcBit = true;
-    } else if (option == "--foreign-address") {
-      options.faults.foreignAddress = true;
-    } else if (option == "--exception") {
-      options.faults.exceptionReply = true;
-    } else if (option == "--truncate") {
-      const auto count = number(kByteMax);
-      if (!count) {
-        return fail("needs a byte count");
-      }
-      options.faults.truncateBytes = *count;
-    } else if (option == "--burst") {
-      options.faults.burst = true;
-    } else if (option == "--fault-registers") {
-      const std::optional<std::string_view> text = value();
-      if (!text) {
-        return fail("needs FIRST[:LAST]");
-      }
-      const std::size_t colon = text->find(':');
-      const auto first = ParseNumber(text->substr(0, colon), kWordMax);
-      const auto last =
-          colon == std::string_view::npos ? first : ParseNumber(text->substr(colon + 1), kWordMax);
-      if (!first || !last || *last < *first) {
-        return fail("needs FIRST[:LAST] with FIRST <= LAST");
-      }
-      options.faults.appliesTo =
-          TouchingRegisters(static_cast<uint16_t>(*first), static_cast<uint16_t>(*last));
-    } else if (option == "--decimal-point" || option == "--upper" || option == "--lower" ||
-               option == "--parameter-baud" || option == "--live") {
-      const auto word = number(kWordMax);
-      if (!word) {
-        return fail("needs a number 0..65535");
-      }
-      const auto stored = static_cast<uint16_t>(*word);
-      (option == "--decimal-point"    ? options.decimalPoint
-       : option == "--upper"          ? options.upperLimit
-       : option == "--lower"          ? options.lowerLimit
-       : option == "--parameter-baud" ? options.parameterBaud
-                                      : options.liveBase) = stored;
-    } else if (option == "--relay" || option == "--input") {
-      const auto byte = number(kByteMax);
-      if (!byte) {
-        return fail("needs a number 0..255");
-      }
-      (option == "--relay" ? options.relayOutput : options.switchInput) =
-          static_cast<uint8_t>(*byte);
-    } else if (option == "--clock") {
-      const std::optional<std::string_view> text = value();
-      const std::optional<MeterClock> clock = text ? ParseClock(*text) : std::nullopt;
-      if (!clock) {
-        return fail("needs YYYY-MM-DDTHH:MM:SS with a year 2000..2255");
-      }
-      options.clock = clock;
-    } else {
+    }
+    const OptionRule* rule = RuleFor(option);
+    if (rule == nullptr) {
       parsed.error = "unknown option " + std::string(option);
+      return parsed;
+    }
+    std::string_view value;
+    if (rule->takesValue) {
+      if (i + 1 >= arguments.size()) {
+        parsed.error = std::string(option) + ": " + std::string(rule->needs);
+        return parsed;
+      }
+      value = arguments[++i];
+    }
+    if (!rule->apply(options, value)) {
+      parsed.error = std::string(option) + ": " + std::string(rule->needs);
       return parsed;
     }
   }

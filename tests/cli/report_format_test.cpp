@@ -1,6 +1,7 @@
 // What zt6100ctl prints: the JSON keys scripts rely on, valid JSON for every
 // value, and the console's own texts and characters.
-#include "cli/report_format.h"
+#include "cli/meter_report.h"
+#include "cli/poll_report.h"
 
 #include <gtest/gtest.h>
 

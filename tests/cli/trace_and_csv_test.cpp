@@ -10,7 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "cli/report_format.h"
+#include "cli/link_report.h"
+#include "cli/poll_report.h"
+#include "cli/report_time.h"
 #include "cli_fixture.h"
 #include "sim/fault_config.h"
 
