@@ -10,6 +10,7 @@
 #include <string>
 
 #include "app/app_style.h"
+#include "app/keyboard_style.h"
 #include "app/language.h"
 #include "app/meter_app.h"
 #include "console/modal_ui.h"
@@ -27,7 +28,7 @@ int main(int argc, char** argv) {
 
   QCommandLineParser parser;
   parser.setApplicationDescription(QStringLiteral("ZT6100 single-phase ammeter service console"));
-  parser.addHelpOption();
+  const QCommandLineOption help = parser.addHelpOption();
   const QCommandLineOption version = parser.addVersionOption();
   const QCommandLineOption port1(QStringLiteral("port1"), QStringLiteral("Device for port 1."),
                                  QStringLiteral("DEVICE"));
@@ -46,14 +47,23 @@ int main(int argc, char** argv) {
   parser.addOption(simulate);
   parser.addOption(lang);
 
-  // The version is answered before the application object exists, so that it
-  // needs no display.
+  // The help and the version are answered before the application object
+  // exists, so that they need no display.
   QStringList arguments;
   for (int i = 0; i < argc; ++i) {
     arguments << QString::fromLocal8Bit(argv[i]);
   }
-  if (parser.parse(arguments) && parser.isSet(version)) {
-    parser.showVersion();
+  if (parser.parse(arguments)) {
+    if (parser.isSet(help)) {
+      // Without an application object the parser knows no program name.
+      std::fputs(qPrintable(parser.helpText().replace(QStringLiteral("<executable_name>"),
+                                                      QCoreApplication::applicationName())),
+                 stdout);
+      return 0;
+    }
+    if (parser.isSet(version)) {
+      parser.showVersion();
+    }
   }
   std::optional<zt::Language> language;
   if (parser.isSet(lang)) {
@@ -82,6 +92,7 @@ int main(int argc, char** argv) {
     devices.Override(2, commandLineDevices[1]);
   }
 
+  zt::ApplyKeyboardStyle(app);
   zt::ApplyDialogColours(app);
   zt::InstallTranslations(app, language.value_or(zt::LanguageForLocale(QLocale::system())));
   zt::QtModalUi ui;

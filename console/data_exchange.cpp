@@ -1,6 +1,8 @@
 #include "console/data_exchange.h"
 
 #include <QLineEdit>
+#include <QRegularExpression>
+#include <QRegularExpressionValidator>
 
 #include <limits>
 #include <type_traits>
@@ -25,13 +27,36 @@ std::optional<int32_t> ParseBoxInteger(const QString& text) {
   return static_cast<int32_t>(value);
 }
 
-void DataExchange::BindInt(int32_t& field, QLineEdit* box) { bindings_.push_back({&field, box}); }
+namespace {
+
+// A number box takes, as it is typed, only what a number is made of: blanks
+// around it, a sign where the field may be signed, digits. Whether the number
+// is complete and in range is still told by the prompt on OK, which also
+// covers an empty box.
+void RefuseLetters(QLineEdit* box, bool signedField) {
+  // A box made digits-only by its template keeps its own, stricter check.
+  if (box->isReadOnly() || box->validator() != nullptr) {
+    return;
+  }
+  const QRegularExpression number(signedField ? QStringLiteral("\\s*[+-]?[0-9]*\\s*")
+                                              : QStringLiteral("\\s*\\+?[0-9]*\\s*"));
+  box->setValidator(new QRegularExpressionValidator(number, box));
+}
+
+}  // namespace
+
+void DataExchange::BindInt(int32_t& field, QLineEdit* box) {
+  RefuseLetters(box, true);
+  bindings_.push_back({&field, box});
+}
 
 void DataExchange::BindUnsigned(uint8_t& field, QLineEdit* box, uint32_t min, uint32_t max) {
+  RefuseLetters(box, false);
   bindings_.push_back({&field, box, min, max});
 }
 
 void DataExchange::BindUnsigned(uint32_t& field, QLineEdit* box, uint32_t min, uint32_t max) {
+  RefuseLetters(box, false);
   bindings_.push_back({&field, box, min, max});
 }
 

@@ -21,6 +21,8 @@
 #include "console/frame_monitor_dlg.h"
 #include "console/link_jobs.h"
 #include "console/link_diagnostics_dlg.h"
+#include "console/log_failure.h"
+#include "console/menu_bar_keys.h"
 #include "console/meter_setup_dlg.h"
 #include "console/save_interval_dlg.h"
 #include "console/settings_memory.h"
@@ -64,9 +66,6 @@ constexpr std::array kCommands = {
     Command{id::kTechSupport, &CMeterConsoleDlg::OnTechSupport},
     Command{id::kPhaseCurrentAnalysis, &CMeterConsoleDlg::OnPhaseCurrentAnalysis},
 };
-
-constexpr QColor kOnColour{255, 0, 0};
-constexpr QColor kOffColour{50, 255, 0};
 
 std::string TranslatedText(const char* source) { return Tr(source).toStdString(); }
 
@@ -129,6 +128,7 @@ void CMeterConsoleDlg::BuildWindow() {
   layout->addWidget(client);
   controls_ = BuildDialog(*client, res::kConsoleTemplate);
   BuildMenu(*menuBar);
+  OpenMenuOnF10(*menuBar);
   stateLabel_ = new QLabel(menuBar);
   stateLabel_->setStyleSheet(QStringLiteral("color: rgb(192, 0, 0); padding: 0 6px;"));
   menuBar->setCornerWidget(stateLabel_, Qt::TopRightCorner);
@@ -560,12 +560,12 @@ void CMeterConsoleDlg::OnReadSwitchStatus() {
 void CMeterConsoleDlg::ShowSwitchStatus(const SwitchStatus& status) {
   static_cast<StateCharBox*>(Control(id::kRelayOutput))
       ->SetState(Tr(status.RelayOn() ? res::text::kRelayOn : res::text::kRelayOff, res::kSwitchStateMeaning),
-                 status.RelayOn() ? kOnColour : kOffColour);
+                 status.RelayOn() ? StateCharBox::kOnRed : StateCharBox::kOffGreen);
   static_cast<StateCharBox*>(Control(id::kSwitchInput))
       ->SetState(
           Tr(status.InputClosed() ? res::text::kInputClosed : res::text::kInputOpen,
              res::kSwitchStateMeaning),
-          status.InputClosed() ? kOnColour : kOffColour);
+          status.InputClosed() ? StateCharBox::kOnRed : StateCharBox::kOffGreen);
 }
 
 void CMeterConsoleDlg::OnCommSettings() {
@@ -651,7 +651,7 @@ void CMeterConsoleDlg::OnReadMeterClock() {
 void CMeterConsoleDlg::OnToggleLogging() {
   if (m_bLogging) {
     m_bLogging = false;
-    SetLoggingCaption(res::text::kStartLogging);
+    ShowLoggingCaptions(false);
     StopTimer(kLogTimer);
     logFailing_ = false;
     ShowState();
@@ -668,19 +668,22 @@ void CMeterConsoleDlg::OnToggleLogging() {
     memory_->SaveLogInterval(dialog.GetInterval());
   }
   m_bLogging = true;
-  SetLoggingCaption(res::text::kStopLogging);
+  ShowLoggingCaptions(true);
   // The dialog has kept the period within 1 s and the largest timer period.
   logPeriodMs_ = static_cast<int>(zt::LogPeriodMs(dialog.GetInterval()));
   StartTimer(kLogTimer, logPeriodMs_);
 }
 
-void CMeterConsoleDlg::SetLoggingCaption(const char* caption) {
-  static_cast<QPushButton*>(Control(id::kToggleLogging))->setText(Tr(caption));
-  menuActions_.at(id::kToggleLogging)->setText(Tr(caption));
+void CMeterConsoleDlg::ShowLoggingCaptions(bool logging) {
+  static_cast<QPushButton*>(Control(id::kToggleLogging))
+      ->setText(Tr(logging ? res::text::kStopLogging : res::text::kStartLogging));
+  menuActions_.at(id::kToggleLogging)
+      ->setText(Tr(logging ? res::kStopLoggingItem : res::kStartLoggingItem));
 }
 
 void CMeterConsoleDlg::AppendMeasurementTable() {
-  if (AppendMeasurementBlock(logFile_, quantities_, m_strEnergyUnit, wallClock_())) {
+  AppendFailure why;
+  if (AppendMeasurementBlock(logFile_, quantities_, m_strEnergyUnit, wallClock_(), &why)) {
     if (logFailing_) {
       logFailing_ = false;
       ShowState();
@@ -695,7 +698,7 @@ void CMeterConsoleDlg::AppendMeasurementTable() {
   }
   logFailing_ = true;
   ShowState();
-  ShowMessage(Tr(res::text::kLogFileFailed));
+  ShowMessage(LogFailureMessage(logFile_, why));
 }
 
 void CMeterConsoleDlg::OnTechSupport() {

@@ -169,7 +169,8 @@ class CMeterConsoleDlg final : public QDialog {
   bool BeingEdited(int controlId) const;
   void ShowLiveValueStale(bool stale);
   void ShowState();
-  void SetLoggingCaption(const char* caption);
+  // The button's and the menu item's captions for logging on or off.
+  void ShowLoggingCaptions(bool logging);
   QBasicTimer& Timer(int id);
   const QBasicTimer& Timer(int id) const;
   void StartTimer(int id, int periodMs);

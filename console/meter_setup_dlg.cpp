@@ -1,5 +1,6 @@
 #include "console/meter_setup_dlg.h"
 
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -61,6 +62,20 @@ void CMeterSetupDlg::OnWiringRadio(int radio) {
     static_cast<QRadioButton*>(controls_.at(other))->setChecked(other == radio);
   }
   m_nWiringMode = static_cast<uint8_t>(radio - id::kFirstWiringRadio);
+}
+
+void CMeterSetupDlg::keyPressEvent(QKeyEvent* event) {
+  // Enter on a button presses it; anywhere else it moves on to the next
+  // control, so a value typed and confirmed with Enter is not yet sent.
+  if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+    if (auto* button = qobject_cast<QPushButton*>(focusWidget())) {
+      button->click();
+    } else {
+      focusNextChild();
+    }
+    return;
+  }
+  QDialog::keyPressEvent(event);
 }
 
 void CMeterSetupDlg::accept() {

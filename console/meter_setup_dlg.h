@@ -40,6 +40,9 @@ class CMeterSetupDlg final : public QDialog {
   QLineEdit* CtBox() const;
   QRadioButton* WiringRadio(uint8_t mode) const;
 
+ protected:
+  void keyPressEvent(QKeyEvent* event) override;
+
  private:
   void OnInitDialog();
   void OnWiringRadio(int id);

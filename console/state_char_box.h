@@ -12,6 +12,11 @@ namespace zt {
 class StateCharBox final : public QWidget {
  public:
   static constexpr QColor kCellGrey{189, 189, 189};
+  // Red for a relay on or an input closed, green for off or open, dark
+  // enough to be read on the grey cell: a contrast of 4.9:1 and 5.0:1, where
+  // pure red and a light green gave 2.2:1 and 1.2:1.
+  static constexpr QColor kOnRed{150, 0, 0};
+  static constexpr QColor kOffGreen{0, 80, 0};
 
   explicit StateCharBox(QWidget* parent = nullptr);
 

@@ -118,14 +118,15 @@ std::string FormatMeasurementBlock(const ThreePhaseQuantities& q, const EnergyUn
   return out.Take();
 }
 
-bool AppendToLog(const std::filesystem::path& file, const std::string& block) {
-  return AppendWhole(file, block);
+bool AppendToLog(const std::filesystem::path& file, const std::string& block,
+                 AppendFailure* why) {
+  return AppendWhole(file, block, why);
 }
 
 bool AppendMeasurementBlock(const std::filesystem::path& file,
                             const ThreePhaseQuantities& quantities, const EnergyUnits& units,
-                            std::chrono::system_clock::time_point utc) {
-  return AppendToLog(file, FormatMeasurementBlock(quantities, units, ToUtcPlus8(utc)));
+                            std::chrono::system_clock::time_point utc, AppendFailure* why) {
+  return AppendToLog(file, FormatMeasurementBlock(quantities, units, ToUtcPlus8(utc)), why);
 }
 
 }  // namespace zt

@@ -6,6 +6,7 @@
 
 #include "meter/measured_quantities.h"
 #include "meter/meter_clock.h"
+#include "meter/whole_append.h"
 
 namespace zt {
 
@@ -22,12 +23,14 @@ std::string FormatMeasurementBlock(const ThreePhaseQuantities& quantities,
 // (see AppendWhole): false when the file is not a regular file the user may
 // write, or the block could not be written and flushed whole; the file is
 // then left as it was.
-bool AppendToLog(const std::filesystem::path& file, const std::string& block);
+bool AppendToLog(const std::filesystem::path& file, const std::string& block,
+                 AppendFailure* why = nullptr);
 
 // One block stamped with the time `utc` in the meter's zone, appended to
 // `file`; false as AppendToLog.
 bool AppendMeasurementBlock(const std::filesystem::path& file,
                             const ThreePhaseQuantities& quantities, const EnergyUnits& units,
-                            std::chrono::system_clock::time_point utc);
+                            std::chrono::system_clock::time_point utc,
+                            AppendFailure* why = nullptr);
 
 }  // namespace zt

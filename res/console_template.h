@@ -99,27 +99,33 @@ inline constexpr std::array kConsoleControls = {
 inline constexpr DialogTemplate kConsoleTemplate = {
     102, ZT_TEXT("zt6100", "ZT6100单相电流表调试-Korvessa"), 10, 254, 263, kConsoleControls};
 
-// Menu 148: the pop-up "&系统功能" and the top-level "&帮助".
-inline constexpr const char* kSystemMenuTitle = ZT_TEXT("zt6100", "&系统功能");
-inline constexpr const char* kHelpMenuTitle = ZT_TEXT("zt6100", "&帮助");
+// Menu 148: the pop-up "系统功能(&S)" and the top-level "帮助(&H)". No key
+// types a Chinese character, so menus and items carry a Latin mnemonic after
+// their text, in brackets, as Chinese programs do; the English keeps its own.
+inline constexpr const char* kSystemMenuTitle = ZT_TEXT("zt6100", "系统功能(&S)");
+inline constexpr const char* kHelpMenuTitle = ZT_TEXT("zt6100", "帮助(&H)");
 inline constexpr std::array kSystemMenuItems = {
-    MenuItem{32771, ZT_TEXT("zt6100", "读基本数据"), console_id::kReadParameters},
-    MenuItem{32772, ZT_TEXT("zt6100", "读测量数据"), console_id::kStartPolling},
-    MenuItem{32773, ZT_TEXT("zt6100", "停止运行"), console_id::kStopPolling},
-    MenuItem{32774, ZT_TEXT("zt6100", "写数据"), console_id::kWriteParameters},
-    MenuItem{32775, ZT_TEXT("zt6100", "修改地址"), console_id::kChangeAddress},
+    MenuItem{32771, ZT_TEXT("zt6100", "读基本数据(&R)"), console_id::kReadParameters},
+    MenuItem{32772, ZT_TEXT("zt6100", "读测量数据(&P)"), console_id::kStartPolling},
+    MenuItem{32773, ZT_TEXT("zt6100", "停止运行(&S)"), console_id::kStopPolling},
+    MenuItem{32774, ZT_TEXT("zt6100", "写数据(&W)"), console_id::kWriteParameters},
+    MenuItem{32775, ZT_TEXT("zt6100", "修改地址(&A)"), console_id::kChangeAddress},
 };
+
+// The logging item, as logging is off or on.
+inline constexpr const char* kStartLoggingItem = ZT_TEXT("zt6100", "开始保存数据(&L)");
+inline constexpr const char* kStopLoggingItem = ZT_TEXT("zt6100", "停止保存数据(&L)");
 
 // Items of our own for commands whose buttons stay hidden; they carry the
 // command id itself.
 inline constexpr std::array kHiddenCommandItems = {
-    MenuItem{console_id::kInstrumentSetup, ZT_TEXT("zt6100", "仪表设置"), console_id::kInstrumentSetup},
-    MenuItem{console_id::kReadMeterClock, ZT_TEXT("zt6100", "读仪表时间"), console_id::kReadMeterClock},
-    MenuItem{console_id::kToggleLogging, ZT_TEXT("zt6100", "开始保存数据"), console_id::kToggleLogging},
-    MenuItem{console_id::kPhaseCurrentAnalysis, ZT_TEXT("zt6100", "相电流分析"), console_id::kPhaseCurrentAnalysis},
+    MenuItem{console_id::kInstrumentSetup, ZT_TEXT("zt6100", "仪表设置(&I)"), console_id::kInstrumentSetup},
+    MenuItem{console_id::kReadMeterClock, ZT_TEXT("zt6100", "读仪表时间(&C)"), console_id::kReadMeterClock},
+    MenuItem{console_id::kToggleLogging, kStartLoggingItem, console_id::kToggleLogging},
+    MenuItem{console_id::kPhaseCurrentAnalysis, ZT_TEXT("zt6100", "相电流分析(&N)"), console_id::kPhaseCurrentAnalysis},
 };
 inline constexpr std::array kHelpMenuItems = {
-    MenuItem{console_id::kTechSupport, ZT_TEXT("zt6100", "技术支持"), console_id::kTechSupport},
+    MenuItem{console_id::kTechSupport, ZT_TEXT("zt6100", "技术支持(&A)"), console_id::kTechSupport},
 };
 
 }  // namespace zt::res

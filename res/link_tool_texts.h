@@ -8,9 +8,9 @@
 // (every exchange by outcome) and the frame monitor.
 namespace zt::res::text {
 
-// Menu items of "&系统功能".
-inline constexpr const char* kLinkDiagnosticsItem = ZT_TEXT("zt6100", "通讯诊断");
-inline constexpr const char* kFrameMonitorItem = ZT_TEXT("zt6100", "通讯监视");
+// Menu items of "系统功能(&S)".
+inline constexpr const char* kLinkDiagnosticsItem = ZT_TEXT("zt6100", "通讯诊断(&D)");
+inline constexpr const char* kFrameMonitorItem = ZT_TEXT("zt6100", "通讯监视(&M)");
 
 // The diagnostics window.
 inline constexpr const char* kLinkDiagnosticsTitle = ZT_TEXT("zt6100", "通讯诊断");

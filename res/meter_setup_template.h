@@ -19,9 +19,10 @@ inline constexpr int kLastWiringRadio = 1014;
 // dialog is 200 units wide instead of 184 and its radio columns 74 and 72
 // instead of 65 and 55, the buttons moved right by as much, so that the
 // wiring modes fit in English ("3P4W unbalanced") as in the CJK fonts of
-// every platform.
+// every platform. "设置" is not the default button: Enter in a box moves on
+// to the next one instead of writing to the meter.
 inline constexpr std::array kMeterSetupControls = {
-    ControlTemplate{kIdOk, ControlKind::DefaultPushButton, ZT_TEXT("zt6100", "设置"), 156, 30, 30, 14},
+    ControlTemplate{kIdOk, ControlKind::PushButton, ZT_TEXT("zt6100", "设置"), 156, 30, 30, 14},
     ControlTemplate{kIdCancel, ControlKind::PushButton, ZT_TEXT("zt6100", "退出"), 156, 65, 30, 14},
     ControlTemplate{kNoId, ControlKind::Label, ZT_TEXT("zt6100", "ＰＴ"), 10, 8, 20, 10},
     ControlTemplate{setup_id::kPt, ControlKind::Edit, "", 45, 5, 80, 12, kBorder},

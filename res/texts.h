@@ -44,6 +44,10 @@ inline constexpr const char* kClockFailed = ZT_TEXT("zt6100", "读时间不成�
 inline constexpr const char* kStartLogging = ZT_TEXT("zt6100", "开始保存数据");
 inline constexpr const char* kStopLogging = ZT_TEXT("zt6100", "停止保存数据");
 inline constexpr const char* kLogFileFailed = ZT_TEXT("zt6100", "文件打开不成功");
+// The log file's failure with the file and the reason.
+inline constexpr const char* kLogFileFailedBecause = ZT_TEXT("zt6100", "文件打开不成功: %1: %2");
+inline constexpr const char* kLogNotRegularFile = ZT_TEXT("zt6100", "不是普通文件");
+inline constexpr const char* kLogReadOnly = ZT_TEXT("zt6100", "文件为只读");
 
 // The console's own state, shown at the right of its menu bar.
 inline constexpr const char* kPortNotOpen = ZT_TEXT("zt6100", "串口未打开");

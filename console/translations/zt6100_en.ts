@@ -176,22 +176,6 @@
         <translation>ZT6100 single-phase ammeter service - Korvessa</translation>
     </message>
     <message>
-        <source>&amp;系统功能</source>
-        <translation>&amp;Commands</translation>
-    </message>
-    <message>
-        <source>&amp;帮助</source>
-        <translation>&amp;Help</translation>
-    </message>
-    <message>
-        <source>读基本数据</source>
-        <translation>Read parameters</translation>
-    </message>
-    <message>
-        <source>写数据</source>
-        <translation>Write parameters</translation>
-    </message>
-    <message>
         <source>设置</source>
         <translation>Set</translation>
     </message>
@@ -625,6 +609,78 @@ The device used last time, %1, is gone; using %2</translation>
         <source>读测量数据</source>
         <comment>poll statistics</comment>
         <translation>Measurement polls</translation>
+    </message>
+    <message>
+        <source>系统功能(&amp;S)</source>
+        <translation>&amp;Commands</translation>
+    </message>
+    <message>
+        <source>帮助(&amp;H)</source>
+        <translation>&amp;Help</translation>
+    </message>
+    <message>
+        <source>读基本数据(&amp;R)</source>
+        <translation>&amp;Read parameters</translation>
+    </message>
+    <message>
+        <source>读测量数据(&amp;P)</source>
+        <translation>Start &amp;polling</translation>
+    </message>
+    <message>
+        <source>停止运行(&amp;S)</source>
+        <translation>&amp;Stop</translation>
+    </message>
+    <message>
+        <source>写数据(&amp;W)</source>
+        <translation>&amp;Write parameters</translation>
+    </message>
+    <message>
+        <source>修改地址(&amp;A)</source>
+        <translation>Change &amp;address</translation>
+    </message>
+    <message>
+        <source>开始保存数据(&amp;L)</source>
+        <translation>Start &amp;logging</translation>
+    </message>
+    <message>
+        <source>停止保存数据(&amp;L)</source>
+        <translation>Stop &amp;logging</translation>
+    </message>
+    <message>
+        <source>仪表设置(&amp;I)</source>
+        <translation>&amp;Instrument setup</translation>
+    </message>
+    <message>
+        <source>读仪表时间(&amp;C)</source>
+        <translation>Read meter &amp;clock</translation>
+    </message>
+    <message>
+        <source>相电流分析(&amp;N)</source>
+        <translation>Phase current a&amp;nalysis</translation>
+    </message>
+    <message>
+        <source>技术支持(&amp;A)</source>
+        <translation>&amp;About</translation>
+    </message>
+    <message>
+        <source>通讯诊断(&amp;D)</source>
+        <translation>Link &amp;diagnostics</translation>
+    </message>
+    <message>
+        <source>通讯监视(&amp;M)</source>
+        <translation>Frame &amp;monitor</translation>
+    </message>
+    <message>
+        <source>文件打开不成功: %1: %2</source>
+        <translation>Cannot write the log file: %1: %2</translation>
+    </message>
+    <message>
+        <source>不是普通文件</source>
+        <translation>not a regular file</translation>
+    </message>
+    <message>
+        <source>文件为只读</source>
+        <translation>the file is read-only</translation>
     </message>
 </context>
 </TS>

@@ -17,6 +17,7 @@
 #include "res/console_template.h"
 #include "support/console_fixture.h"
 #include "support/installed_language.h"
+#include "support/menu_mnemonics.h"
 
 namespace {
 
@@ -40,12 +41,24 @@ TEST_F(EnglishWindowTest, CaptionsMenusAndLinkInformationAreEnglish) {
   EXPECT_EQ(console->windowTitle(), "ZT6100 single-phase ammeter service - Korvessa");
   EXPECT_EQ(Caption(id::kReadParameters), "Read parameters");
   EXPECT_EQ(Caption(id::kWriteParameters), "Write parameters");
-  EXPECT_EQ(console->MenuAction(32771)->text(), "Read parameters");
-  EXPECT_EQ(console->MenuAction(id::kReadMeterClock)->text(), "Read meter clock");
+  EXPECT_EQ(console->MenuAction(32771)->text(), "&Read parameters");
+  EXPECT_EQ(console->MenuAction(id::kReadMeterClock)->text(), "Read meter &clock");
   EXPECT_EQ(console->LinkInfoText(),
             "\r\nAddress: 1 \r\n\r\nPort:    1 \r\n\r\nBaud:    9600 \r\n\r\nParity:  none");
   console->OnCommand(id::kStartPolling);
   EXPECT_EQ(Box(id::kStatus), "Polling the meter...");
+}
+
+TEST_F(EnglishWindowTest, EveryMenuAndItemHasItsOwnMnemonic) {
+  const QStringList problems =
+      zt::test::MnemonicProblems(*console->findChild<QMenuBar*>(), false);
+  EXPECT_TRUE(problems.isEmpty()) << problems.join('\n').toStdString();
+  ui.answerDialog = [](QDialog& dialog) {
+    dialog.accept();
+    return dialog.result();
+  };
+  console->OnCommand(id::kToggleLogging);
+  EXPECT_EQ(console->MenuAction(id::kToggleLogging)->text(), "Stop &logging");
 }
 
 TEST_F(EnglishWindowTest, MessagesAreComposedInEnglish) {

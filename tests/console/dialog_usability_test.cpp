@@ -13,11 +13,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 
 #include "console/comm_settings_dlg.h"
 #include "console/meter_setup_dlg.h"
+#include "console/state_char_box.h"
 #include "support/console_fixture.h"
+#include "support/menu_mnemonics.h"
 #include "res/console_template.h"
 
 namespace {
@@ -25,6 +28,14 @@ namespace {
 void Press(Qt::Key key) {
   QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
   QApplication::sendEvent(QApplication::focusWidget(), &press);
+}
+
+// Types `text` into `box` key by key, as a keyboard would.
+void KeyClicks(QWidget* box, const QString& text) {
+  for (const QChar c : text) {
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(c));
+    QApplication::sendEvent(box, &press);
+  }
 }
 
 void ShowActive(QWidget& window) {
@@ -129,6 +140,135 @@ TEST(DialogUsability, WidestLiveValuesFitTheirBox) {
   for (const QString value : {"-32768.0000", "65535.0000", "64000.0000"}) {
     EXPECT_LE(box->fontMetrics().horizontalAdvance(value), room) << value.toStdString();
   }
+}
+
+// The pixel of `image` that stands out most from the grey cell, outside the
+// box's own background: the core of the state character's strokes as
+// painted, their anti-aliased edges lying between it and the grey.
+QColor PaintedCharacterColour(const QImage& image) {
+  const QColor background = image.pixelColor(0, 0);
+  QColor strongest;
+  double most = 1.0;
+  for (int y = 0; y < image.height(); ++y) {
+    for (int x = 0; x < image.width(); ++x) {
+      const QColor pixel = image.pixelColor(x, y);
+      const double contrast = Contrast(pixel, zt::StateCharBox::kCellGrey);
+      if (pixel != background && contrast > most) {
+        most = contrast;
+        strongest = pixel;
+      }
+    }
+  }
+  return strongest;
+}
+
+class SwitchColoursTest : public testing::Test, protected zt::test::ConsoleFixture {};
+using ChineseMenuTest = SwitchColoursTest;
+
+TEST_F(ChineseMenuTest, EveryMenuAndItemHasALatinMnemonic) {
+  Open();
+  const QStringList problems =
+      zt::test::MnemonicProblems(*console->findChild<QMenuBar*>(), true);
+  EXPECT_TRUE(problems.isEmpty()) << problems.join('\n').toStdString();
+}
+
+TEST_F(SwitchColoursTest, StateCharactersAreReadableOnTheirCellAndKeepTheirMeaning) {
+  Open();
+  auto* relay = static_cast<zt::StateCharBox*>(console->Control(zt::res::console_id::kRelayOutput));
+  auto* input = static_cast<zt::StateCharBox*>(console->Control(zt::res::console_id::kSwitchInput));
+  for (const uint8_t on : {uint8_t{1}, uint8_t{0}}) {
+    meter.SetRelayOutput(on);
+    meter.SetSwitchInput(on);
+    console->OnCommand(zt::res::console_id::kReadSwitchStatus);
+    for (zt::StateCharBox* box : {relay, input}) {
+      const QColor painted = PaintedCharacterColour(box->grab().toImage());
+      ASSERT_TRUE(painted.isValid()) << "no character painted";
+      EXPECT_GE(Contrast(painted, zt::StateCharBox::kCellGrey), 4.5)
+          << box->Character().toStdString() << " painted " << painted.name().toStdString();
+      // Red for on or closed, green for off or open.
+      if (on == 1) {
+        EXPECT_GT(painted.red(), 2 * std::max(painted.green(), painted.blue()));
+      } else {
+        EXPECT_GT(painted.green(), 2 * std::max(painted.red(), painted.blue()));
+      }
+    }
+    EXPECT_EQ(relay->Character(), on == 1 ? "通" : "断");
+    EXPECT_EQ(input->Character(), on == 1 ? "合" : "分");
+  }
+}
+
+TEST(DialogUsability, FocusMarkOnAButtonStandsOut) {
+  zt::test::RecordingUi ui;
+  zt::CMeterSetupDlg dialog(ui);
+  ShowActive(dialog);
+  auto* ok = dialog.findChild<QPushButton*>(QString::number(zt::res::kIdOk));
+  auto* cancel = dialog.findChild<QPushButton*>(QString::number(zt::res::kIdCancel));
+  ok->setFocus();
+  ASSERT_TRUE(ok->hasFocus());
+  const QImage focused = ok->grab().toImage();
+  cancel->setFocus();
+  const QImage plain = ok->grab().toImage();
+  ASSERT_EQ(focused.size(), plain.size());
+  // The mark: pixels that change with the focus and stand out from what was
+  // there before by at least the contrast asked of graphics, 3:1, all round.
+  int marked = 0;
+  for (int y = 0; y < plain.height(); ++y) {
+    for (int x = 0; x < plain.width(); ++x) {
+      if (Contrast(focused.pixelColor(x, y), plain.pixelColor(x, y)) >= 3.0) ++marked;
+    }
+  }
+  EXPECT_GE(marked, plain.width() + plain.height()) << "a focus mark too faint to see";
+  dialog.hide();
+}
+
+TEST(DialogUsability, EnterInSetupMovesOnAndOnlyTheButtonWrites) {
+  zt::test::RecordingUi ui;
+  zt::CMeterSetupDlg dialog(ui);
+  dialog.SetValues({1, 1, 0});
+  int accepted = 0;
+  QObject::connect(&dialog, &QDialog::accepted, [&] { ++accepted; });
+  const int result = zt::test::RunWith(dialog, ui, [&](zt::CMeterSetupDlg& d) {
+    ShowActive(d);
+    d.PtBox()->setFocus();
+    d.PtBox()->selectAll();
+    KeyClicks(d.PtBox(), "100");
+    Press(Qt::Key_Return);
+    EXPECT_TRUE(d.CtBox()->hasFocus()) << "Enter moved on to CT";
+    d.CtBox()->selectAll();
+    KeyClicks(d.CtBox(), "5");
+    Press(Qt::Key_Enter);
+    EXPECT_EQ(accepted, 0) << "Enter in a box wrote to the meter";
+    EXPECT_TRUE(d.isVisible());
+    auto* set = d.findChild<QPushButton*>(QString::number(zt::res::kIdOk));
+    EXPECT_FALSE(set->isDefault());
+    set->setFocus();
+    Press(Qt::Key_Return);
+  });
+  EXPECT_EQ(result, QDialog::Accepted);
+  EXPECT_EQ(accepted, 1);
+  EXPECT_EQ(dialog.GetValues().pt, 100U);
+  EXPECT_EQ(dialog.GetValues().ct, 5U);
+}
+
+TEST(DialogUsability, NumberBoxesRefuseLettersAsTheyAreTyped) {
+  zt::test::RecordingUi ui;
+  zt::CMeterSetupDlg setup(ui);
+  setup.PtBox()->clear();
+  KeyClicks(setup.PtBox(), "1a-2O0 ");
+  EXPECT_EQ(setup.PtBox()->text(), "120 ") << "a ratio takes no sign either";
+
+  zt::test::ConsoleFixture line;
+  line.Open();
+  auto* upper = static_cast<QLineEdit*>(line.console->Control(zt::res::console_id::kUpperLimit));
+  upper->clear();
+  KeyClicks(upper, "-3x5e");
+  EXPECT_EQ(upper->text(), "-35") << "a threshold may be negative";
+
+  // What the validator lets through but is no number yet still gets the
+  // prompt on OK.
+  setup.PtBox()->setText("");
+  setup.accept();
+  EXPECT_EQ(ui.messages, (std::vector<QString>{"请输入一个介于 1 和 64000 之间的整数。"}));
 }
 
 }  // namespace

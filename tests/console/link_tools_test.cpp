@@ -71,10 +71,10 @@ TEST_F(LinkTools, TheSystemMenuOpensBothWindowsBesideTheConsole) {
   ASSERT_NE(system, nullptr);
   QStringList texts;
   for (QAction* action : system->actions()) texts << action->text();
-  ASSERT_TRUE(texts.contains("通讯诊断")) << texts.join(',').toStdString();
-  ASSERT_TRUE(texts.contains("通讯监视"));
+  ASSERT_TRUE(texts.contains("通讯诊断(&D)")) << texts.join(',').toStdString();
+  ASSERT_TRUE(texts.contains("通讯监视(&M)"));
   for (QAction* action : system->actions()) {
-    if (action->text() == "通讯诊断" || action->text() == "通讯监视") action->trigger();
+    if (action->text() == "通讯诊断(&D)" || action->text() == "通讯监视(&M)") action->trigger();
   }
   const auto windows = [this] {
     std::map<QString, QDialog*> shown;

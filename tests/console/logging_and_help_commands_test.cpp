@@ -80,14 +80,14 @@ TEST_F(LoggingTest, ToggleAsksForTheIntervalThenStops) {
   EXPECT_TRUE(console->IsTimerRunning(zt::CMeterConsoleDlg::kLogTimer));
   EXPECT_EQ(console->LogPeriodMs(), 5'415'000);
   EXPECT_EQ(LoggingCaption(), "停止保存数据");
-  EXPECT_EQ(console->MenuAction(id::kToggleLogging)->text(), "停止保存数据");
+  EXPECT_EQ(console->MenuAction(id::kToggleLogging)->text(), "停止保存数据(&L)");
   EXPECT_FALSE(std::filesystem::exists(logFile)) << "the first block comes one period later";
 
   console->OnCommand(id::kToggleLogging);
   EXPECT_FALSE(console->IsLogging());
   EXPECT_FALSE(console->IsTimerRunning(zt::CMeterConsoleDlg::kLogTimer));
   EXPECT_EQ(LoggingCaption(), "开始保存数据");
-  EXPECT_EQ(console->MenuAction(id::kToggleLogging)->text(), "开始保存数据");
+  EXPECT_EQ(console->MenuAction(id::kToggleLogging)->text(), "开始保存数据(&L)");
 
   AnswerInterval(std::nullopt);
   console->OnCommand(id::kToggleLogging);
@@ -148,7 +148,8 @@ TEST_F(LoggingTest, ReadOnlyFileGivesOneMessageUntilAnAppendSucceeds) {
     for (int i = 0; i < 5; ++i) console->OnTimer(zt::CMeterConsoleDlg::kLogTimer);
   };
   console->OnTimer(zt::CMeterConsoleDlg::kLogTimer);
-  EXPECT_EQ(ui.messages, (std::vector<QString>{"文件打开不成功"}));
+  EXPECT_EQ(ui.messages, (std::vector<QString>{QStringLiteral("文件打开不成功: %1: 文件为只读")
+                                                  .arg(QString::fromStdString(logFile.string()))}));
   EXPECT_EQ(ReadFile(logFile), "kept");
   EXPECT_EQ(console->StateText(), "保存数据失败");
 
@@ -168,6 +169,33 @@ TEST_F(LoggingTest, ReadOnlyFileGivesOneMessageUntilAnAppendSucceeds) {
   console->OnCommand(id::kToggleLogging);
   EXPECT_FALSE(console->IsLogging());
   EXPECT_EQ(console->StateText(), "") << "stopping logging ends the warning";
+}
+
+TEST_F(LoggingTest, FailureNamesTheFileAndWhy) {
+  // A directory where the file should be, then a folder that does not exist,
+  // given relative to the working directory as Table.txt is.
+  std::filesystem::create_directory(logFile);
+  AnswerInterval(std::array<QString, 3>{"0", "0", "1"});
+  console->OnCommand(id::kToggleLogging);
+  console->OnTimer(zt::CMeterConsoleDlg::kLogTimer);
+  ASSERT_EQ(ui.messages.size(), 1U);
+  EXPECT_EQ(ui.messages[0], QStringLiteral("文件打开不成功: %1: 不是普通文件")
+                                .arg(QString::fromStdString(logFile.string())));
+
+  std::filesystem::remove(logFile);
+  // Stopped and started again: the next failure is told again.
+  console->OnCommand(id::kToggleLogging);
+  console->OnCommand(id::kToggleLogging);
+  const QString cwd = QDir::currentPath();
+  ASSERT_TRUE(QDir::setCurrent(dir.path()));
+  console->SetLogFile("missing/Table.txt");
+  console->OnTimer(zt::CMeterConsoleDlg::kLogTimer);
+  QDir::setCurrent(cwd);
+  ASSERT_EQ(ui.messages.size(), 2U);
+  EXPECT_EQ(ui.messages[1],
+            QStringLiteral("文件打开不成功: %1/missing/Table.txt: %2")
+                .arg(dir.path(),
+                     QString::fromLocal8Bit(std::generic_category().message(ENOENT))));
 }
 
 TEST_F(LoggingTest, AboutBoxShowsTheProductLine) {
