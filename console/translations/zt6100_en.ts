@@ -682,5 +682,89 @@ The device used last time, %1, is gone; using %2</translation>
         <source>文件为只读</source>
         <translation>the file is read-only</translation>
     </message>
+    <message>
+        <source>趋势图(&amp;T)</source>
+        <translation>&amp;Trend</translation>
+    </message>
+    <message>
+        <source>趋势图</source>
+        <translation>Trend</translation>
+    </message>
+    <message>
+        <source>时间范围</source>
+        <translation>Span</translation>
+    </message>
+    <message>
+        <source>1 分钟</source>
+        <translation>1 min</translation>
+    </message>
+    <message>
+        <source>10 分钟</source>
+        <translation>10 min</translation>
+    </message>
+    <message>
+        <source>1 小时</source>
+        <translation>1 hour</translation>
+    </message>
+    <message>
+        <source>全部</source>
+        <translation>All</translation>
+    </message>
+    <message>
+        <source>最新值</source>
+        <translation>Last</translation>
+    </message>
+    <message>
+        <source>最小值</source>
+        <translation>Min</translation>
+    </message>
+    <message>
+        <source>最大值</source>
+        <translation>Max</translation>
+    </message>
+    <message>
+        <source>平均值</source>
+        <translation>Mean</translation>
+    </message>
+    <message>
+        <source>轮询次数</source>
+        <translation>Polls</translation>
+    </message>
+    <message>
+        <source>保存图片...</source>
+        <translation>Save image...</translation>
+    </message>
+    <message>
+        <source>保存数据...</source>
+        <translation>Save data...</translation>
+    </message>
+    <message>
+        <source>保存趋势图</source>
+        <translation>Save the trend</translation>
+    </message>
+    <message>
+        <source>PNG 图片 (*.png)</source>
+        <translation>PNG images (*.png)</translation>
+    </message>
+    <message>
+        <source>CSV 文件 (*.csv)</source>
+        <translation>CSV files (*.csv)</translation>
+    </message>
+    <message>
+        <source>趋势图保存失败: %1: %2</source>
+        <translation>Could not save the trend to %1: %2</translation>
+    </message>
+    <message>
+        <source>尚无数据</source>
+        <translation>No data yet</translation>
+    </message>
+    <message>
+        <source>已暂停</source>
+        <translation>Paused</translation>
+    </message>
+    <message>
+        <source>小数点 %1</source>
+        <translation>Decimal point %1</translation>
+    </message>
 </context>
 </TS>

@@ -27,6 +27,7 @@
 #include "console/link_diagnostics_dlg.h"
 #include "console/meter_setup_dlg.h"
 #include "console/save_interval_dlg.h"
+#include "console/trend_dlg.h"
 #include "console/window_text.h"
 #include "res/console_template.h"
 #include "res/texts.h"
@@ -232,12 +233,20 @@ TEST_P(WindowFit, DialogCaptionsFitTheirControls) {
   zt::CMeterSetupDlg setupDialog(ui);
   zt::CSaveIntervalDlg intervalDialog(ui);
   zt::CAboutDlg aboutDialog;
+  // The trend with its widest figures: a failed poll between two of the
+  // largest values a meter can show.
+  zt::CTrendDlg trendDialog(ui, nullptr);
+  trendDialog.AddPoll(1'796'000'000'000, 65535.0, 0);
+  trendDialog.AddPoll(1'796'000'001'500, std::nullopt, 0);
+  trendDialog.AddPoll(1'796'000'003'000, 65535.0, 0);
+  trendDialog.Refresh();
   FitReport report(GetParam());
   const std::pair<QDialog*, const char*> dialogs[] = {
       {&settingsDialog, "settings"},
       {&setupDialog, "setup"},
       {&intervalDialog, "interval"},
       {&aboutDialog, "about"},
+      {&trendDialog, "trend"},
   };
   for (const auto& [dialog, name] : dialogs) {
     ShowAndWait(*dialog);
