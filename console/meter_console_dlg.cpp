@@ -165,31 +165,8 @@ void CMeterConsoleDlg::BuildMenu(QMenuBar& menuBar) {
   system->addSeparator();
   addItems(*system, res::kHiddenCommandItems);
   system->addSeparator();
-  connect(system->addAction(Tr(res::text::kLinkDiagnosticsItem)), &QAction::triggered, this,
-          [this] { OnLinkDiagnostics(); });
-  connect(system->addAction(Tr(res::text::kFrameMonitorItem)), &QAction::triggered, this,
-          [this] { OnFrameMonitor(); });
+  sideWindows_.AddMenuItems(*system);
   addItems(*menuBar.addMenu(Tr(res::kHelpMenuTitle)), res::kHelpMenuItems);
-}
-
-CLinkDiagnosticsDlg& CMeterConsoleDlg::OnLinkDiagnostics() {
-  if (!diagnostics_) {
-    diagnostics_ = new CLinkDiagnosticsDlg(Worker(), stats_, this);
-  }
-  diagnostics_->show();
-  diagnostics_->raise();
-  diagnostics_->activateWindow();
-  return *diagnostics_;
-}
-
-CFrameMonitorDlg& CMeterConsoleDlg::OnFrameMonitor() {
-  if (!monitor_) {
-    monitor_ = new CFrameMonitorDlg(Worker(), ui_, this);
-  }
-  monitor_->show();
-  monitor_->raise();
-  monitor_->activateWindow();
-  return *monitor_;
 }
 
 void CMeterConsoleDlg::BindFields() {
@@ -453,6 +430,7 @@ void CMeterConsoleDlg::StartPoll() {
         ShowLiveValueStale(!outcome.read);
         exchange_->ShowFields({Box(id::kLiveValue), Box(id::kSuccessCount),
                                Box(id::kFailureCount), Box(id::kErrorRate)});
+        sideWindows_.ShowPoll(outcome, wallClock_());
       });
 }
 

@@ -19,6 +19,7 @@
 #include "console/link_information.h"
 #include "console/meter_finder.h"
 #include "console/port_devices.h"
+#include "console/side_windows.h"
 #include "console/meter_setup_dlg.h"
 #include "link/link_settings.h"
 #include "link/transaction.h"
@@ -38,6 +39,7 @@ namespace zt {
 
 class CFrameMonitorDlg;
 class CLinkDiagnosticsDlg;
+class CTrendDlg;
 class Clock;
 class DataExchange;
 class ModalUi;
@@ -118,8 +120,10 @@ class CMeterConsoleDlg final : public QDialog {
   void OnPhaseCurrentAnalysis();
   // The windows that watch the line beside the console, shown or raised;
   // they read the link only through the worker and never wait on it.
-  CLinkDiagnosticsDlg& OnLinkDiagnostics();
-  CFrameMonitorDlg& OnFrameMonitor();
+  CLinkDiagnosticsDlg& OnLinkDiagnostics() { return sideWindows_.OpenDiagnostics(); }
+  CFrameMonitorDlg& OnFrameMonitor() { return sideWindows_.OpenFrameMonitor(); }
+  // The measured value over time, fed with each poll the window shows.
+  CTrendDlg& OnTrend() { return sideWindows_.OpenTrend(); }
 
   bool IsLogging() const { return m_bLogging; }
   int LogPeriodMs() const { return logPeriodMs_; }
@@ -186,8 +190,7 @@ class CMeterConsoleDlg final : public QDialog {
   SettingsMemory* memory_ = nullptr;
   QString linkNote_;
   std::unique_ptr<MeterFinder> finder_;
-  QPointer<CLinkDiagnosticsDlg> diagnostics_;
-  QPointer<CFrameMonitorDlg> monitor_;
+  SideWindows sideWindows_{ui_, *link_, stats_, *this};
   // Copies of what the link's poll counted and measured.
   LinkStatistics stats_;
   ThreePhaseQuantities quantities_;

@@ -14,6 +14,7 @@
 
 #include "console/comm_settings_dlg.h"
 #include "console/meter_setup_dlg.h"
+#include "console/trend_dlg.h"
 #include "support/console_fixture.h"
 #include "res/console_template.h"
 
@@ -126,6 +127,26 @@ TEST_P(GoldenFrames, CommandSendsItsFramesAtTheirTimes) {
   if (console->IsTimerRunning(zt::CMeterConsoleDlg::kPollTimer)) {
     console->OnCommand(id::kStopPolling);
   }
+}
+
+// The trend only watches what the window already has: open from the start,
+// or opened and closed again, it moves no frame and no millisecond.
+TEST_P(GoldenFrames, SameFramesWithTheTrendOpen) {
+  const GoldenRow& row = GetParam();
+  Open();
+  console->OnTrend();
+  row.run(*this);
+  EXPECT_EQ(Frames(), row.frames);
+  EXPECT_EQ(Now(), std::chrono::milliseconds(row.endMs));
+}
+
+TEST_P(GoldenFrames, SameFramesWithTheTrendOpenedAndClosed) {
+  const GoldenRow& row = GetParam();
+  Open();
+  console->OnTrend().close();
+  row.run(*this);
+  EXPECT_EQ(Frames(), row.frames);
+  EXPECT_EQ(Now(), std::chrono::milliseconds(row.endMs));
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryCommand, GoldenFrames, testing::ValuesIn(kGolden),
