@@ -86,6 +86,12 @@ ParameterWrites MeterSession::WriteParameters(const ParameterValues& values) {
   return confirmed;
 }
 
+bool MeterSession::WriteRegister(uint16_t registerNumber, int32_t value) {
+  MakeEchoKnown();
+  return ConfirmedWrite(BuildWriteSingleRequest(Address(), registerNumber, RegisterWord(value)),
+                        kParameterWriteSpacing);
+}
+
 bool MeterSession::ChangeAddress(int32_t newAddress) {
   MakeEchoKnown();
   const TxFrame request =

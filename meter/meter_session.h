@@ -108,7 +108,12 @@ class MeterSession {
   bool WriteCtRatio(uint16_t ct);
   bool WriteWiringMode(uint8_t mode);
 
+  // One function 6 write of `value`'s low 16 bits, confirmed by the meter's
+  // echo within 300 ms, as each write of the parameter block is.
+  bool WriteRegister(uint16_t registerNumber, int32_t value);
+
   Transaction& Link() { return link_; }
+  const LinkSettings& Settings() const { return settings_; }
 
  private:
   uint8_t Address() const { return settings_.address; }

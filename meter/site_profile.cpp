@@ -1,0 +1,222 @@
+#include "meter/site_profile.h"
+
+#include <array>
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+
+#include "meter/json_reader.h"
+#include "meter/register_map.h"
+
+namespace zt {
+
+namespace {
+
+// A site file is a few hundred bytes; anything far larger is not one.
+constexpr std::uintmax_t kMaxProfileBytes = 64 * 1024;
+constexpr std::size_t kMaxFreeTextBytes = 200;
+constexpr long long kMaxClockToleranceS = 86400;
+
+constexpr std::array<std::string_view, 3> kParityNames = {"none", "odd", "even"};
+
+struct IntegerKey {
+  std::string_view key;
+  long long min;
+  long long max;
+  const char* why;  // appended to the range in a refusal, may be empty
+};
+
+constexpr IntegerKey kAddressKey{"address", 1, 255, " (0 is the broadcast address, no meter answers it)"};
+constexpr IntegerKey kUpperKey{"upper_limit", 0, 65535, ""};
+constexpr IntegerKey kLowerKey{"lower_limit", 0, 65535, ""};
+constexpr IntegerKey kDecimalKey{"decimal_point", 0, 3, ""};
+constexpr IntegerKey kPtKey{"pt", kRatioMin, kRatioMax, ""};
+constexpr IntegerKey kCtKey{"ct", kRatioMin, kRatioMax, ""};
+constexpr IntegerKey kWiringKey{"wiring", 0, kWiringModeCount - 1, ""};
+constexpr IntegerKey kToleranceKey{"clock_tolerance_s", 0, kMaxClockToleranceS, ""};
+
+constexpr std::array<std::string_view, 12> kKnownKeys = {
+    "address", "baud", "parity", "upper_limit", "lower_limit", "decimal_point",
+    "pt", "ct", "wiring", "clock_tolerance_s", "site", "meter"};
+
+class Parser {
+ public:
+  explicit Parser(const std::string& file) : file_(file) {}
+
+  ProfileResult Parse(std::string_view text) {
+    const std::variant<JsonValue, JsonError> read = ReadJson(text);
+    if (const auto* error = std::get_if<JsonError>(&read)) {
+      return Refuse("", "line " + std::to_string(error->line) + ", column " +
+                            std::to_string(error->column) + ": " + error->reason);
+    }
+    const JsonValue& root = std::get<JsonValue>(read);
+    if (root.type != JsonValue::Type::Object) {
+      return Refuse("", std::string("the profile must be an object, not ") +
+                            JsonTypeName(root.type));
+    }
+    SiteProfile profile;
+    for (const auto& [key, value] : root.members) {
+      if (!Take(profile, key, value)) {
+        return *error_;
+      }
+    }
+    if (profile.upperLimit && profile.lowerLimit && *profile.lowerLimit > *profile.upperLimit) {
+      return Refuse("lower_limit", std::to_string(*profile.lowerLimit) +
+                                       " is above upper_limit " +
+                                       std::to_string(*profile.upperLimit));
+    }
+    return profile;
+  }
+
+  ProfileError Refuse(std::string_view key, std::string reason) {
+    return ProfileError{file_, std::string(key), std::move(reason)};
+  }
+
+ private:
+  bool Fail(std::string_view key, std::string reason) {
+    error_ = Refuse(key, std::move(reason));
+    return false;
+  }
+
+  std::optional<long long> Integer(const IntegerKey& spec, const JsonValue& value) {
+    if (value.type != JsonValue::Type::Number) {
+      Fail(spec.key, std::string("must be a number, not ") + JsonTypeName(value.type));
+      return std::nullopt;
+    }
+    const std::optional<long long> whole = value.Integer();
+    if (!whole) {
+      Fail(spec.key, value.text + " is not a whole number");
+      return std::nullopt;
+    }
+    if (*whole < spec.min || *whole > spec.max) {
+      Fail(spec.key, value.text + " is outside " + std::to_string(spec.min) + " to " +
+                         std::to_string(spec.max) + spec.why);
+      return std::nullopt;
+    }
+    return whole;
+  }
+
+  template <typename T>
+  bool TakeInteger(std::optional<T>& field, const IntegerKey& spec, const JsonValue& value) {
+    const std::optional<long long> whole = Integer(spec, value);
+    if (!whole) {
+      return false;
+    }
+    field = static_cast<T>(*whole);
+    return true;
+  }
+
+  bool TakeText(std::string& field, std::string_view key, const JsonValue& value) {
+    if (value.type != JsonValue::Type::String) {
+      return Fail(key, std::string("must be a string, not ") + JsonTypeName(value.type));
+    }
+    if (value.text.size() > kMaxFreeTextBytes) {
+      return Fail(key, "is longer than " + std::to_string(kMaxFreeTextBytes) + " bytes");
+    }
+    field = value.text;
+    return true;
+  }
+
+  bool TakeBaud(SiteProfile& profile, const JsonValue& value) {
+    if (value.type != JsonValue::Type::Number) {
+      return Fail("baud", std::string("must be a number, not ") + JsonTypeName(value.type));
+    }
+    const std::optional<long long> whole = value.Integer();
+    if (!whole || !BaudIndexOf(static_cast<int32_t>(*whole)) || *whole > 19200) {
+      return Fail("baud", value.text + " is not one of 1200, 2400, 4800, 9600, 19200");
+    }
+    profile.baud = static_cast<int32_t>(*whole);
+    return true;
+  }
+
+  bool TakeParity(SiteProfile& profile, const JsonValue& value) {
+    if (value.type != JsonValue::Type::String) {
+      return Fail("parity", std::string("must be a string, not ") + JsonTypeName(value.type));
+    }
+    for (std::size_t i = 0; i < kParityNames.size(); ++i) {
+      if (value.text == kParityNames[i]) {
+        profile.parity = static_cast<int32_t>(i);
+        return true;
+      }
+    }
+    return Fail("parity", "\"" + value.text + "\" is not one of \"none\", \"odd\", \"even\"");
+  }
+
+  bool Take(SiteProfile& profile, const std::string& key, const JsonValue& value) {
+    if (key == "address") return TakeInteger(profile.address, kAddressKey, value);
+    if (key == "baud") return TakeBaud(profile, value);
+    if (key == "parity") return TakeParity(profile, value);
+    if (key == "upper_limit") return TakeInteger(profile.upperLimit, kUpperKey, value);
+    if (key == "lower_limit") return TakeInteger(profile.lowerLimit, kLowerKey, value);
+    if (key == "decimal_point") return TakeInteger(profile.decimalPoint, kDecimalKey, value);
+    if (key == "pt") return TakeInteger(profile.pt, kPtKey, value);
+    if (key == "ct") return TakeInteger(profile.ct, kCtKey, value);
+    if (key == "wiring") return TakeInteger(profile.wiring, kWiringKey, value);
+    if (key == "clock_tolerance_s") {
+      std::optional<int32_t> tolerance;
+      if (!TakeInteger(tolerance, kToleranceKey, value)) {
+        return false;
+      }
+      profile.clockToleranceS = *tolerance;
+      return true;
+    }
+    if (key == "site") return TakeText(profile.site, key, value);
+    if (key == "meter") return TakeText(profile.meter, key, value);
+    std::string known;
+    for (const std::string_view name : kKnownKeys) {
+      known += (known.empty() ? "" : ", ") + std::string(name);
+    }
+    return Fail(key, "is not a profile key (known: " + known + ")");
+  }
+
+  std::string file_;
+  std::optional<ProfileError> error_;
+};
+
+}  // namespace
+
+std::string ProfileError::Message() const {
+  std::string message = file + ": ";
+  if (!key.empty()) {
+    message += "key \"" + key + "\" ";
+  }
+  return message + reason;
+}
+
+ProfileResult ParseSiteProfile(std::string_view text, const std::string& file) {
+  return Parser(file).Parse(text);
+}
+
+ProfileResult ReadSiteProfile(const std::filesystem::path& file) {
+  const std::string name = file.string();
+  std::error_code ec;
+  const std::uintmax_t size = std::filesystem::file_size(file, ec);
+  if (ec) {
+    return ProfileError{name, "", "cannot be read: " + ec.message()};
+  }
+  if (size > kMaxProfileBytes) {
+    return ProfileError{name, "", "is " + std::to_string(size) + " bytes, more than a profile's " +
+                                      std::to_string(kMaxProfileBytes)};
+  }
+  std::ifstream in(file, std::ios::binary);
+  if (!in) {
+    return ProfileError{name, "", std::string("cannot be read: ") + std::strerror(errno)};
+  }
+  std::ostringstream content;
+  content << in.rdbuf();
+  if (in.bad()) {
+    return ProfileError{name, "", "cannot be read"};
+  }
+  return ParseSiteProfile(content.str(), name);
+}
+
+std::string_view ParityName(int32_t parityIndex) {
+  if (parityIndex < 0 || parityIndex >= static_cast<int32_t>(kParityNames.size())) {
+    return "?";
+  }
+  return kParityNames[static_cast<std::size_t>(parityIndex)];
+}
+
+}  // namespace zt

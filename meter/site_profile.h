@@ -1,0 +1,57 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <variant>
+
+#include "link/link_settings.h"
+
+namespace zt {
+
+// The settings a meter must have on one site, as written on the site's sheet.
+// Every setting is optional: what the file leaves out is neither checked nor
+// written.
+struct SiteProfile {
+  static constexpr int32_t kDefaultClockToleranceS = 60;
+
+  std::optional<uint8_t> address;
+  std::optional<int32_t> baud;
+  std::optional<int32_t> parity;  // a ParityIndex
+  std::optional<int32_t> upperLimit;
+  std::optional<int32_t> lowerLimit;
+  std::optional<int32_t> decimalPoint;
+  std::optional<uint16_t> pt;
+  std::optional<uint16_t> ct;
+  std::optional<uint8_t> wiring;
+  int32_t clockToleranceS = kDefaultClockToleranceS;
+  std::string site;
+  std::string meter;
+};
+
+// Why a profile was refused: the file, the key (empty when the file as a whole
+// is at fault) and the reason.
+struct ProfileError {
+  std::string file;
+  std::string key;
+  std::string reason;
+
+  // "site.json: key \"baud\": 9601 is not one of 1200, 2400, 4800, 9600, 19200"
+  std::string Message() const;
+};
+
+using ProfileResult = std::variant<SiteProfile, ProfileError>;
+
+// `text` is the content of `file` (named in any refusal).
+ProfileResult ParseSiteProfile(std::string_view text, const std::string& file);
+
+// Reads and parses the file; a file that cannot be read is refused with the
+// system's reason.
+ProfileResult ReadSiteProfile(const std::filesystem::path& file);
+
+// "none", "odd", "even".
+std::string_view ParityName(int32_t parityIndex);
+
+}  // namespace zt
