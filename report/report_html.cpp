@@ -36,6 +36,11 @@ class Page {
   static QString Time(const std::optional<WallTime>& time) {
     return time ? Q(ChinaTimeText(*time)) : QStringLiteral("—");
   }
+  // The time of day only, in the tables: the date is in the heading.
+  static QString Clock(const std::optional<WallTime>& time) {
+    return time ? Q(ChinaTimeText(*time).substr(11)) : QStringLiteral("—");
+  }
+  QString Note(const std::string& note) const { return T(note); }
 
   void Heading(std::string_view key) { html_ += "<h2>" + T(key) + "</h2>\n"; }
 
@@ -122,7 +127,7 @@ QString CommissionHtml(const CommissionRecord& record, Language language) {
   for (const CheckRow& row : check.rows) {
     rows.push_back({page.T(row.key), page.Value(row.key, row.expected),
                     page.Value(row.key, row.read), page.T(VerdictKey(row.verdict)),
-                    Page::Time(row.at), Page::E(row.note)});
+                    Page::Clock(row.at), page.Note(row.note)});
     classes.push_back(Q(VerdictKey(row.verdict)));
   }
   page.Table({page.T("setting"), page.T("expected"), page.T("read"), page.T("verdict"),
@@ -138,8 +143,8 @@ QString CommissionHtml(const CommissionRecord& record, Language language) {
       std::vector<QString> stepClasses;
       for (const ApplyStep& step : record.apply->steps) {
         steps.push_back({page.T(step.key), page.Value(step.key, step.value),
-                         page.T(StepStateKey(step.state)), Page::Time(step.at),
-                         Page::E(step.note)});
+                         page.T(StepStateKey(step.state)), Page::Clock(step.at),
+                         page.Note(step.note)});
         stepClasses.push_back(Q(StepStateKey(step.state)));
       }
       page.Table({page.T("setting"), page.T("value"), page.T("state"), page.T("time"),
@@ -191,7 +196,7 @@ QString CommissionHtml(const CommissionRecord& record, Language language) {
   const auto addReads = [&](const CheckReport& from) {
     for (const ReadRecord& read : from.reads) {
       reads.push_back({page.T(read.what), read.value ? Page::E(*read.value) : page.T("no_value"),
-                       Page::Time(read.at)});
+                       Page::Clock(read.at)});
     }
   };
   if (record.apply) {

@@ -3,6 +3,7 @@
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPdfWriter>
+#include <QAbstractTextDocumentLayout>
 #include <QTextDocument>
 
 #include "report/report_writer.h"
@@ -23,6 +24,8 @@ QByteArray CommissionPdf(const CommissionRecord& record, Language language) {
     pdf.setCreator(QStringLiteral("ZT6100 console ") + QString::fromStdString(record.consoleVersion));
 
     QTextDocument document;
+    // Laid out at the PDF's resolution: point sizes then mean points on paper.
+    document.documentLayout()->setPaintDevice(&pdf);
     // A CJK family first, so that the Chinese texts are drawn and embedded
     // from a font that has them.
     QFont font;

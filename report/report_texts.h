@@ -111,6 +111,15 @@ inline constexpr Text kTexts[] = {
     {"advice_late_reply", "仪表应答过慢:波特率、转换器", "the meter answers late: rate, a slow converter"},
     {"advice_local_echo_only", "电源、A/B接线、地址(只收到适配器的回显)",
      "power, A/B wiring, address (only the adapter's echo came back)"},
+    // The meter core's fixed notes, by their own words.
+    {"cannot be read from this meter", "此仪表不能读回", "cannot be read from this meter"},
+    {"not readable; written and confirmed in this run", "不能读回;本次已写入并确认",
+     "not readable; written and confirmed in this run"},
+    {"the meter did not confirm the write", "仪表未确认写入", "the meter did not confirm the write"},
+    {"not a valid date and time", "不是有效的日期时间", "not a valid date and time"},
+    {"the meter's parity is set on the meter itself, not over the line",
+     "校验位只能在仪表上设置,不能通过通讯写入",
+     "the meter's parity is set on the meter itself, not over the line"},
 };
 
 // The text of `key` in `language`; a key without a text comes back as it is.
