@@ -24,7 +24,8 @@ constexpr OptionSpec kOptions[] = {
     {"count", "N"},       {"period", "MS"},        {"csv", nullptr},     {"upper", "U"},
     {"lower", "L"},       {"decimal", "D"},        {"pt", "P"},          {"ct", "C"},
     {"wiring", "W"},      {"interval", "SECONDS"}, {"addresses", "LIST"}, {"rates", "LIST"},
-    {"parities", "LIST"}, {"first", nullptr},      {"wait", "MS"},
+    {"parities", "LIST"}, {"first", nullptr},      {"wait", "MS"},      {"profile", "FILE"},
+    {"report", "FILE"},   {"lang", "LANG"},        {"polls", "N"},
 };
 
 // The values only zt6100ctl takes; the meter's own come with their ranges.
@@ -35,6 +36,7 @@ constexpr EnteredValue kLogInterval{"seconds",
                                     {kMinLogPeriodMs / 1000, kMaxLogPeriodMs / 1000}};
 constexpr EnteredValue kLogBlocks{"blocks", {1, kCountMax}};
 constexpr EnteredValue kScanWait{"ms for the meter to answer", {1, 5000}};
+constexpr EnteredValue kCheckPolls{"polls of the live value", {0, 1000}};
 
 std::optional<Command> ReadPoll(const char*, OptionReader& in, const QStringList&) {
   PollCommand poll;
@@ -162,6 +164,55 @@ std::optional<Command> ReadScan(const char*, OptionReader& in, const QStringList
   return scan;
 }
 
+std::optional<CheckProfileCommand> ReadProfileRun(const char* c, OptionReader& in) {
+  CheckProfileCommand run;
+  if (!in.IsSet("profile")) {
+    in.Fail(std::string(c) + " needs --profile");
+    return std::nullopt;
+  }
+  run.profile = in.Value("profile").value_or(QString()).toStdString();
+  if (const auto report = in.Value("report")) {
+    const QString ending = report->section(QLatin1Char('.'), -1).toLower();
+    if (!report->contains(QLatin1Char('.')) ||
+        (ending != "json" && ending != "html" && ending != "pdf")) {
+      in.Fail("--report: the file must end in .json, .html or .pdf, not '" +
+              report->toStdString() + "'");
+      return std::nullopt;
+    }
+    run.report = report->toStdString();
+  }
+  if (const auto lang = in.Value("lang")) {
+    if (*lang != "zh" && *lang != "en") {
+      in.Fail("--lang: choose zh (Chinese) or en (English), not '" + lang->toStdString() + "'");
+      return std::nullopt;
+    }
+    run.english = *lang == "en";
+  }
+  if (const auto polls = in.Integer("polls", kCheckPolls)) {
+    run.polls = static_cast<int32_t>(*polls);
+  }
+  if (in.Failed()) {
+    return std::nullopt;
+  }
+  return run;
+}
+
+std::optional<Command> ReadCheck(const char* c, OptionReader& in, const QStringList&) {
+  const auto run = ReadProfileRun(c, in);
+  if (!run) {
+    return std::nullopt;
+  }
+  return *run;
+}
+
+std::optional<Command> ReadApply(const char* c, OptionReader& in, const QStringList&) {
+  const auto run = ReadProfileRun(c, in);
+  if (!run) {
+    return std::nullopt;
+  }
+  return ApplyProfileCommand{*run};
+}
+
 constexpr CommandGrammar kGrammars[] = {
     {"poll", {"count", "period", "csv"}, 0, nullptr, ReadPoll},
     {"read-params", {}, 0, nullptr, ReadPlain<ReadParamsCommand>},
@@ -173,6 +224,8 @@ constexpr CommandGrammar kGrammars[] = {
     {"set-baud", {}, 1, "RATE", ReadSetBaud},
     {"log", {"interval", "count", "csv"}, 0, nullptr, ReadLog},
     {"scan", {"addresses", "rates", "parities", "first", "wait"}, 0, nullptr, ReadScan},
+    {"check", {"profile", "report", "lang", "polls"}, 0, nullptr, ReadCheck},
+    {"apply", {"profile", "report", "lang", "polls"}, 0, nullptr, ReadApply},
 };
 
 }  // namespace

@@ -55,6 +55,17 @@ struct SetupCommand {
 struct SetBaudCommand {
   int32_t rate = 9600;
 };
+// Check the meter against a site profile, or bring it there; the profile is
+// read (and refused) before the port is opened.
+struct CheckProfileCommand {
+  std::string profile;
+  std::optional<std::string> report;  // ends in .json, .html or .pdf
+  bool english = false;               // the report's language
+  int32_t polls = 10;
+};
+struct ApplyProfileCommand {
+  CheckProfileCommand run;
+};
 struct LogCommand {
   uint32_t intervalSeconds = 1;
   std::optional<int32_t> count;  // blocks to append; none: until interrupted
@@ -69,7 +80,7 @@ struct ScanCommand {
 using Command =
     std::variant<PollCommand, ReadParamsCommand, WriteParamsCommand, SetAddressCommand,
                  SwitchStatusCommand, ClockCommand, SetupCommand, SetBaudCommand, LogCommand,
-                 ScanCommand>;
+                 ScanCommand, CheckProfileCommand, ApplyProfileCommand>;
 
 struct Invocation {
   LinkOptions link;

@@ -10,6 +10,7 @@ enum ExitStatus : int {
   kUsageError = 2,     // refused before anything was sent
   kPortNotOpened = 3,  // the device could not be opened
   kLogNotWritten = 4,  // Table.txt could not be appended to
+  kReportNotWritten = 5,  // the commissioning report could not be written
 };
 
 }  // namespace zt::cli

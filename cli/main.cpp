@@ -1,4 +1,5 @@
 #include <QCoreApplication>
+#include <QGuiApplication>
 
 #ifdef _WIN32
 #include <io.h>
@@ -8,12 +9,15 @@
 
 #include <csignal>
 #include <cstdio>
+#include <cstring>
 #include <iostream>
+#include <memory>
 #include <sstream>
 #include <variant>
 
 #include "cli/command_line.h"
 #include "cli/commands.h"
+#include "cli/commission_commands.h"
 #include "cli/exit_status.h"
 #include "cli/link_report.h"
 #include "cli/meter_link.h"
@@ -43,6 +47,27 @@ void CatchStopSignals() {
   std::signal(SIGTERM, RequestStop);
 }
 
+// A PDF report is laid out with Qt's fonts, which need a QGuiApplication;
+// zt6100ctl shows no window, so it takes the offscreen platform, and only then.
+bool WritesPdfReport(int argc, char** argv) {
+  for (int i = 1; i + 1 < argc; ++i) {
+    const std::size_t length = std::strlen(argv[i + 1]);
+    if (std::strcmp(argv[i], "--report") == 0 && length >= 4 &&
+        QByteArray(argv[i + 1] + length - 4).toLower() == ".pdf") {
+      return true;
+    }
+  }
+  return false;
+}
+
+std::unique_ptr<QCoreApplication> MakeApplication(int& argc, char** argv) {
+  if (WritesPdfReport(argc, argv)) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    return std::make_unique<QGuiApplication>(argc, argv);
+  }
+  return std::make_unique<QCoreApplication>(argc, argv);
+}
+
 bool StandardErrorIsTerminal() {
 #ifdef _WIN32
   return _isatty(_fileno(stderr)) != 0;
@@ -54,7 +79,7 @@ bool StandardErrorIsTerminal() {
 }  // namespace
 
 int main(int argc, char** argv) {
-  QCoreApplication app(argc, argv);
+  const std::unique_ptr<QCoreApplication> app = MakeApplication(argc, argv);
   using namespace zt::cli;
 
   const ParsedCommandLine parsed = ParseCommandLine(QCoreApplication::arguments());
@@ -71,9 +96,29 @@ int main(int argc, char** argv) {
     return kUsageError;
   }
   const Invocation& invocation = *parsed.invocation;
+  const CheckProfileCommand* profileRun = std::get_if<CheckProfileCommand>(&invocation.command);
+  if (const auto* apply = std::get_if<ApplyProfileCommand>(&invocation.command)) {
+    profileRun = &apply->run;
+  }
+  std::optional<CommissionRun> commission;
+  if (profileRun != nullptr) {
+    // Refused before the port is opened, so that nothing is sent.
+    zt::ProfileResult profile = zt::ReadSiteProfile(profileRun->profile);
+    if (const auto* refused = std::get_if<zt::ProfileError>(&profile)) {
+      std::cerr << "zt6100ctl: " << refused->Message() << '\n';
+      return kUsageError;
+    }
+    commission = CommissionRun{std::get<zt::SiteProfile>(std::move(profile)),
+                               profileRun->report ? std::optional<std::filesystem::path>(
+                                                        *profileRun->report)
+                                                  : std::nullopt,
+                               profileRun->english ? zt::report::Language::kEnglish
+                                                   : zt::report::Language::kChinese,
+                               profileRun->polls};
+  }
   if (std::holds_alternative<PollCommand>(invocation.command) ||
       std::holds_alternative<LogCommand>(invocation.command) ||
-      std::holds_alternative<ScanCommand>(invocation.command)) {
+      std::holds_alternative<ScanCommand>(invocation.command) || commission) {
     CatchStopSignals();
   }
 
@@ -87,8 +132,19 @@ int main(int argc, char** argv) {
   io.stopRequested = [] { return g_stop != 0; };
   io.showProgress = StandardErrorIsTerminal();
   const auto* scan = std::get_if<ScanCommand>(&invocation.command);
-  const int status = scan != nullptr ? RunScan(*scan, link.Port(), link.ClockSource(), io)
-                                     : RunCommand(invocation.command, link.Session(), io);
+  int status = kDone;
+  if (commission) {
+    CommissionLink meter{link.Session(), link.Settings(),
+                         [&link](const zt::LinkSettings& s) { return link.Reopen(s); },
+                         link.PortName()};
+    status = std::holds_alternative<ApplyProfileCommand>(invocation.command)
+                 ? RunApplyProfile(*commission, meter, io)
+                 : RunCheckProfile(*commission, meter, io);
+  } else if (scan != nullptr) {
+    status = RunScan(*scan, link.Port(), link.ClockSource(), io);
+  } else {
+    status = RunCommand(invocation.command, link.Session(), io);
+  }
   if (invocation.link.verbose) {
     std::istringstream notes(FormatLinkNotes(link.Link().LineEchoes(), link.Link().EchoMode(),
                                              link.Link().Counters()));

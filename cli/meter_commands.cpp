@@ -87,8 +87,9 @@ int RunCommand(const Command& command, MeterSession& session, CommandIo& io) {
         } else if constexpr (std::is_same_v<C, SetBaudCommand>) {
           return SetBaud(c, session, io);
         } else {
-          static_assert(std::is_same_v<C, ScanCommand>);
-          io.err << "zt6100ctl: scan needs the port itself\n";
+          static_assert(std::is_same_v<C, ScanCommand> || std::is_same_v<C, CheckProfileCommand> ||
+                        std::is_same_v<C, ApplyProfileCommand>);
+          io.err << "zt6100ctl: this command needs the port itself\n";
           return kUsageError;
         }
       },

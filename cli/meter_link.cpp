@@ -4,6 +4,7 @@
 #include "link/link_settings.h"
 #include "link/port_device_map.h"
 #include "link/qt_serial_port.h"
+#include "meter/commission_apply.h"
 
 namespace zt::cli {
 
@@ -42,6 +43,17 @@ OpenResult MeterLink::Open() {
   }
   session_ = std::make_unique<MeterSession>(*link_, options_.settings);
   return opened;
+}
+
+OpenResult MeterLink::Reopen(const LinkSettings& settings) {
+  return ReopenPort(*port_, *link_, settings);
+}
+
+std::string MeterLink::PortName() const {
+  if (options_.simulate) {
+    return "simulated meter";
+  }
+  return devicePort_->Device();
 }
 
 void MeterLink::TellDevice(ReconnectingPort::Change change) {

@@ -30,6 +30,13 @@ class MeterLink {
   SerialPort& Port() { return *port_; }
   Clock& ClockSource() { return clock_; }
   const Transaction& Link() const { return *link_; }
+  // The settings the session addresses its requests with: check and apply
+  // follow the meter to a new address and rate through them.
+  LinkSettings& Settings() { return options_.settings; }
+  // Closes the port and opens it again at `settings`.
+  OpenResult Reopen(const LinkSettings& settings);
+  // The device the link goes through, for a report.
+  std::string PortName() const;
 
  private:
   void TellDevice(ReconnectingPort::Change change);

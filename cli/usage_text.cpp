@@ -76,12 +76,30 @@ Commands:
                        told before it starts, the progress on a terminal.
                        The link's --address, --baud and --parity do not apply
 
+  check --profile FILE [--report FILE] [--lang zh|en] [--polls N]
+                       reads the parameter block, the relay and switch states
+                       and the clock, polls the live value N times (default
+                       10) and prints each setting of the site profile FILE
+                       (JSON) with the value expected, the value read and a
+                       verdict; --report writes the commissioning report by
+                       its ending: .json, .html or .pdf (A4), in Chinese or
+                       --lang en
+  apply --profile FILE [--report FILE] [--lang zh|en] [--polls N]
+                       writes only what differs, each write confirmed, in the
+                       order parameters, PT, CT, wiring, address (then
+                       followed), rate (the port reopened at it); stops at the
+                       first write not confirmed; ends with a check
+
 Exit status:
   0  done and confirmed
   1  the meter gave no valid reply or did not confirm a write
   2  usage error (the reason on standard error)
   3  the port cannot be opened (device and reason on standard error)
   4  Table.txt cannot be appended to
+  5  the commissioning report cannot be written
+
+check and apply end with 0 when every setting matches (apply: and every write
+was confirmed), 1 when one differs or went unanswered.
 
 scan ends with 0 when it found a meter, 1 when it found none.
 

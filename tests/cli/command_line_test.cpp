@@ -231,5 +231,28 @@ TEST(ScanCommandLine, Refusals) {
   EXPECT_THAT(ErrorOf({"--parity", "odd", "scan"}), HasSubstr("leave out --parity"));
 }
 
+TEST(CommandLine, CheckAndApplyTakeAProfileAndAReportThatEndsInAKnownFormat) {
+  const auto check = CommandOf<CheckProfileCommand>(
+      {"check", "--profile", "site.json", "--report", "visit.PDF", "--lang", "en", "--polls", "3"});
+  EXPECT_EQ(check.profile, "site.json");
+  EXPECT_EQ(check.report, "visit.PDF");
+  EXPECT_TRUE(check.english);
+  EXPECT_EQ(check.polls, 3);
+  const auto apply = CommandOf<ApplyProfileCommand>({"apply", "--profile", "site.json"});
+  EXPECT_EQ(apply.run.profile, "site.json");
+  EXPECT_EQ(apply.run.report, std::nullopt);
+  EXPECT_FALSE(apply.run.english);
+  EXPECT_EQ(apply.run.polls, 10);
+
+  EXPECT_THAT(ErrorOf({"check"}), HasSubstr("check needs --profile"));
+  EXPECT_THAT(ErrorOf({"apply", "--profile", "a.json", "--report", "visit.txt"}),
+              HasSubstr("--report: the file must end in .json, .html or .pdf, not 'visit.txt'"));
+  EXPECT_THAT(ErrorOf({"check", "--profile", "a.json", "--report", "pdf"}),
+              HasSubstr("must end in .json, .html or .pdf"));
+  EXPECT_THAT(ErrorOf({"check", "--profile", "a.json", "--lang", "fr"}),
+              HasSubstr("--lang: choose zh (Chinese) or en (English), not 'fr'"));
+  EXPECT_THAT(ErrorOf({"check", "--profile", "a.json", "--polls", "-1"}), HasSubstr("--polls"));
+}
+
 }  // namespace
 }  // namespace zt::cli
