@@ -27,6 +27,10 @@ class Clock {
   }
 };
 
+// Returns at `deadline` on the steady clock, not a slack later: every wait of
+// the program ends here.
+void SleepUntilSteady(std::chrono::steady_clock::time_point deadline);
+
 // std::chrono::steady_clock.
 class SystemClock final : public Clock {
  public:

@@ -168,6 +168,10 @@ int16_t FindExpectedReply(const uint8_t* data, int16_t count, const ExpectedRepl
         !std::equal(expected.body.begin(), expected.body.begin() + expected.bodyLength, frame + 2)) {
       continue;
     }
+    if (expected.maxFirstRegister && length >= 7 &&
+        ((frame[3] << 8) | frame[4]) > *expected.maxFirstRegister) {
+      continue;
+    }
     const uint16_t crc = ModbusCrc16(frame, static_cast<int16_t>(length - 2));
     if (frame[length - 2] == (crc >> 8) && frame[length - 1] == (crc & 0xFF)) {
       return i;

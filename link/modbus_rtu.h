@@ -70,6 +70,9 @@ struct ExpectedReply {
   std::optional<uint8_t> otherAddress;
   std::array<uint8_t, kMaxBody> body{};
   int16_t bodyLength = 0;
+  // The highest value the first register of a read reply can hold: a reply
+  // with more answers some other request.
+  std::optional<uint16_t> maxFirstRegister;
 
   // The reply to a function 3 request: its byte count is twice the count asked for.
   static ExpectedReply ReadOf(const TxFrame& request);

@@ -4,8 +4,8 @@
 
 #include <algorithm>
 #include <limits>
-#include <thread>
 
+#include "link/clock.h"
 #include "link/device_permission.h"
 
 namespace zt {
@@ -155,8 +155,9 @@ bool QtSerialPort::WaitForBytes(std::chrono::microseconds timeout) {
     return true;
   }
   // waitForReadyRead blocks in poll() until bytes arrive; it counts whole
-  // milliseconds, so the part of the timeout below one is slept.
-  const auto whole = duration_cast<milliseconds>(timeout);
+  // milliseconds and may wake a little after them, so it is given one less
+  // and the rest is slept to the exact deadline.
+  const auto whole = duration_cast<milliseconds>(timeout) - milliseconds(1);
   if (StillThere() && whole.count() > 0) {
     port_->waitForReadyRead(static_cast<int>(std::min<milliseconds::rep>(
         whole.count(), std::numeric_limits<int>::max())));
@@ -164,7 +165,7 @@ bool QtSerialPort::WaitForBytes(std::chrono::microseconds timeout) {
       return true;
     }
   }
-  std::this_thread::sleep_until(deadline);
+  SleepUntilSteady(deadline);
   return StillThere() && CountWaiting() > 0;
 }
 

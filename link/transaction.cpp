@@ -64,7 +64,13 @@ int16_t Transaction::RequestReply(const TxFrame& request, std::chrono::milliseco
   if (LineEchoes().value_or(false) && BeginsWithRequest()) {
     ++counters_.echoesSkipped;
   }
-  const int16_t found = Search(expected);
+  int16_t found = Search(expected);
+  if (found != kNoReply && !fast_ && AnotherReplyAfter(found, expected)) {
+    // Two replies that both fit: one answers an earlier request, and no byte
+    // of either tells which.
+    ++counters_.lateReplies;
+    found = kNoReply;
+  }
   Conclude(expected, found);
   // An exception reply answers this very request, so nothing more is coming.
   const bool answered =
@@ -75,6 +81,7 @@ int16_t Transaction::RequestReply(const TxFrame& request, std::chrono::milliseco
     dirtyAfterWait_.reset();
   } else {
     dirtyAfterWait_ = wait;
+    heardInWait_ = rxCount_ > 0;
   }
   return found;
 }
@@ -147,17 +154,21 @@ void Transaction::AwaitQuietLine() {
   const microseconds wait = *dirtyAfterWait_;
   dirtyAfterWait_.reset();
   const microseconds quiet = wait + CharacterTime() * 7 / 2;
-  const microseconds capAt = deadline_ + 2 * wait;
+  const microseconds capAt = deadline_ + std::max<microseconds>(guardLimit_, quiet);
+  // A meter that has not made a sound may still be about to answer; one
+  // that has answered, late or spoilt, sends nothing more for this request.
+  bool heard = heardInWait_;
   microseconds quietFrom = std::max(deadline_, lineBusyUntil_.value_or(deadline_));
   bool counted = false;
   std::vector<uint8_t> late;
   if (port_.CountWaiting() > 0) {
     DiscardLate(counted, late);
     quietFrom = clock_.Now();
+    heard = true;
   }
   for (;;) {
     const microseconds now = clock_.Now();
-    const microseconds end = std::min(quietFrom + quiet, capAt);
+    const microseconds end = heard ? std::min(quietFrom + quiet, capAt) : capAt;
     if (now >= end) {
       ReviseFailure(late);
       return;
@@ -165,6 +176,7 @@ void Transaction::AwaitQuietLine() {
     // A port that has nothing to give must not turn this into a spin.
     if (port_.WaitForBytes(end - now) && DiscardLate(counted, late)) {
       quietFrom = clock_.Now();
+      heard = true;
     } else {
       clock_.SleepUntil(end);
     }
@@ -198,6 +210,8 @@ void Transaction::Send(const TxFrame& request) {
   // Nothing marks the request's last byte leaving the port, so its line time
   // is counted as busy.
   lineBusyUntil_ = sentAt_ + CharacterTime() * request.length;
+  requestOnLineUntil_ = *lineBusyUntil_;
+  earlyCounted_ = false;
   if (observer_) {
     FrameRecord record;
     record.time = sentAt_;
@@ -250,7 +264,23 @@ void Transaction::Gather() {
   if (read.empty()) {
     return;
   }
-  lineBusyUntil_ = clock_.Now();
+  const microseconds now = clock_.Now();
+  // Bytes that come while the request is still leaving cannot answer it: on a
+  // line found not to echo they are a reply to some earlier request that
+  // came after every guard. A line told Off is searched as it is.
+  if (echoMode_ == LocalEcho::Auto && echoSeen_ == false && now < requestOnLineUntil_) {
+    if (observer_) {
+      Observe(FrameDirection::Late, read, "before the request had left, discarded");
+    }
+    counters_.lateBytes += static_cast<int64_t>(read.size());
+    if (!earlyCounted_) {
+      ++counters_.lateReplies;
+      earlyCounted_ = true;
+    }
+    lineBusyUntil_ = now;
+    return;
+  }
+  lineBusyUntil_ = now;
   const auto room = static_cast<std::size_t>(kRxBufferSize - rxCount_);
   const std::size_t copied = std::min(read.size(), room);
   std::copy_n(read.begin(), copied, rxBuffer_.begin() + rxCount_);
@@ -277,9 +307,26 @@ void Transaction::LearnEcho(const ExpectedReply& expected) {
 }
 
 void Transaction::KeepLineSilent() {
-  if (fast_ && lineBusyUntil_) {
-    clock_.SleepUntil(*lineBusyUntil_ + fast_->Silence());
+  if (!fast_ || !lineBusyUntil_) {
+    return;
   }
+  // Bytes after a reply that was found are no part of it: they are counted
+  // late, and the silence starts again after them, within the guard limit.
+  const microseconds capAt = clock_.Now() + guardLimit_;
+  bool counted = false;
+  std::vector<uint8_t> late;
+  for (;;) {
+    clock_.SleepUntil(std::min(*lineBusyUntil_ + fast_->Silence(), capAt));
+    if (clock_.Now() >= capAt || port_.CountWaiting() <= 0 || !DiscardLate(counted, late)) {
+      return;
+    }
+  }
+}
+
+bool Transaction::AnotherReplyAfter(int16_t found, const ExpectedReply& expected) const {
+  const auto next = static_cast<int16_t>(found + expected.length);
+  return FindExpectedReply(rxBuffer_.data() + next, static_cast<int16_t>(rxCount_ - next),
+                           expected) != kNoReply;
 }
 
 microseconds Transaction::CharacterTime() const {

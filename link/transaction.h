@@ -53,16 +53,22 @@ struct LinkCounters {
 // One request, one wait, one look at what has arrived: no retry. Every wait
 // ends at a deadline, the moment the request was handed to the port plus the
 // operation's wait. After an exchange that found no valid reply the line is
-// taken to be dirty: the next request goes out only once no byte has arrived
-// for the failed exchange's wait plus 3.5 character times after its deadline
-// (so a reply up to twice the wait late is still caught), and never later
-// than twice that wait after the deadline; whatever arrives meanwhile is
-// discarded and counted as a late reply. Holds the request and receive
-// buffers for the port's owner.
+// taken to be dirty, and the next request waits for the line guard. Modbus
+// RTU frames carry no transaction number, so a reply that comes after the
+// guard would be taken for the next request's: the guard has to outlast the
+// lateness of real lines and of serial device servers, which buffer. While
+// nothing at all has been heard since the failed request, it holds until the
+// guard limit after the failed exchange's deadline; once bytes have been
+// heard (the meter did answer, late or spoilt) it ends when the line has
+// been quiet for the failed exchange's wait plus 3.5 character times, and
+// never later than the limit. Whatever arrives meanwhile is discarded and
+// counted as a late reply. Holds the request and receive buffers for the
+// port's owner.
 class Transaction {
  public:
   static constexpr int16_t kRxBufferSize = 300;
   static constexpr int16_t kNoReply = -1;
+  static constexpr std::chrono::milliseconds kDefaultGuardLimit{2000};
 
   Transaction(SerialPort& port, Clock& clock)
       : port_(port), clock_(clock), createdAt_(clock.Now()) {}
@@ -70,6 +76,11 @@ class Transaction {
   // Off (the console's fixed waits) unless set.
   void SetFastExchange(std::optional<FastExchange> policy) { fast_ = policy; }
   const std::optional<FastExchange>& Fast() const { return fast_; }
+
+  // The longest the line guard holds after a failed exchange's deadline;
+  // never less than that exchange's wait plus 3.5 character times.
+  void SetGuardLimit(std::chrono::milliseconds limit) { guardLimit_ = limit; }
+  std::chrono::milliseconds GuardLimit() const { return guardLimit_; }
 
   void SetLocalEcho(LocalEcho mode) { echoMode_ = mode; }
   LocalEcho EchoMode() const { return echoMode_; }
@@ -93,6 +104,11 @@ class Transaction {
   // When the wait of the latest exchange ended, or was due to end.
   std::chrono::microseconds LastDeadline() const { return deadline_; }
   const LinkCounters& Counters() const { return counters_; }
+
+  // Bytes heard outside any exchange's wait so far, by the line guard or
+  // while the fast policy kept the line silent: a reader that sees this grow
+  // between two reads cannot tell both replies answered their own requests.
+  int64_t LateBytesHeard() const { return counters_.lateBytes; }
 
   // Every exchange by outcome: replies with their latency, failures by cause.
   // An exchange that found nothing is counted a late reply instead once its
@@ -134,6 +150,8 @@ class Transaction {
   // Appends whatever is waiting to RxBuffer, up to its size.
   void Gather();
   bool BeginsWithRequest() const;
+  // A second reply that fits `expected` after the one found at `found`.
+  bool AnotherReplyAfter(int16_t found, const ExpectedReply& expected) const;
   void LearnEcho(const ExpectedReply& expected);
   void KeepLineSilent();
   std::chrono::microseconds CharacterTime() const;
@@ -145,6 +163,7 @@ class Transaction {
   int16_t rxCount_ = 0;
 
   std::optional<FastExchange> fast_;
+  std::chrono::milliseconds guardLimit_ = kDefaultGuardLimit;
   LocalEcho echoMode_ = LocalEcho::Auto;
   std::optional<bool> echoSeen_;
 
@@ -154,6 +173,11 @@ class Transaction {
   std::optional<std::chrono::microseconds> lineBusyUntil_;
   // Set when the latest exchange found no valid reply.
   std::optional<std::chrono::milliseconds> dirtyAfterWait_;
+  // When the latest request's last byte has left at the line's rate.
+  std::chrono::microseconds requestOnLineUntil_{0};
+  bool earlyCounted_ = false;
+  // Whether the failed exchange received any byte in its wait.
+  bool heardInWait_ = false;
   LinkCounters counters_;
 
   std::chrono::microseconds createdAt_;

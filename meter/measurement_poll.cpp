@@ -1,8 +1,27 @@
 #include "meter/measurement_poll.h"
 
 #include "meter/live_value.h"
+#include "meter/register_map.h"
 
 namespace zt {
+
+std::string_view TickFailure::Key() const {
+  return decimalPointUnread ? std::string_view("decimal_point_unread")
+                            : NameOf(diagnosis.cause).key;
+}
+
+std::string TickFailure::Words() const {
+  return decimalPointUnread ? std::string("decimal point not read") : diagnosis.Words();
+}
+
+bool MeasurementPoll::AdoptDecimalPoint(int32_t decimalPoint) {
+  if (!DecimalPointFactor(decimalPoint)) {
+    return false;
+  }
+  decimalPoint_ = decimalPoint;
+  decimalPointRead_ = true;
+  return true;
+}
 
 bool MeasurementPoll::Tick() {
   const std::atomic<bool> never{false};
@@ -10,32 +29,54 @@ bool MeasurementPoll::Tick() {
 }
 
 std::optional<bool> MeasurementPoll::Tick(const std::atomic<bool>& stop) {
+  Transaction& link = session_.Link();
   PollResult poll;
   poll.decimalPoint = session_.ReadDecimalPoint();
+  const std::optional<FailureDiagnosis> decimalPointFailure = link.LastFailure();
   if (stop) {
     return std::nullopt;
   }
-  if (!session_.Link().Fast()) {
+  const int64_t lateBefore = link.LateBytesHeard();
+  if (!link.Fast()) {
     // The pause of MeterSession::Poll, from the end of the first read's wait.
-    Transaction& link = session_.Link();
     link.ClockSource().SleepUntil(link.LastDeadline() + MeterSession::kPollPause);
     if (stop) {
       return std::nullopt;
     }
   }
   poll.rawValue = session_.ReadLiveValue();
+  const bool lateBetween = link.LateBytesHeard() != lateBefore;
   if (poll.decimalPoint) {
-    decimalPoint_ = *poll.decimalPoint;
+    AdoptDecimalPoint(*poll.decimalPoint);
   }
+  failure_ = poll.rawValue ? Judge(decimalPointFailure, lateBetween)
+                           : std::optional<TickFailure>(
+                                 TickFailure{false, link.LastFailure().value_or(FailureDiagnosis{})});
   live_.reset();
-  if (poll.rawValue) {
+  if (!failure_) {
     live_ = FormatLiveValue(*poll.rawValue, decimalPoint_);
     quantities_.PhaseA.Current = ScaledLiveValue(*poll.rawValue, decimalPoint_);
     quantities_.CombinedCurrent = quantities_.PhaseA.Current;
   }
-  stats_.Record(poll.rawValue.has_value());
+  stats_.Record(!failure_);
   lastReads_ = poll;
-  return poll.rawValue.has_value();
+  return !failure_;
+}
+
+std::optional<TickFailure> MeasurementPoll::Judge(
+    const std::optional<FailureDiagnosis>& decimalPointFailure, bool lateBetween) const {
+  // A decimal-point read that took another request's reply means the line
+  // is out of step: the live read most likely took one too.
+  if (decimalPointFailure && decimalPointFailure->cause == FailureCause::OtherRequest) {
+    return TickFailure{false, *decimalPointFailure};
+  }
+  if (lateBetween) {
+    return TickFailure{false, FailureDiagnosis{FailureCause::LateReply}};
+  }
+  if (!decimalPointRead_ || !DecimalPointFactor(decimalPoint_)) {
+    return TickFailure{true, {}};
+  }
+  return std::nullopt;
 }
 
 }  // namespace zt

@@ -4,9 +4,12 @@
 
 namespace zt {
 
-std::optional<int32_t> MeterSession::ReadRegister(uint16_t registerNumber) {
+std::optional<int32_t> MeterSession::ReadRegister(uint16_t registerNumber,
+                                                  std::optional<uint16_t> maxValue) {
   const TxFrame request = BuildReadRequest(Address(), registerNumber, 1);
-  const int16_t at = link_.RequestReply(request, kReadWait, ExpectedReply::ReadOf(request));
+  ExpectedReply expected = ExpectedReply::ReadOf(request);
+  expected.maxFirstRegister = maxValue;
+  const int16_t at = link_.RequestReply(request, kReadWait, expected);
   if (at == Transaction::kNoReply) {
     return std::nullopt;
   }

@@ -70,9 +70,15 @@ class MeterSession {
       : link_(link), settings_(settings) {}
 
   // One function 3 read of a single register, 600 ms sleep.
-  std::optional<int32_t> ReadRegister(uint16_t registerNumber);
+  // A reply whose value is above `maxValue` answers no request for this
+  // register: the read fails as a reply to another request.
+  std::optional<int32_t> ReadRegister(uint16_t registerNumber,
+                                      std::optional<uint16_t> maxValue = std::nullopt);
 
-  std::optional<int32_t> ReadDecimalPoint() { return ReadRegister(reg::kDecimalPoint); }
+  // Only 0 to 3: the meter has no other decimal point.
+  std::optional<int32_t> ReadDecimalPoint() {
+    return ReadRegister(reg::kDecimalPoint, reg::kMaxDecimalPoint);
+  }
   std::optional<int32_t> ReadLiveValue() { return ReadRegister(reg::kLiveValue); }
   std::optional<int32_t> ReadUpperLimit() { return ReadRegister(reg::kUpperLimit); }
   std::optional<int32_t> ReadLowerLimit() { return ReadRegister(reg::kLowerLimit); }

@@ -22,6 +22,9 @@ inline constexpr uint16_t kUpperLimit = 0x0302;
 inline constexpr uint16_t kLowerLimit = 0x0304;
 inline constexpr uint16_t kParameterBaud = 0x0308;  // BaudIndex of the parameter block
 
+// The meter shows 0 to 3 decimals; a larger value is no decimal point of it.
+inline constexpr uint16_t kMaxDecimalPoint = 3;
+
 }  // namespace zt::reg
 
 namespace zt {

@@ -60,6 +60,9 @@ std::optional<Response> MeterResponder::Respond(const Request& request) {
   const FaultConfig faults = DrawFaults();
   const bool faulty = faults.AppliesTo(request);
   lastExtraDelay_ = faulty ? faults.extraDelay : std::chrono::microseconds{0};
+  if (faultObserver_) {
+    faultObserver_(request, faulty ? lastFault_ : FaultKind::None);
+  }
   if (faulty && faults.silent) {
     return std::nullopt;
   }

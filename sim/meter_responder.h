@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -43,6 +44,11 @@ class MeterResponder {
   }
   // The fault the latest request got.
   FaultKind LastFault() const { return lastFault_; }
+  // Told of every request the meter hears, with the fault it got, so that a
+  // test can tell what each request of a sequence met.
+  void SetFaultObserver(std::function<void(const Request&, FaultKind)> observer) {
+    faultObserver_ = std::move(observer);
+  }
   // When the reply to the latest request was made more than this late.
   std::chrono::microseconds LastExtraDelay() const { return lastExtraDelay_; }
   void SetLatency(std::chrono::microseconds latency) { latency_ = latency; }
@@ -62,6 +68,7 @@ class MeterResponder {
   uint32_t random_ = 1;
   FaultKind lastFault_ = FaultKind::None;
   std::chrono::microseconds lastExtraDelay_{0};
+  std::function<void(const Request&, FaultKind)> faultObserver_;
   std::chrono::microseconds latency_ = kDefaultReplyLatency;
 };
 

@@ -91,6 +91,9 @@ class SimulatedPort final : public SerialPort {
   void SetFaults(FaultConfig faults) { responder_.SetFaults(std::move(faults)); }
   void SetFaultMix(FaultMix mix) { responder_.SetFaultMix(mix); }
   const MeterResponder& Responder() const { return responder_; }
+  void SetFaultObserver(std::function<void(const Request&, FaultKind)> observer) {
+    responder_.SetFaultObserver(std::move(observer));
+  }
   // A two-wire adapter that hears its own transmission: every byte written
   // comes back to the port as it leaves, whatever the meter does.
   void SetLocalEcho(bool echo) { localEcho_ = echo; }

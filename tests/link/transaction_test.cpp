@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <vector>
 
@@ -53,25 +54,49 @@ class TransactionTest : public ::testing::TestWithParam<bool>, protected test::V
   LineFormat line_;
 };
 
-TEST_P(TransactionTest, AReplyUpToTwiceTheWaitLateIsNeverTakenForTheNextRequests) {
-  // Every delay from just past the wait to a reply that begins twice the
-  // wait after its request.
-  for (microseconds start = kReadWait; start <= 2 * kReadWait; start += milliseconds(25)) {
+TEST_P(TransactionTest, AReplyUpToTheGuardLimitLateIsNeverTakenForTheNextRequests) {
+  // Every delay from just past the wait to a reply that begins at the guard
+  // limit after its wait: what serial device servers that buffer give.
+  int lateOnes = 0;
+  for (microseconds start = kReadWait; start < kReadWait + Transaction::kDefaultGuardLimit;
+       start += milliseconds(25)) {
     sim::FaultConfig late;
     late.extraDelay = start - ReplyStart(microseconds{0});
     port.SetFaults(late);
     const uint16_t lateValue = meter.NextLiveValue();
     EXPECT_FALSE(ReadLive().has_value()) << start.count();
+    ++lateOnes;
 
     port.SetFaults({});
     const uint16_t ownValue = meter.NextLiveValue();
     ASSERT_NE(ownValue, lateValue);
     EXPECT_EQ(ReadLive(), ownValue) << "reply beginning " << start.count() << " us after its request";
   }
-  EXPECT_EQ(link.Counters().lateReplies, 25);
+  EXPECT_EQ(link.Counters().lateReplies, lateOnes);
+  EXPECT_EQ(link.Statistics().Failures(FailureCause::LateReply), lateOnes);
+
+  // One that begins as the guard ends falls into the next request's wait:
+  // counted late, and never taken for that request's reply.
+  sim::FaultConfig late;
+  late.extraDelay = kReadWait + Transaction::kDefaultGuardLimit - ReplyStart(microseconds{0});
+  port.SetFaults(late);
+  const uint16_t lateValue = meter.NextLiveValue();
+  EXPECT_FALSE(ReadLive().has_value());
+  port.SetFaults({});
+  const std::optional<uint16_t> next = ReadLive();
+  EXPECT_NE(next, lateValue);
+  if (GetParam()) {
+    // Its bytes came before the request had left the line.
+    EXPECT_EQ(next, lateValue + 1);
+  } else {
+    // Two frames that fit, and nothing to tell them apart.
+    EXPECT_EQ(next, std::nullopt);
+    EXPECT_EQ(link.LastFailure()->cause, FailureCause::OtherRequest);
+  }
+  EXPECT_EQ(link.Counters().lateReplies, lateOnes + 1);
 }
 
-TEST_P(TransactionTest, AfterASilentExchangeTheNextRequestWaitsForTheQuietLine) {
+TEST_P(TransactionTest, AfterASilentExchangeTheNextRequestWaitsForTheGuardLimit) {
   sim::FaultConfig silent;
   silent.silent = true;
   port.SetFaults(silent);
@@ -80,34 +105,91 @@ TEST_P(TransactionTest, AfterASilentExchangeTheNextRequestWaitsForTheQuietLine) 
 
   port.SetFaults({});
   EXPECT_TRUE(ReadLive().has_value());
-  const microseconds characterTime =
-      GetParam() ? FastExchange::ForLine(line_).characterTime : microseconds(10'000);
-  EXPECT_EQ(port.Written().back().at, failedDeadline + kReadWait + characterTime * 7 / 2);
+  EXPECT_EQ(port.Written().back().at, failedDeadline + Transaction::kDefaultGuardLimit);
   EXPECT_EQ(link.Counters().lateReplies, 0);
 
   // A successful exchange leaves the line clean: the next request is not held.
   const microseconds before = clock.Now();
   EXPECT_TRUE(ReadLive().has_value());
   EXPECT_LE(port.Written().back().at - before, FastExchange::ForLine(line_).Silence());
+
+  // A limit set lower holds it for less, but never for less than the failed
+  // wait and 3.5 characters.
+  const microseconds characterTime =
+      GetParam() ? FastExchange::ForLine(line_).characterTime : microseconds(10'000);
+  for (const milliseconds limit : {milliseconds(900), milliseconds(100)}) {
+    link.SetGuardLimit(limit);
+    port.SetFaults(silent);
+    EXPECT_FALSE(ReadLive().has_value());
+    const microseconds deadline = link.LastDeadline();
+    port.SetFaults({});
+    EXPECT_TRUE(ReadLive().has_value());
+    EXPECT_EQ(port.Written().back().at,
+              deadline + std::max<microseconds>(limit, kReadWait + characterTime * 7 / 2))
+        << limit.count();
+  }
 }
 
-TEST_P(TransactionTest, ALineThatNeverFallsQuietHoldsTheNextRequestForTwiceTheWaitAtMost) {
+TEST_P(TransactionTest, OnceALateReplyIsHeardTheGuardEndsAfterTheQuietThatFollowsIt) {
+  sim::FaultConfig late;
+  late.extraDelay = milliseconds(700);
+  port.SetFaults(late);
+  EXPECT_FALSE(ReadLive().has_value());
+  const microseconds sent = port.Written().back().at;
+
+  port.SetFaults({});
+  EXPECT_TRUE(ReadLive().has_value());
+  const microseconds lastLateByte = sent + ReplyStart(milliseconds(700)) + sim::LineTime(line_, 7);
+  const microseconds characterTime =
+      GetParam() ? FastExchange::ForLine(line_).characterTime : microseconds(10'000);
+  // Heard when the whole reply has come, then quiet for the wait and 3.5
+  // characters; a reply heard in pieces only moves this by the pieces.
+  const microseconds next = port.Written().back().at;
+  EXPECT_GE(next, lastLateByte + kReadWait + characterTime * 7 / 2);
+  EXPECT_LT(next, sent + kReadWait + Transaction::kDefaultGuardLimit);
+  EXPECT_EQ(link.Counters().lateReplies, 1);
+  EXPECT_EQ(link.LastFailure(), std::nullopt);
+  EXPECT_EQ(link.Statistics().Failures(FailureCause::LateReply), 1);
+}
+
+TEST_P(TransactionTest, ALineThatNeverFallsQuietHoldsTheNextRequestForTheGuardLimitAtMost) {
   sim::FaultConfig silent;
   silent.silent = true;
   port.SetFaults(silent);
   EXPECT_FALSE(ReadLive().has_value());
   const microseconds failedDeadline = link.LastDeadline();
-  // A chattering line: a stray byte every 50 ms for the next two seconds.
-  for (microseconds at = failedDeadline; at < failedDeadline + milliseconds(2000);
+  // A chattering line: a stray byte every 50 ms for the next three seconds.
+  for (microseconds at = failedDeadline; at < failedDeadline + milliseconds(3000);
        at += milliseconds(50)) {
     port.InjectIncoming(at + microseconds(1), {0x55});
   }
 
   port.SetFaults({});
   ReadLive();
-  EXPECT_EQ(port.Written().back().at, failedDeadline + 2 * kReadWait);
+  EXPECT_EQ(port.Written().back().at, failedDeadline + Transaction::kDefaultGuardLimit);
   EXPECT_EQ(link.Counters().lateReplies, 1);
-  EXPECT_EQ(link.Counters().lateBytes, 24);
+  EXPECT_EQ(link.Counters().lateBytes, 40);
+}
+
+TEST_P(TransactionTest, TwoRepliesThatBothFitAreNeitherTaken) {
+  // A reply from long ago, later than any guard, on the line beside this
+  // request's own: nothing in either frame tells which is which.
+  const TxFrame request = BuildReadRequest(1, 0x0000, 1);
+  const std::vector<uint8_t> stale = {0x01, 0x03, 0x02, 0x00, 0x02, 0x39, 0x85};
+  port.InjectIncoming(clock.Now() + sim::LineTime(line_, 8) + microseconds(100), stale);
+  const int16_t at = link.RequestReply(request, kReadWait, ExpectedReply::ReadOf(request));
+  if (GetParam()) {
+    // The fast policy ends at the first frame that fits, and one that comes
+    // once the request has left cannot be told from its reply: past the
+    // guard limit only the fixed wait, which sees both, can refuse it.
+    ASSERT_NE(at, Transaction::kNoReply);
+    EXPECT_EQ(link.ReplyRegister(at, 0), 2);
+  } else {
+    EXPECT_EQ(at, Transaction::kNoReply);
+    ASSERT_TRUE(link.LastFailure().has_value());
+    EXPECT_EQ(link.LastFailure()->cause, FailureCause::OtherRequest);
+    EXPECT_EQ(link.Counters().lateReplies, 1);
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(Waits, TransactionTest, ::testing::Values(false, true),

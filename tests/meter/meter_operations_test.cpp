@@ -4,17 +4,20 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "link/transaction.h"
 #include "meter/instrument_setup.h"
+#include "meter/live_value.h"
 #include "meter/measurement_poll.h"
 #include "meter/meter_session.h"
 #include "meter/parameter_write.h"
 #include "meter/periods.h"
 #include "support/golden_frames.h"
 #include "support/hex.h"
+#include "sim/fault_config.h"
 #include "support/virtual_meter_line.h"
 
 namespace {
@@ -85,23 +88,113 @@ TEST_F(MeterOperations, PollScalesByTheDecimalPointAndCountsEveryTick) {
   EXPECT_TRUE(poll.LiveText().has_value());
 }
 
-TEST_F(MeterOperations, PollKeepsTheDecimalPointItWasGivenWhenItsReadFails) {
+TEST_F(MeterOperations, PollKeepsTheDecimalPointItWasGivenWhenALaterReadFails) {
   zt::MeasurementPoll poll(session_);
+  meter.SetDistinctLiveValues(true);
+  ASSERT_TRUE(poll.Tick());
+  EXPECT_EQ(poll.DecimalPoint(), 2);
+
   SilenceRegisters(0x0006, 0x0006);
   poll.SetDecimalPoint(1);
-
   ASSERT_TRUE(poll.Tick());
   EXPECT_EQ(poll.DecimalPoint(), 1);
-  EXPECT_EQ(poll.LiveText(), "100.0000");
+  EXPECT_EQ(poll.LiveText(), "100.1000");
 }
 
-TEST_F(MeterOperations, PollShowsTheRawValueForADecimalPointOutsideTheTable) {
+TEST_F(MeterOperations, UntilADecimalPointIsReadNoLiveValueIsGood) {
   zt::MeasurementPoll poll(session_);
-  meter.SetDecimalPoint(7);
+  meter.SetDistinctLiveValues(true);
+  SilenceRegisters(0x0006, 0x0006);
+  // A decimal point typed by the technician is no reading of the meter.
+  poll.SetDecimalPoint(2);
 
+  for (int tick = 0; tick < 2; ++tick) {
+    EXPECT_FALSE(poll.Tick());
+    EXPECT_EQ(poll.LastReads().rawValue, 1000 + tick);
+    EXPECT_EQ(poll.LiveText(), std::nullopt);
+    ASSERT_TRUE(poll.LastFailure().has_value());
+    EXPECT_TRUE(poll.LastFailure()->decimalPointUnread);
+    EXPECT_EQ(poll.LastFailure()->Key(), "decimal_point_unread");
+    EXPECT_DOUBLE_EQ(poll.Quantities().PhaseA.Current, 0.0);
+  }
+  EXPECT_EQ(poll.Statistics().failureCount, 2);
+  EXPECT_EQ(poll.Statistics().successCount, 0);
+
+  // The first decimal point that comes makes the live value good.
+  port.SetFaults({});
   ASSERT_TRUE(poll.Tick());
-  EXPECT_EQ(poll.LiveText(), "1000.0000");
-  EXPECT_EQ(poll.Statistics().successCount, 1);
+  EXPECT_EQ(poll.LiveText(), "10.0200");
+  EXPECT_EQ(poll.LastFailure(), std::nullopt);
+
+  // One read outside the poll counts as well; a value none of 0 to 3 does not.
+  zt::MeasurementPoll other(session_);
+  EXPECT_FALSE(other.AdoptDecimalPoint(4));
+  EXPECT_FALSE(other.DecimalPointRead());
+  EXPECT_TRUE(other.AdoptDecimalPoint(3));
+  EXPECT_TRUE(other.DecimalPointRead());
+}
+
+TEST_F(MeterOperations, ADecimalPointOutsideTheTableIsAReplyToAnotherRequest) {
+  for (const uint16_t wrong : {uint16_t{4}, uint16_t{7}, uint16_t{65535}}) {
+    zt::MeasurementPoll poll(session_);
+    meter.SetDecimalPoint(3);
+    ASSERT_TRUE(poll.Tick());
+    const int64_t otherRequests = link.Statistics().Failures(zt::FailureCause::OtherRequest);
+
+    meter.SetDecimalPoint(wrong);
+    EXPECT_FALSE(poll.Tick()) << wrong;
+    // Not adopted, not scaled by, and the live value is no good reading.
+    EXPECT_EQ(poll.LastReads().decimalPoint, std::nullopt);
+    EXPECT_EQ(poll.DecimalPoint(), 3);
+    EXPECT_EQ(poll.LiveText(), std::nullopt);
+    ASSERT_TRUE(poll.LastFailure().has_value());
+    EXPECT_FALSE(poll.LastFailure()->decimalPointUnread);
+    EXPECT_EQ(poll.LastFailure()->Key(), "other_request");
+    EXPECT_EQ(link.Statistics().Failures(zt::FailureCause::OtherRequest), otherRequests + 1);
+    EXPECT_EQ(poll.Statistics().failureCount, 1);
+    // The parameter read does not take it either.
+    EXPECT_EQ(session_.ReadParameters().decimalPoint, std::nullopt);
+  }
+}
+
+TEST(FastPollAfterALateReply, OneLateReplyDoesNotPutThePollOutOfStep) {
+  // 1.3 s late, to the live value and then to the decimal point: a reply
+  // that begins while a later request waits would otherwise be taken for it.
+  for (const uint16_t lateRegister : {uint16_t{0x0000}, uint16_t{0x0006}}) {
+    zt::test::VirtualMeterLine line;
+    ASSERT_TRUE(line.OpenLine());
+    line.link.SetFastExchange(zt::FastExchange::ForLine(line.port.CurrentLineFormat()));
+    line.meter.SetDistinctLiveValues(true);
+    line.port.SetRecording(false);
+    const zt::LinkSettings settings;
+    zt::MeterSession session(line.link, settings);
+    zt::MeasurementPoll poll(session);
+    ASSERT_TRUE(poll.Tick());
+
+    auto hits = std::make_shared<int>(0);
+    zt::sim::FaultConfig late;
+    late.extraDelay = milliseconds(1300);
+    late.appliesTo = [hits, lateRegister](const zt::sim::Request& request) {
+      return request.first == lateRegister && (*hits)++ == 0;
+    };
+    line.port.SetFaults(late);
+    EXPECT_FALSE(poll.Tick());
+    ASSERT_TRUE(poll.LastFailure().has_value());
+    // A live value that did not come in time; a decimal point whose reply
+    // the guard heard between the two reads.
+    EXPECT_EQ(poll.LastFailure()->Key(), lateRegister == 0 ? "no_bytes" : "late_reply");
+
+    for (int tick = 0; tick < 1000; ++tick) {
+      const uint16_t sent = line.meter.NextLiveValue();
+      ASSERT_TRUE(poll.Tick()) << "tick " << tick;
+      ASSERT_EQ(poll.LastReads().rawValue, sent) << "tick " << tick;
+      ASSERT_EQ(poll.LiveText(), zt::FormatLiveValue(sent, 2)) << "tick " << tick;
+    }
+    EXPECT_EQ(line.link.Counters().lateReplies, 1);
+    EXPECT_EQ(line.link.Statistics().Failures(zt::FailureCause::LateReply), 1);
+    EXPECT_EQ(poll.Statistics().successCount, 1001);
+    EXPECT_EQ(poll.Statistics().failureCount, 1);
+  }
 }
 
 TEST_F(MeterOperations, InstrumentSetupWritesPtCtAndWiringInThisOrder) {

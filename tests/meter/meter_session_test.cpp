@@ -113,9 +113,9 @@ TEST_F(MeterSessionTest, ParameterReadOrderAndSpacing) {
                                               Bytes(frame::kReadLowerLimit),
                                               Bytes(frame::kReadDecimalPoint),
                                               Bytes(frame::kReadParameterBaud)}));
-  // The failed decimal-point read leaves the line dirty: the baud read waits
-  // for 600 ms of quiet plus 3.5 characters of the slowest line.
-  EXPECT_EQ(SendTimes(), (std::vector<uint32_t>{0, 600, 1200, 2435}));
+  // The silent decimal-point read leaves the line dirty: a reply may still
+  // be coming, so the baud read waits for the guard limit of 2 s.
+  EXPECT_EQ(SendTimes(), (std::vector<uint32_t>{0, 600, 1200, 3800}));
   EXPECT_EQ(reads.upperLimit, 1000);
   EXPECT_EQ(reads.lowerLimit, 100);
   EXPECT_FALSE(reads.decimalPoint.has_value());
@@ -139,12 +139,12 @@ TEST_F(MeterSessionTest, PollReadsDecimalPointThenLiveValueInOneAndAHalfSeconds)
 
 TEST_F(MeterSessionTest, AfterAFailedReadTheNextRequestWaitsForAQuietLine) {
   // No decimal point: the live value goes out once the line has been quiet
-  // for the failed read's 600 ms plus 3.5 characters of the slowest line.
+  // for the guard limit, 2 s after the failed read's deadline.
   replies[Bytes(frame::kReadLiveValue)] = ReadReply(1, 1000);
   const zt::PollResult poll = session.Poll();
   EXPECT_FALSE(poll.decimalPoint.has_value());
   EXPECT_EQ(poll.rawValue, 1000);
-  EXPECT_EQ(SendTimes(), (std::vector<uint32_t>{0, 1235}));
+  EXPECT_EQ(SendTimes(), (std::vector<uint32_t>{0, 2600}));
 
   // An exception is the meter's answer to this very request: nothing more
   // can come, and the next request keeps its time.
