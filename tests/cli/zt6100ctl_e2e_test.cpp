@@ -12,6 +12,7 @@
 #include <sys/stat.h>
 
 #include <csignal>
+#include <cstdio>
 
 #include <memory>
 
@@ -273,19 +274,30 @@ TEST(Zt6100ctlOnAnEchoingLine, WritesAreConfirmedOnlyByTheMeter) {
   }
 }
 
-// Polls back to back against a meter that misbehaves at random, late replies
-// included, with the real clock: every value printed is the one the meter
-// sent for that poll's own live-value request, as its log shows.
-TEST(Zt6100ctlSoak, EveryPrintedValueIsTheOneSentForItsRequest) {
-  SimProcess sim({"--fault-share", "20", "--max-late", "1150", "--distinct-live", "--verbose",
-                  "--seed", "14"});
+// Polls against a meter that misbehaves at random, late replies up to the
+// guard limit included, with the real clock, back to back in fast mode and at
+// the fixed waits: every value printed as good is the one the meter sent for
+// that poll's own live-value request, as its log shows. ZT_PTY_SOAK_POLLS
+// sets a longer run.
+class Zt6100ctlSoak : public ::testing::TestWithParam<bool> {};
+
+TEST_P(Zt6100ctlSoak, EveryPrintedValueIsTheOneSentForItsRequest) {
+  const bool fast = GetParam();
+  SimProcess sim({"--fault-share", "20", "--max-late", "2000", "--distinct-live", "--verbose",
+                  "--seed", fast ? "14" : "41"});
   ASSERT_TRUE(sim.Device());
-  constexpr int kPolls = 40;
-  const ToolRun run = RunCtl({"--device", *sim.Device(), "--fast", "--json", "poll", "--count",
-                              QString::number(kPolls), "--period", "0"});
+  const int polls = qEnvironmentVariableIntValue("ZT_PTY_SOAK_POLLS") > 0
+                        ? qEnvironmentVariableIntValue("ZT_PTY_SOAK_POLLS")
+                        : (fast ? 40 : 12);
+  QStringList arguments{"--device", *sim.Device()};
+  if (fast) {
+    arguments << "--fast";
+  }
+  arguments << QStringList{"--json", "poll", "--count", QString::number(polls), "--period", "0"};
+  const ToolRun run = RunCtl(arguments);
   ASSERT_TRUE(run.finished);
   const QStringList printed = run.Lines();
-  ASSERT_EQ(printed.size(), kPolls + 1);
+  ASSERT_EQ(printed.size(), polls + 1);
 
   // The meter's log: one line per live-value request it heard, in order.
   QStringList sent;
@@ -294,9 +306,9 @@ TEST(Zt6100ctlSoak, EveryPrintedValueIsTheOneSentForItsRequest) {
       sent.push_back(line);
     }
   }
-  ASSERT_EQ(sent.size(), kPolls);
+  ASSERT_EQ(sent.size(), polls);
   int successes = 0;
-  for (int poll = 0; poll < kPolls; ++poll) {
+  for (int poll = 0; poll < polls; ++poll) {
     const QJsonObject tick = JsonLine(printed[poll]);
     // A poll succeeded when it counted one more success.
     if (tick.value("successes").toInt() == successes) {
@@ -315,8 +327,12 @@ TEST(Zt6100ctlSoak, EveryPrintedValueIsTheOneSentForItsRequest) {
   }
   const QJsonObject totals = JsonLine(printed.back());
   EXPECT_EQ(totals.value("successes").toInt(), successes) << printed.back().toStdString();
-  EXPECT_EQ(totals.value("successes").toInt() + totals.value("failures").toInt(), kPolls);
+  EXPECT_EQ(totals.value("successes").toInt() + totals.value("failures").toInt(), polls);
+  std::printf("%s on a pty: %d polls, %d good\n", fast ? "fast" : "fixed", polls, successes);
 }
+
+INSTANTIATE_TEST_SUITE_P(Waits, Zt6100ctlSoak, ::testing::Values(false, true),
+                         [](const auto& row) { return row.param ? "Fast" : "Fixed"; });
 
 // The meter's device goes away and comes back at the same path, as an
 // adapter pulled out and plugged in again.
