@@ -155,10 +155,14 @@ std::string CauseKey(const FailureDiagnosis& diagnosis) {
   return key;
 }
 
+std::string CauseKey(const TickFailure& failure) {
+  return failure.decimalPointUnread ? std::string(failure.Key()) : CauseKey(failure.diagnosis);
+}
+
 std::string FormatPollCsvRow(const PollRow& row, const LinkStatistics& stats) {
   return IsoUtcTime(row.time) + "," + row.live.value_or("") + "," +
          std::to_string(row.decimalPoint) + "," + (row.live ? "true" : "false") + "," +
-         (row.cause ? CauseKey(*row.cause) : std::string()) + "," +
+         (row.failure ? CauseKey(*row.failure) : std::string()) + "," +
          std::to_string(stats.successCount) + "," + std::to_string(stats.failureCount) + "," +
          RateNumber(stats.errorRate);
 }

@@ -10,6 +10,7 @@
 #include "link/exchange_statistics.h"
 #include "link/failure_cause.h"
 #include "meter/link_statistics.h"
+#include "meter/measurement_poll.h"
 
 namespace zt::cli {
 
@@ -30,6 +31,8 @@ std::string FormatPollTotals(const LinkStatistics& stats, const ExchangeSummary&
 // A cause as CSV and JSON name it: its key, an exception's with its code
 // ("exception_02").
 std::string CauseKey(const FailureDiagnosis& diagnosis);
+// A tick's: "decimal_point_unread" when its live value had no known scale.
+std::string CauseKey(const TickFailure& failure);
 
 // The CSV of poll and log: the header, then a row per poll.
 inline constexpr std::string_view kPollCsvHeader =
@@ -38,8 +41,8 @@ struct PollRow {
   std::chrono::system_clock::time_point time;
   std::optional<std::string> live;
   int32_t decimalPoint = 0;
-  // Why the tick's live-value read failed; none when it succeeded.
-  std::optional<FailureDiagnosis> cause;
+  // Why the tick has no good live value; none when it has one.
+  std::optional<TickFailure> failure;
 };
 std::string FormatPollCsvRow(const PollRow& row, const LinkStatistics& stats);
 

@@ -55,12 +55,11 @@ bool SleepWatching(Clock& clock, uint32_t ms, CommandIo& io) {
   }
 }
 
-void PollOnce(MeasurementPoll& poller, MeterSession& session, CommandIo& io) {
+void PollOnce(MeasurementPoll& poller, CommandIo& io) {
   poller.Tick();
   if (io.format == OutputFormat::Csv) {
-    // The live-value read is the tick's last exchange.
     const PollRow row{io.wallClock(), poller.LiveText(), poller.DecimalPoint(),
-                      session.Link().LastFailure()};
+                      poller.LastFailure()};
     Print(io, FormatPollCsvRow(row, poller.Statistics()));
     return;
   }
@@ -88,7 +87,7 @@ int RunPoll(const PollCommand& poll, MeterSession& session, CommandIo& io) {
       break;
     }
     timer.Take(clock.TickCount());
-    PollOnce(poller, session, io);
+    PollOnce(poller, io);
   }
   interrupted = interrupted || io.stopRequested();
   PrintTotals(poller, session, io);
@@ -118,7 +117,7 @@ int RunLog(const LogCommand& log, MeterSession& session, CommandIo& io) {
     }
     if (pollTimer.IsDue(clock.TickCount())) {
       pollTimer.Take(clock.TickCount());
-      PollOnce(poller, session, io);
+      PollOnce(poller, io);
     }
     if (logTimer.IsDue(clock.TickCount())) {
       logTimer.Take(clock.TickCount());

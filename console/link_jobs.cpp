@@ -34,6 +34,7 @@ PollOutcome PollJob(LinkContext& link, MeasurementPoll& poll, int32_t decimalPoi
   outcome.reads = poll.LastReads();
   outcome.decimalPoint = poll.DecimalPoint();
   outcome.live = poll.LiveText();
+  outcome.failure = poll.LastFailure();
   outcome.stats = poll.Statistics();
   outcome.quantities = poll.Quantities();
   return outcome;

@@ -32,6 +32,7 @@ struct PollOutcome {
   PollResult reads;
   int32_t decimalPoint = 0;
   std::optional<std::string> live;
+  std::optional<TickFailure> failure;  // why `live` is empty
   LinkStatistics stats;
   ThreePhaseQuantities quantities;
 };

@@ -1,7 +1,6 @@
 #include "console/meter_console_dlg.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QIcon>
 #include <QKeyEvent>
 #include <QLabel>
@@ -21,6 +20,7 @@
 #include "console/frame_monitor_dlg.h"
 #include "console/link_jobs.h"
 #include "console/link_diagnostics_dlg.h"
+#include "console/live_value_look.h"
 #include "console/log_failure.h"
 #include "console/menu_bar_keys.h"
 #include "console/meter_setup_dlg.h"
@@ -302,13 +302,10 @@ QString CMeterConsoleDlg::StateText() const {
 
 void CMeterConsoleDlg::ShowState() { stateLabel_->setText(StateText()); }
 
-void CMeterConsoleDlg::ShowLiveValueStale(bool stale) {
+void CMeterConsoleDlg::ShowLiveValueStale(bool stale, bool unscaled) {
   liveStale_ = stale;
-  QLineEdit* box = Box(id::kLiveValue);
-  QPalette palette = box->palette();
-  palette.setColor(QPalette::Text, stale ? QColor(Qt::gray) : QApplication::palette().color(QPalette::Text));
-  box->setPalette(palette);
-  box->setToolTip(stale ? Tr(res::text::kLiveValueStale) : QString());
+  ShowLiveValueLook(*Box(id::kLiveValue), stale,
+                    Tr(unscaled ? res::text::kDecimalPointUnread : res::text::kLiveValueStale));
 }
 
 void CMeterConsoleDlg::timerEvent(QTimerEvent* event) {
@@ -422,12 +419,15 @@ void CMeterConsoleDlg::StartPoll() {
             exchange_->ShowFields({Box(id::kDecimalPoint)});
           }
         }
-        if (outcome.read) {
-          m_strLiveValue = QString::fromStdString(*outcome.live);
+        // A value without a known scale is no reading: the box says why instead.
+        const bool unscaled = outcome.failure && outcome.failure->decimalPointUnread;
+        if (outcome.read || unscaled) {
+          m_strLiveValue = unscaled ? Tr(res::text::kDecimalPointUnread)
+                                    : QString::fromStdString(*outcome.live);
         }
         stats_ = outcome.stats;
         quantities_ = outcome.quantities;
-        ShowLiveValueStale(!outcome.read);
+        ShowLiveValueStale(!outcome.read, unscaled);
         exchange_->ShowFields({Box(id::kLiveValue), Box(id::kSuccessCount),
                                Box(id::kFailureCount), Box(id::kErrorRate)});
         sideWindows_.ShowPoll(outcome, wallClock_());

@@ -171,7 +171,7 @@ class CMeterConsoleDlg final : public QDialog {
   QLineEdit* Box(int controlId) const;
   // The technician has typed in the box since the console last wrote it.
   bool BeingEdited(int controlId) const;
-  void ShowLiveValueStale(bool stale);
+  void ShowLiveValueStale(bool stale, bool unscaled);
   void ShowState();
   // The button's and the menu item's captions for logging on or off.
   void ShowLoggingCaptions(bool logging);

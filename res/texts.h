@@ -57,6 +57,8 @@ inline constexpr const char* kLoggingFailing = ZT_TEXT("zt6100", "保存数据�
 inline constexpr const char* kLinkBusy = ZT_TEXT("zt6100", "正在与仪表通讯...");
 // The live value of the last good poll, after a poll without a reply.
 inline constexpr const char* kLiveValueStale = ZT_TEXT("zt6100", "本次读测量数据不成功，显示的是上次的数据");
+// A live value read before any decimal point of this meter: it has no scale.
+inline constexpr const char* kDecimalPointUnread = ZT_TEXT("zt6100", "小数点未读到");
 
 // A parameter read that did not get every value; the captions not read follow.
 inline constexpr const char* kParametersNotRead = ZT_TEXT("zt6100", "读参数数据不成功:");

@@ -344,6 +344,10 @@
         <translation>This poll got no reply; the value shown is the last one read</translation>
     </message>
     <message>
+        <source>小数点未读到</source>
+        <translation>Decimal point not read</translation>
+    </message>
+    <message>
         <source>读参数数据不成功:</source>
         <translation>Parameters not read:</translation>
     </message>

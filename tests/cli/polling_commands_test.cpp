@@ -106,12 +106,12 @@ TEST_F(FastPollCommandTest, ASilentMeterCountsFailuresAndExitsWithOne) {
                           "reply latency: no reply"));
 }
 
-TEST_F(FastPollCommandTest, WithoutADecimalPointTheValueIsShownUnscaled) {
+TEST_F(FastPollCommandTest, WithoutADecimalPointReadNoValueIsGood) {
   meter.SetDecimalPoint(3);
   SilenceRegisters(0x0006, 0x0006);
 
-  EXPECT_EQ(Execute(PollCommand{1, 1000}), kDone);
-  EXPECT_THAT(OutputLines().front(), StartsWith("live 1000.0000  successes 1"));
+  EXPECT_EQ(Execute(PollCommand{1, 1000}), kNoValidReply);
+  EXPECT_THAT(OutputLines().front(), StartsWith("live failed  successes 0  failures 1"));
 }
 
 TEST_F(FastPollCommandTest, AStopRequestPrintsTheTotalsAndExitsWithZero) {

@@ -66,6 +66,24 @@ TEST(PollFormat, AFailedTickIsAFailureWithoutAValue) {
             "live failed  successes 1  failures 1  error rate 50.0000%");
 }
 
+TEST(PollFormat, ACsvRowNamesWhyItsTickHasNoGoodValue) {
+  const LinkStatistics stats = StatsAfter({false});
+  const auto cause = [&stats](const std::optional<TickFailure>& failure) {
+    const std::string row = FormatPollCsvRow(PollRow{{}, std::nullopt, 0, failure}, stats);
+    // time,live,decimal_point,ok,cause,...
+    std::size_t at = 0;
+    for (int field = 0; field < 4; ++field) {
+      at = row.find(',', at) + 1;
+    }
+    return row.substr(at, row.find(',', at) - at);
+  };
+  EXPECT_EQ(cause(TickFailure{true, {}}), "decimal_point_unread");
+  EXPECT_EQ(cause(TickFailure{false, FailureDiagnosis{FailureCause::OtherRequest}}), "other_request");
+  FailureDiagnosis refused{FailureCause::Exception};
+  refused.exceptionCode = 0x03;
+  EXPECT_EQ(cause(TickFailure{false, refused}), "exception_03");
+}
+
 TEST(PollFormat, TotalsBeforeAnyPollAreStillValidJson) {
   const QJsonObject totals = Parsed(FormatPollTotals(LinkStatistics{}, kJson));
   EXPECT_TRUE(totals["totals"].toBool());

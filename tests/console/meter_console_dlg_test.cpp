@@ -137,26 +137,45 @@ TEST_F(ConsoleTest, ErrorRateCountsEveryPollIncludingTheCurrentOne) {
   EXPECT_EQ(Box(id::kFailureCount), "2");
 }
 
-TEST_F(ConsoleTest, FailedDecimalPointReadScalesWithTheBoxValue) {
+TEST_F(ConsoleTest, AValueWithoutTheMetersDecimalPointIsNoReading) {
   Open();
   zt::sim::FaultConfig decimalSilent;
   decimalSilent.silent = true;
   decimalSilent.appliesTo = zt::sim::TouchingRegisters(0x0006, 0x0006);
   port.SetFaults(decimalSilent);
+  // A decimal point typed in its box is no reading of the meter's.
   Type(id::kDecimalPoint, "3");
+  console->OnTimer(zt::CMeterConsoleDlg::kPollTimer);
+  EXPECT_EQ(Box(id::kLiveValue), "小数点未读到");
+  EXPECT_TRUE(console->IsLiveValueStale());
+  EXPECT_EQ(console->Control(id::kLiveValue)->toolTip(), "小数点未读到");
+  EXPECT_EQ(Box(id::kSuccessCount), "0");
+  EXPECT_EQ(Box(id::kFailureCount), "1");
+
+  port.SetFaults({});
   const uint16_t live = meter.NextLiveValue();
   console->OnTimer(zt::CMeterConsoleDlg::kPollTimer);
-  EXPECT_EQ(Box(id::kLiveValue).toStdString(), zt::FormatLiveValue(live, 3));
+  EXPECT_EQ(Box(id::kLiveValue).toStdString(), zt::FormatLiveValue(live, meter.DecimalPoint()));
+  EXPECT_FALSE(console->IsLiveValueStale());
   EXPECT_EQ(Box(id::kSuccessCount), "1");
 }
 
-TEST_F(ConsoleTest, DecimalPointWithoutAFactorShowsTheRawValueAndCounts) {
+TEST_F(ConsoleTest, ADecimalPointOutsideZeroToThreeIsAnotherRequestsReply) {
   Open();
-  meter.SetDecimalPoint(7);
-  const uint16_t live = meter.NextLiveValue();
+  meter.SetDecimalPoint(2);
+  const uint16_t good = meter.NextLiveValue();
   console->OnTimer(zt::CMeterConsoleDlg::kPollTimer);
-  EXPECT_EQ(Box(id::kLiveValue), QString::number(live) + ".0000");
+  ASSERT_EQ(Box(id::kLiveValue).toStdString(), zt::FormatLiveValue(good, 2));
+  for (const uint16_t notOne : {uint16_t{4}, uint16_t{65535}}) {
+    meter.SetDecimalPoint(notOne);
+    console->OnTimer(zt::CMeterConsoleDlg::kPollTimer);
+    EXPECT_EQ(Box(id::kLiveValue).toStdString(), zt::FormatLiveValue(good, 2))
+        << "the last good value stays, marked as not current";
+    EXPECT_TRUE(console->IsLiveValueStale());
+    EXPECT_EQ(Box(id::kDecimalPoint), "2") << "the field keeps the meter's last decimal point";
+  }
   EXPECT_EQ(Box(id::kSuccessCount), "1");
+  EXPECT_EQ(Box(id::kFailureCount), "2");
 }
 
 TEST_F(ConsoleTest, TicksLeaveHalfTypedParametersAlone) {
