@@ -25,7 +25,7 @@ constexpr OptionSpec kOptions[] = {
     {"lower", "L"},       {"decimal", "D"},        {"pt", "P"},          {"ct", "C"},
     {"wiring", "W"},      {"interval", "SECONDS"}, {"addresses", "LIST"}, {"rates", "LIST"},
     {"parities", "LIST"}, {"first", nullptr},      {"wait", "MS"},      {"profile", "FILE"},
-    {"report", "FILE"},   {"lang", "LANG"},        {"polls", "N"},
+    {"report", "FILE"},   {"lang", "LANG"},        {"polls", "N"},      {"guard-ms", "MS"},
 };
 
 // The values only zt6100ctl takes; the meter's own come with their ranges.

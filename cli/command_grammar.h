@@ -16,11 +16,12 @@ namespace zt::cli {
 QCommandLineOption OptionNamed(std::string_view name);
 
 // The options that go before the command: the link's, --json and --version.
-inline constexpr std::array<const char*, 12> kGlobalOptionNames = {
-    "port", "device", "address", "baud",  "parity", "simulate",
-    "fast", "json",   "echo",    "verbose", "trace", "version"};
-// Of those, the ones a user may put after the command by mistake.
-inline constexpr std::size_t kLinkOptionCount = kGlobalOptionNames.size() - 1;
+inline constexpr std::array<const char*, 14> kGlobalOptionNames = {
+    "port", "device", "address", "baud",  "parity",   "simulate", "fast",
+    "json", "echo",   "verbose", "trace", "guard-ms", "csv",      "version"};
+// Of those, the ones a user may put after the command by mistake (--csv
+// belongs to poll and log there too).
+inline constexpr std::size_t kLinkOptionCount = kGlobalOptionNames.size() - 2;
 
 // One command: its name, its options, how many arguments it takes and how
 // its values are read once Qt has parsed them.

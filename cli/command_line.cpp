@@ -14,6 +14,9 @@ namespace {
 
 // Qt's own message for an unknown option, or a hint when a link option
 // follows the command.
+// Up to 10 s: a device server that holds replies longer than that has lost them.
+constexpr EnteredValue kGuardLimit{"ms for the line guard", {0, 10'000}};
+
 std::string ParserError(const QCommandLineParser& parser) {
   for (const QString& unknown : parser.unknownOptionNames()) {
     for (std::size_t i = 0; i < kLinkOptionCount; ++i) {
@@ -50,6 +53,9 @@ std::optional<LinkOptions> ReadLinkOptions(OptionReader& in) {
     } else {
       in.Fail("--parity must be none, odd or even, not '" + parity->toStdString() + "'");
     }
+  }
+  if (const auto guard = in.Integer("guard-ms", kGuardLimit)) {
+    link.guardLimit = std::chrono::milliseconds(*guard);
   }
   link.simulate = in.IsSet("simulate");
   link.fast = in.IsSet("fast");
@@ -159,7 +165,11 @@ ParsedCommandLine ParseCommandLine(const QStringList& arguments) {
     std::get<ScanCommand>(*command).plan.echo = link->echo;
   }
   const bool json = global.isSet(QStringLiteral("json"));
-  const bool csv = grammar->Takes("csv") && parser.isSet(QStringLiteral("csv"));
+  const bool csvBefore = global.isSet(QStringLiteral("csv"));
+  if (csvBefore && !grammar->Takes("csv")) {
+    return Refuse("--csv is for poll and log, not " + name);
+  }
+  const bool csv = csvBefore || (grammar->Takes("csv") && parser.isSet(QStringLiteral("csv")));
   if (json && csv) {
     return Refuse("give either --json or --csv, not both");
   }

@@ -2,6 +2,7 @@
 
 #include <QStringList>
 
+#include <chrono>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -32,6 +33,9 @@ struct LinkOptions {
   bool verbose = false;
   // Every frame on the line, on standard error.
   bool trace = false;
+  // The longest the line guard waits for late replies after a failed
+  // exchange; none: the link's own limit.
+  std::optional<std::chrono::milliseconds> guardLimit;
 };
 
 struct PollCommand {

@@ -3,6 +3,7 @@
 #include <chrono>
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <ostream>
 #include <string>
 
@@ -27,6 +28,10 @@ struct CommandIo {
   std::function<std::chrono::system_clock::time_point()> wallClock = [] {
     return std::chrono::system_clock::now();
   };
+  // Set by the first line that could not be written (a full disk, a closed
+  // pipe): the system's reason. The commands that run until interrupted
+  // stop at it, and the program ends with kOutputNotWritten.
+  std::optional<std::string> outputLost = std::nullopt;
 };
 
 // Runs one command over an open link and returns the exit status. Every wait
@@ -39,7 +44,10 @@ int RunCommand(const Command& command, MeterSession& session, CommandIo& io);
 int RunScan(const ScanCommand& scan, SerialPort& port, Clock& clock, CommandIo& io);
 
 // Prints one line of output: a JSON object with its time as the first member.
+// Nothing more is printed once a line could not be.
 void PrintLine(CommandIo& io, const std::string& text);
+// Why the last write of a stream failed, from errno (cleared before it).
+std::string WriteFailureReason();
 
 int RunPoll(const PollCommand& poll, MeterSession& session, CommandIo& io);
 int RunLog(const LogCommand& log, MeterSession& session, CommandIo& io);

@@ -11,6 +11,7 @@ enum ExitStatus : int {
   kPortNotOpened = 3,  // the device could not be opened
   kLogNotWritten = 4,  // Table.txt could not be appended to
   kReportNotWritten = 5,  // the commissioning report could not be written
+  kOutputNotWritten = 6,  // standard output could not be written
 };
 
 }  // namespace zt::cli

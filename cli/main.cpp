@@ -7,6 +7,7 @@
 #include <unistd.h>
 #endif
 
+#include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <cstring>
@@ -83,12 +84,17 @@ int main(int argc, char** argv) {
   using namespace zt::cli;
 
   const ParsedCommandLine parsed = ParseCommandLine(QCoreApplication::arguments());
-  if (parsed.help) {
-    std::cout << UsageText();
-    return kDone;
-  }
-  if (parsed.version) {
-    std::cout << "zt6100ctl " << zt::kVersion << '\n';
+  if (parsed.help || parsed.version) {
+    errno = 0;
+    if (parsed.help) {
+      std::cout << UsageText() << std::flush;
+    } else {
+      std::cout << "zt6100ctl " << zt::kVersion << '\n' << std::flush;
+    }
+    if (!std::cout) {
+      std::cerr << "zt6100ctl: cannot write standard output: " << WriteFailureReason() << '\n';
+      return kOutputNotWritten;
+    }
     return kDone;
   }
   if (!parsed.invocation) {
@@ -129,7 +135,7 @@ int main(int argc, char** argv) {
     return kPortNotOpened;
   }
   CommandIo io{invocation.format, std::cout, std::cerr};
-  io.stopRequested = [] { return g_stop != 0; };
+  io.stopRequested = [&io] { return g_stop != 0 || io.outputLost.has_value(); };
   io.showProgress = StandardErrorIsTerminal();
   const auto* scan = std::get_if<ScanCommand>(&invocation.command);
   int status = kDone;
@@ -151,6 +157,10 @@ int main(int argc, char** argv) {
     for (std::string line; std::getline(notes, line);) {
       std::cerr << "zt6100ctl: " << line << '\n';
     }
+  }
+  if (io.outputLost) {
+    std::cerr << "zt6100ctl: cannot write standard output: " << *io.outputLost << '\n';
+    return kOutputNotWritten;
   }
   return status;
 }

@@ -1,3 +1,5 @@
+#include <cerrno>
+#include <cstring>
 #include <type_traits>
 
 #include "cli/commands.h"
@@ -60,8 +62,19 @@ int SetBaud(const SetBaudCommand& command, MeterSession& session, CommandIo& io)
 }  // namespace
 
 void PrintLine(CommandIo& io, const std::string& text) {
+  if (io.outputLost) {
+    return;
+  }
+  errno = 0;
   io.out << (io.format == OutputFormat::Json ? Stamped(text, io.wallClock()) : text) << '\n'
          << std::flush;
+  if (!io.out) {
+    io.outputLost = WriteFailureReason();
+  }
+}
+
+std::string WriteFailureReason() {
+  return errno != 0 ? std::strerror(errno) : "the stream refused it";
 }
 
 int RunCommand(const Command& command, MeterSession& session, CommandIo& io) {

@@ -35,6 +35,9 @@ OpenResult MeterLink::Open() {
 
   link_ = std::make_unique<Transaction>(*port_, clock_);
   link_->SetLocalEcho(options_.echo);
+  if (options_.guardLimit) {
+    link_->SetGuardLimit(*options_.guardLimit);
+  }
   if (options_.fast) {
     link_->SetFastExchange(FastExchange::ForLine(ParseSettingsText(format).value_or(LineFormat{})));
   }

@@ -32,8 +32,13 @@ Link options (before the command):
                        seconds since the start with milliseconds, TX, RX or
                        LATE (bytes discarded before the next request), the
                        bytes in hex and what the link made of them
+  --guard-ms MS        after an exchange without a valid reply, how long the
+                       link waits at most for a late reply before the next
+                       request (0..10000, default 2000): raise it for a
+                       device server that delivers later still
   --json               one JSON object per line instead of text, each with
                        its UTC time
+  --csv                for poll and log: as their own --csv
   -h, --help           this text
   --version            the program's version
 
@@ -97,6 +102,7 @@ Exit status:
   3  the port cannot be opened (device and reason on standard error)
   4  Table.txt cannot be appended to
   5  the commissioning report cannot be written
+  6  standard output cannot be written (the reason on standard error)
 
 check and apply end with 0 when every setting matches (apply: and every write
 was confirmed), 1 when one differs or went unanswered.

@@ -5,11 +5,11 @@
 #include <QHBoxLayout>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QTimerEvent>
 #include <QVBoxLayout>
 
 #include "console/link_worker.h"
+#include "console/whole_file.h"
 #include "console/window_text.h"
 #include "console/modal_ui.h"
 #include "link/frame_trace.h"
@@ -99,17 +99,11 @@ void CFrameMonitorDlg::Save() {
 }
 
 bool CFrameMonitorDlg::SaveTo(const QString& path, QString& reason) const {
-  // Written whole or not at all: a failure leaves any earlier file as it was.
-  QSaveFile file(path);
   QByteArray bytes = list_->toPlainText().toUtf8();
   if (!bytes.isEmpty()) {
     bytes += '\n';
   }
-  if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-    reason = file.errorString();
-    return false;
-  }
-  return true;
+  return WriteWholeFile(path, bytes, reason);
 }
 
 QStringList CFrameMonitorDlg::Lines() const {

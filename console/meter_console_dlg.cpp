@@ -300,7 +300,13 @@ QString CMeterConsoleDlg::StateText() const {
   return states.join(QStringLiteral("  "));
 }
 
-void CMeterConsoleDlg::ShowState() { stateLabel_->setText(StateText()); }
+void CMeterConsoleDlg::ShowState() {
+  stateLabel_->setText(StateText());
+  // The menu bar lays out its corner widget anew only when that is shown or
+  // hidden: without this a longer text keeps the old width, a sliver.
+  stateLabel_->hide();
+  stateLabel_->show();
+}
 
 void CMeterConsoleDlg::ShowLiveValueStale(bool stale, bool unscaled) {
   liveStale_ = stale;
@@ -424,6 +430,10 @@ void CMeterConsoleDlg::StartPoll() {
         if (outcome.read || unscaled) {
           m_strLiveValue = unscaled ? Tr(res::text::kDecimalPointUnread)
                                     : QString::fromStdString(*outcome.live);
+        }
+        if (outcome.read && linkUnconfirmed_) {
+          linkUnconfirmed_ = false;
+          RememberLinkIfConfirmed();
         }
         stats_ = outcome.stats;
         quantities_ = outcome.quantities;
@@ -563,20 +573,22 @@ void CMeterConsoleDlg::OnCommSettings() {
     return;
   }
   const LinkSettings chosen = dialog.Settings();
+  const bool newAddress = chosen.address != Settings().address;
   SetPortDevices(dialog.Devices());
-  if (memory_ != nullptr) {
-    memory_->SaveLink(chosen, Devices());
-  }
   // A rate at which the search found the meter answering is the meter's
   // already: it is taken without telling the meter.
   const bool tellMeter = !dialog.RateFoundOnMeter();
   link_->Change(
       chosen, tellMeter,
-      [this, wasPolling](const LinkChange& change) {
+      [this, wasPolling, newAddress](const LinkChange& change) {
         if (change.baudRefused) {
           ShowMessage(Tr(res::text::kBaudChangeFailed));
         }
         link_->SetSettings(change.settings);
+        // Remembered as the meter confirmed them: a rate it refused is not,
+        // and a new address once a poll has answered there.
+        linkUnconfirmed_ = newAddress;
+        RememberLinkIfConfirmed();
         ReportOpen(change.opened);
         ShowLinkInformation(true);
         // The poll stays stopped, and the window says so.
@@ -584,6 +596,13 @@ void CMeterConsoleDlg::OnCommSettings() {
           ShowStopped();
         }
       });
+}
+
+void CMeterConsoleDlg::RememberLinkIfConfirmed() {
+  if (memory_ != nullptr && !linkUnconfirmed_.value_or(true)) {
+    memory_->SaveLink(Settings(), Devices());
+    linkUnconfirmed_.reset();
+  }
 }
 
 void CMeterConsoleDlg::OnInstrumentSetup() {

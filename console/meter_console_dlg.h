@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <set>
 #include <string>
 
@@ -172,6 +173,7 @@ class CMeterConsoleDlg final : public QDialog {
   // The technician has typed in the box since the console last wrote it.
   bool BeingEdited(int controlId) const;
   void ShowLiveValueStale(bool stale, bool unscaled);
+  void RememberLinkIfConfirmed();
   void ShowState();
   // The button's and the menu item's captions for logging on or off.
   void ShowLoggingCaptions(bool logging);
@@ -188,6 +190,9 @@ class CMeterConsoleDlg final : public QDialog {
   std::unique_ptr<ConsoleLink> link_;
   PortLister* ports_ = nullptr;
   SettingsMemory* memory_ = nullptr;
+  // After a change of the link settings: whether the meter has yet to
+  // confirm them (none: nothing waits to be remembered).
+  std::optional<bool> linkUnconfirmed_;
   QString linkNote_;
   std::unique_ptr<MeterFinder> finder_;
   SideWindows sideWindows_{ui_, *link_, stats_, *this};

@@ -9,7 +9,7 @@
 #include <QImage>
 #include <QLabel>
 #include <QPushButton>
-#include <QSaveFile>
+#include <QBuffer>
 #include <QStyle>
 #include <QTimerEvent>
 #include <QVBoxLayout>
@@ -19,6 +19,7 @@
 
 #include "console/modal_ui.h"
 #include "console/trend_plot.h"
+#include "console/whole_file.h"
 #include "console/window_text.h"
 #include "res/trend_texts.h"
 
@@ -207,23 +208,13 @@ void CTrendDlg::Save(const char* filter,
 bool CTrendDlg::SaveImageTo(const QString& path, QString& reason) const {
   QImage image(plot_->size(), QImage::Format_RGB32);
   plot_->render(&image);
-  // Written whole or not at all: a failure leaves any earlier file as it was.
-  QSaveFile file(path);
-  if (!file.open(QIODevice::WriteOnly)) {
-    reason = file.errorString();
+  QByteArray png;
+  QBuffer buffer(&png);
+  if (!buffer.open(QIODevice::WriteOnly) || !image.save(&buffer, "PNG")) {
+    reason = QStringLiteral("PNG encoding failed");
     return false;
   }
-  if (!image.save(&file, "PNG")) {
-    reason = file.error() != QFileDevice::NoError ? file.errorString()
-                                                  : QStringLiteral("PNG encoding failed");
-    file.cancelWriting();
-    return false;
-  }
-  if (!file.commit()) {
-    reason = file.errorString();
-    return false;
-  }
-  return true;
+  return WriteWholeFile(path, png, reason);
 }
 
 bool CTrendDlg::SaveDataTo(const QString& path, QString& reason) const {
@@ -239,12 +230,7 @@ bool CTrendDlg::SaveDataTo(const QString& path, QString& reason) const {
       bytes += point.ok ? ",1\n" : ",0\n";
     }
   }
-  QSaveFile file(path);
-  if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-    reason = file.errorString();
-    return false;
-  }
-  return true;
+  return WriteWholeFile(path, bytes, reason);
 }
 
 void CTrendDlg::showEvent(QShowEvent* event) {

@@ -50,6 +50,27 @@ TEST(CommandLine, LinkDefaultsAreTheConsoles) {
   EXPECT_EQ(parsed.invocation->format, OutputFormat::Text);
 }
 
+TEST(CommandLine, CsvGoesBeforeTheCommandOrAfterPollAndLog) {
+  for (const auto& arguments : {Parse({"--csv", "poll"}), Parse({"poll", "--csv"}),
+                                Parse({"--csv", "log", "--interval", "5"})}) {
+    ASSERT_TRUE(arguments.invocation) << arguments.error;
+    EXPECT_EQ(arguments.invocation->format, OutputFormat::Csv);
+  }
+  EXPECT_EQ(ErrorOf({"--csv", "clock"}), "--csv is for poll and log, not clock");
+  EXPECT_EQ(ErrorOf({"--csv", "--json", "poll"}), "give either --json or --csv, not both");
+  EXPECT_EQ(ErrorOf({"clock", "--csv"}), "Unknown option 'csv'.");
+}
+
+TEST(CommandLine, GuardLimitInMilliseconds) {
+  EXPECT_FALSE(Parse({"clock"}).invocation->link.guardLimit);
+  const ParsedCommandLine parsed = Parse({"--guard-ms", "5000", "clock"});
+  ASSERT_TRUE(parsed.invocation) << parsed.error;
+  EXPECT_EQ(parsed.invocation->link.guardLimit, std::chrono::milliseconds(5000));
+  EXPECT_THAT(ErrorOf({"--guard-ms", "10001", "clock"}), HasSubstr("10000"));
+  EXPECT_THAT(ErrorOf({"clock", "--guard-ms", "100"}),
+              HasSubstr("--guard-ms is a link option: give it before the command"));
+}
+
 TEST(CommandLine, ReadsEveryLinkOption) {
   const ParsedCommandLine parsed = Parse({"--port", "2", "--address", "0", "--baud", "19200",
                                           "--parity", "even", "--fast", "--json", "clock"});

@@ -22,6 +22,22 @@ std::vector<std::string> Arguments(const QStringList& arguments) {
   return strings;
 }
 
+ToolRun Run(const std::string& program, const std::vector<std::string>& arguments,
+            const std::string& workingDirectory) {
+  zt::test::ChildProcess process;
+  ToolRun run;
+  if (!process.Start(program, arguments, workingDirectory)) {
+    run.err = QString::fromStdString(process.Error());
+    return run;
+  }
+  const std::optional<int> exitCode = process.Finish(kRunGuard);
+  run.finished = exitCode.has_value();
+  run.exitCode = exitCode.value_or(-1);
+  run.out = QString::fromStdString(process.Output());
+  run.err = QString::fromStdString(process.Errors());
+  return run;
+}
+
 }  // namespace
 
 QJsonObject JsonLine(const QString& line) {
@@ -32,17 +48,17 @@ QJsonObject JsonLine(const QString& line) {
 }
 
 ToolRun RunCtl(const QStringList& arguments, const QString& workingDirectory) {
-  zt::test::ChildProcess process;
-  ToolRun run;
-  if (!process.Start(ZT6100CTL_PATH, Arguments(arguments), workingDirectory.toStdString())) {
-    run.err = QString::fromStdString(process.Error());
-    return run;
-  }
-  const std::optional<int> exitCode = process.Finish(kRunGuard);
-  run.finished = exitCode.has_value();
-  run.exitCode = exitCode.value_or(-1);
-  run.out = QString::fromStdString(process.Output());
-  run.err = QString::fromStdString(process.Errors());
+  return Run(ZT6100CTL_PATH, Arguments(arguments), workingDirectory.toStdString());
+}
+
+ToolRun RunCtlWritingTo(const QString& file, const QStringList& arguments) {
+  // The shell only redirects, then becomes zt6100ctl.
+  std::vector<std::string> shell{"-c", "exec \"$0\" \"$@\" > \"$ZT_OUT\"", ZT6100CTL_PATH};
+  const std::vector<std::string> rest = Arguments(arguments);
+  shell.insert(shell.end(), rest.begin(), rest.end());
+  qputenv("ZT_OUT", file.toLocal8Bit());
+  ToolRun run = Run("/bin/sh", shell, {});
+  qunsetenv("ZT_OUT");
   return run;
 }
 

@@ -26,6 +26,8 @@ QJsonObject JsonLine(const QString& line);
 
 // Runs zt6100ctl with `arguments` to its end.
 ToolRun RunCtl(const QStringList& arguments, const QString& workingDirectory = {});
+// The same with standard output going to `file` (/dev/full, say) instead.
+ToolRun RunCtlWritingTo(const QString& file, const QStringList& arguments);
 
 // zt6100-sim as a process of its own on a fresh pty, stopped with SIGTERM
 // when the object goes.

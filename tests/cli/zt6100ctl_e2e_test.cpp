@@ -236,6 +236,19 @@ TEST(Zt6100ctlFailures, BadArgumentsExitWithTwoBeforeThePortIsOpened) {
   EXPECT_EQ(RunCtl({}).exitCode, 2);
 }
 
+TEST(Zt6100ctlFailures, OutputThatCannotBeWrittenEndsWithSixAndSaysWhy) {
+  for (const QStringList& arguments :
+       {QStringList{"--simulate", "--fast", "poll", "--count", "3"},
+        QStringList{"--simulate", "--fast", "--csv", "poll", "--count", "3"},
+        QStringList{"--simulate", "clock"}, QStringList{"--help"}}) {
+    const ToolRun run = RunCtlWritingTo("/dev/full", arguments);
+    ASSERT_TRUE(run.finished) << arguments.join(' ').toStdString();
+    EXPECT_EQ(run.exitCode, 6) << arguments.join(' ').toStdString();
+    EXPECT_TRUE(run.err.contains("zt6100ctl: cannot write standard output: No space left on device"))
+        << run.err.toStdString();
+  }
+}
+
 TEST(Zt6100ctlFailures, HelpExitsWithZero) {
   const ToolRun run = RunCtl({"--help"});
   EXPECT_EQ(run.exitCode, 0);

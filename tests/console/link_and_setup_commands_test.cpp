@@ -3,11 +3,13 @@
 
 #include <QLineEdit>
 #include <QRadioButton>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 #include "console/comm_settings_dlg.h"
 #include "console/meter_setup_dlg.h"
+#include "console/settings_memory.h"
 #include "res/console_template.h"
 #include "sim/fault_config.h"
 #include "support/console_fixture.h"
@@ -96,6 +98,30 @@ TEST_F(LinkAndSetupTest, BaudChangeConfirmedByTheMeterReopensAtTheNewRate) {
   // The meter now answers at 19200 only, and so does the console.
   console->OnTimer(zt::CMeterConsoleDlg::kPollTimer);
   EXPECT_EQ(Box(id::kSuccessCount), "1");
+}
+
+TEST_F(LinkAndSetupTest, OnlySettingsTheMeterConfirmedAreRemembered) {
+  QTemporaryDir dir;
+  zt::SettingsMemory memory(dir.filePath("zt6100-console.ini"));
+  Open();
+  console->SetSettingsMemory(&memory);
+  const zt::LinkSettings before = memory.Load().link;
+
+  Silence();
+  AnswerSettings(zt::LinkSettings{1, 1, 19200, zt::kParityNone});
+  console->OnCommand(id::kCommSettings);
+  ASSERT_EQ(ui.messages, (std::vector<QString>{"改变波特率不成功"}));
+  EXPECT_EQ(memory.Load().link, before) << "a rate the meter never took is not offered again";
+
+  // A new address is remembered once a poll has answered there.
+  port.SetFaults({});
+  meter.SetAddress(7);
+  AnswerSettings(zt::LinkSettings{7, 1, 9600, zt::kParityNone});
+  console->OnCommand(id::kCommSettings);
+  EXPECT_EQ(memory.Load().link, before);
+  console->OnTimer(zt::CMeterConsoleDlg::kPollTimer);
+  ASSERT_EQ(Box(id::kSuccessCount), "1");
+  EXPECT_EQ(memory.Load().link, (zt::LinkSettings{7, 1, 9600, zt::kParityNone}));
 }
 
 TEST_F(LinkAndSetupTest, UnconfirmedBaudChangeKeepsTheOldRateButTakesTheRest) {

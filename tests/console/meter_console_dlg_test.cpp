@@ -4,11 +4,16 @@
 #include <QAction>
 #include <QApplication>
 #include <QImage>
+#include <QFontMetrics>
 #include <QKeyEvent>
+#include <QMenuBar>
+#include <QPixmap>
 #include <QPlainTextEdit>
 #include <QScrollBar>
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 #include "console/state_char_box.h"
 #include "meter/live_value.h"
@@ -82,6 +87,38 @@ TEST_F(ConsoleTest, PortThatCannotOpenIsReportedAndTheConsoleStaysUsable) {
   console->OnCommand(id::kReadParameters);
   EXPECT_TRUE(Frames().empty());
   EXPECT_EQ(Box(id::kStatus), "读参数数据不成功...") << "nothing read is not reported as read";
+}
+
+// The painted state text, not the sum of widths: the columns of the menu bar
+// in the state's red must span the whole text.
+TEST_F(ConsoleTest, TheMenuBarsStateTextIsPaintedWhole) {
+  Open();
+  console->show();
+  QCoreApplication::processEvents();
+  ASSERT_EQ(console->StateText(), "");
+  // The state changes while the window is on show.
+  port.Vanish();
+  console->OnTimer(zt::CMeterConsoleDlg::kPollTimer);
+  QCoreApplication::processEvents();
+  ASSERT_EQ(console->StateText(), "设备已断开");
+  auto* menuBar = console->findChild<QMenuBar*>();
+  ASSERT_NE(menuBar, nullptr);
+  const QImage shot = menuBar->grab().toImage();
+  int first = shot.width();
+  int last = -1;
+  for (int x = 0; x < shot.width(); ++x) {
+    for (int y = 0; y < shot.height(); ++y) {
+      const QColor pixel = shot.pixelColor(x, y);
+      if (pixel.red() > 120 && pixel.green() < 90 && pixel.blue() < 90) {
+        first = std::min(first, x);
+        last = std::max(last, x);
+        break;
+      }
+    }
+  }
+  const int textWidth = QFontMetrics(menuBar->font()).horizontalAdvance(console->StateText());
+  EXPECT_GE(last - first + 1, textWidth * 9 / 10)
+      << "painted from " << first << " to " << last << " of " << shot.width();
 }
 
 TEST_F(ConsoleTest, PollStartsStopsAndTicksInOneAndAHalfSeconds) {
