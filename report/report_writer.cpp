@@ -41,7 +41,14 @@ std::optional<std::string> WriteCommissionReport(const std::filesystem::path& fi
     return "the report " + name + " was not written: its name must end in .json, .html or .pdf";
   }
   QSaveFile out(QString::fromStdString(name));
-  if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size() || !out.commit()) {
+  // Flushed and checked before the commit: QSaveFile's commit links the new
+  // file in even when its buffered bytes could not be written (a full disk).
+  if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size() || !out.flush()) {
+    const std::string reason = out.errorString().toStdString();
+    out.cancelWriting();
+    return "the report " + name + " was not written: " + reason;
+  }
+  if (!out.commit()) {
     return "the report " + name + " was not written: " + out.errorString().toStdString();
   }
   return std::nullopt;
