@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "meter/commission_check.h"
+#include "report/report_notes.h"
 #include "report/report_texts.h"
 #include "report/report_writer.h"
 
@@ -40,7 +41,7 @@ class Page {
   static QString Clock(const std::optional<WallTime>& time) {
     return time ? Q(ChinaTimeText(*time).substr(11)) : QStringLiteral("—");
   }
-  QString Note(const std::string& note) const { return T(note); }
+  QString Note(const std::string& note) const { return E(NoteText(note, language_)); }
 
   void Heading(std::string_view key) { html_ += "<h2>" + T(key) + "</h2>\n"; }
 

@@ -116,6 +116,8 @@ inline constexpr Text kTexts[] = {
     {"not readable; written and confirmed in this run", "不能读回;本次已写入并确认",
      "not readable; written and confirmed in this run"},
     {"the meter did not confirm the write", "仪表未确认写入", "the meter did not confirm the write"},
+    {"the meter did not confirm the new address", "仪表未确认新地址",
+     "the meter did not confirm the new address"},
     {"not a valid date and time", "不是有效的日期时间", "not a valid date and time"},
     {"the meter's parity is set on the meter itself, not over the line",
      "校验位只能在仪表上设置,不能通过通讯写入",

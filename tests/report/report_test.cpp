@@ -169,3 +169,39 @@ TEST_F(CommissionReport, AReportThatCannotBeWrittenLeavesNoFileAndSaysWhy) {
 }
 
 }  // namespace
+
+namespace {
+
+// A Chinese report says its notes in Chinese, their figures, device and
+// reason kept: the clock's offset, and a rate the meter took at which the
+// port would not open again.
+TEST_F(CommissionReport, AChineseReportHasNoEnglishNoteLeft) {
+  const zt::CheckReport check = zt::CheckMeter(session_, profile_, confirmed_, options_.check);
+  const QString checked = zt::report::CommissionHtml(
+      zt::report::RecordOf(profile_, check, "1.0.0", "/dev/pts/7", {}), Language::kChinese);
+  EXPECT_TRUE(checked.contains(QStringLiteral(" 秒, 允许 60 秒"))) << checked.toStdString();
+  EXPECT_TRUE(checked.contains(QStringLiteral("此仪表不能读回")));
+  EXPECT_FALSE(checked.contains(QLatin1String("tolerance")));
+
+  profile_.baud = 19200;
+  options_.reopen = [](const zt::LinkSettings&) {
+    zt::OpenResult refused;
+    refused.device = "/dev/pts/7";
+    refused.reason = "Device busy";
+    return refused;
+  };
+  const zt::report::CommissionRecord record = Applied();
+  ASSERT_TRUE(record.apply.has_value());
+  ASSERT_FALSE(record.apply->after.has_value() && record.apply->after->AllMatch());
+
+  const QString zh = zt::report::CommissionHtml(record, Language::kChinese);
+  EXPECT_TRUE(zh.contains(QStringLiteral("仪表已接受 19200 bit/s, 但 /dev/pts/7 未能重新打开: Device busy")))
+      << zh.toStdString();
+  for (const char* english : {"tolerance", "did not", "the meter", "cannot be read", "confirmed in"}) {
+    EXPECT_FALSE(zh.contains(QLatin1String(english))) << english;
+  }
+  const QString en = zt::report::CommissionHtml(record, Language::kEnglish);
+  EXPECT_TRUE(en.contains("the meter took 19200 bit/s but /dev/pts/7 did not open again: Device busy"));
+}
+
+}  // namespace
