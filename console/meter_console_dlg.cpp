@@ -13,8 +13,6 @@
 
 #include <span>
 
-#include "console/about_dlg.h"
-#include "console/analysis_launcher.h"
 #include "console/comm_settings_dlg.h"
 #include "console/data_exchange.h"
 #include "console/frame_monitor_dlg.h"
@@ -164,6 +162,7 @@ void CMeterConsoleDlg::BuildMenu(QMenuBar& menuBar) {
   addItems(*system, res::kSystemMenuItems);
   system->addSeparator();
   addItems(*system, res::kHiddenCommandItems);
+  AddCommissionItem(*system);
   system->addSeparator();
   sideWindows_.AddMenuItems(*system);
   addItems(*menuBar.addMenu(Tr(res::kHelpMenuTitle)), res::kHelpMenuItems);
@@ -696,18 +695,6 @@ void CMeterConsoleDlg::AppendMeasurementTable() {
   logFailing_ = true;
   ShowState();
   ShowMessage(LogFailureMessage(logFile_, why));
-}
-
-void CMeterConsoleDlg::OnTechSupport() {
-  CAboutDlg about(this);
-  ui_.RunDialog(about);
-}
-
-void CMeterConsoleDlg::OnPhaseCurrentAnalysis() {
-  if (const LaunchResult launched = StartAnalysisProgram(); !launched) {
-    ShowMessage(Tr(res::text::kAnalysisNotStarted)
-                    .arg(QString::fromUtf8(kAnalysisProgram), launched.reason));
-  }
 }
 
 void CMeterConsoleDlg::accept() {

@@ -15,6 +15,8 @@
 #include <set>
 #include <string>
 
+#include "console/commission_dlg.h"
+#include "console/commission_runner.h"
 #include "console/console_link.h"
 #include "console/dialog_builder.h"
 #include "console/link_information.h"
@@ -119,6 +121,12 @@ class CMeterConsoleDlg final : public QDialog {
   void AppendMeasurementTable();
   void OnTechSupport();
   void OnPhaseCurrentAnalysis();
+  // "调试检查": the commissioning window, modal; the console's poll waits
+  // while it is open.
+  void OnCommissionCheck();
+  // Where the commissioning window reads profiles and saves reports; by
+  // default the system's file dialogs.
+  void SetCommissionPaths(CCommissionDlg::Paths paths) { commissionPaths_ = std::move(paths); }
   // The windows that watch the line beside the console, shown or raised;
   // they read the link only through the worker and never wait on it.
   CLinkDiagnosticsDlg& OnLinkDiagnostics() { return sideWindows_.OpenDiagnostics(); }
@@ -149,6 +157,10 @@ class CMeterConsoleDlg final : public QDialog {
   void BuildWindow();
   void BindFields();
   void BuildMenu(QMenuBar& menuBar);
+  void AddCommissionItem(QMenu& menu);
+  // After an apply: the console's settings, address box, link information
+  // and instrument settings as the meter now has them.
+  void FollowCommissionedMeter(const CommissionApplyOutcome& outcome);
   // Configures and opens the port at opening.
   void OpenPort();
   // Tells the technician when the port could not be opened.
@@ -195,6 +207,11 @@ class CMeterConsoleDlg final : public QDialog {
   std::optional<bool> linkUnconfirmed_;
   QString linkNote_;
   std::unique_ptr<MeterFinder> finder_;
+  // The commissioning window's runs and what the meter confirmed in them,
+  // for the console's whole run; made at the window's first opening.
+  std::unique_ptr<ConsoleCommissionRunner> commission_;
+  CCommissionDlg::Paths commissionPaths_;
+  QString commissionProfile_;
   SideWindows sideWindows_{ui_, *link_, stats_, *this};
   // Copies of what the link's poll counted and measured.
   LinkStatistics stats_;

@@ -770,5 +770,130 @@ The device used last time, %1, is gone; using %2</translation>
         <source>小数点 %1</source>
         <translation>Decimal point %1</translation>
     </message>
+    <message>
+        <source>调试检查(&amp;K)</source>
+        <translation>Commissioning chec&amp;k</translation>
+    </message>
+    <message>
+        <source>调试检查</source>
+        <translation>Commissioning check</translation>
+    </message>
+    <message>
+        <source>zh</source>
+        <comment>language of the commissioning report</comment>
+        <translation>en</translation>
+    </message>
+    <message>
+        <source>现场配置:</source>
+        <translation>Site profile:</translation>
+    </message>
+    <message>
+        <source>选择...</source>
+        <translation>Choose...</translation>
+    </message>
+    <message>
+        <source>未选择现场配置</source>
+        <translation>No site profile chosen</translation>
+    </message>
+    <message>
+        <source>选择现场配置</source>
+        <translation>Choose a site profile</translation>
+    </message>
+    <message>
+        <source>现场配置 (*.json)</source>
+        <translation>Site profiles (*.json)</translation>
+    </message>
+    <message>
+        <source>现场配置不能使用: %1</source>
+        <translation>The site profile cannot be used: %1</translation>
+    </message>
+    <message>
+        <source>现场: %1    仪表: %2</source>
+        <translation>Site: %1    Meter: %2</translation>
+    </message>
+    <message>
+        <source>检查</source>
+        <translation>Check</translation>
+    </message>
+    <message>
+        <source>应用</source>
+        <translation>Apply</translation>
+    </message>
+    <message>
+        <source>保存报告...</source>
+        <translation>Save report...</translation>
+    </message>
+    <message>
+        <source>关闭</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>正在检查...</source>
+        <translation>Checking...</translation>
+    </message>
+    <message>
+        <source>正在应用...</source>
+        <translation>Applying...</translation>
+    </message>
+    <message>
+        <source>正在读取: %1</source>
+        <translation>Reading: %1</translation>
+    </message>
+    <message>
+        <source>正在读取实时数据...</source>
+        <translation>Reading the live value...</translation>
+    </message>
+    <message>
+        <source>正在停止...</source>
+        <translation>Stopping...</translation>
+    </message>
+    <message>
+        <source>实时数据: %1 次, 成功 %2 次</source>
+        <translation>Live value: %1 polls, %2 replies</translation>
+    </message>
+    <message>
+        <source>最小 %1, 最大 %2, 平均 %3</source>
+        <translation>min %1, max %2, mean %3</translation>
+    </message>
+    <message>
+        <source>链路: %1 次交换, 失败 %2 次</source>
+        <translation>Link: %1 exchanges, %2 failed</translation>
+    </message>
+    <message>
+        <source>已写入并确认: %1</source>
+        <translation>Written and confirmed: %1</translation>
+    </message>
+    <message>
+        <source>未确认: %1 (%2)</source>
+        <translation>Not confirmed: %1 (%2)</translation>
+    </message>
+    <message>
+        <source>未写入: %1</source>
+        <translation>Not written: %1</translation>
+    </message>
+    <message>
+        <source>不能写入: %1 (%2)</source>
+        <translation>Cannot be written: %1 (%2)</translation>
+    </message>
+    <message>
+        <source>控制台已跟随仪表: 地址 %1, %2 bit/s</source>
+        <translation>The console follows the meter: address %1, %2 bit/s</translation>
+    </message>
+    <message>
+        <source>保存调试报告</source>
+        <translation>Save the commissioning report</translation>
+    </message>
+    <message>
+        <source>PDF 文件 (*.pdf);;HTML 文件 (*.html);;JSON 文件 (*.json)</source>
+        <translation>PDF files (*.pdf);;HTML files (*.html);;JSON files (*.json)</translation>
+    </message>
+    <message>
+        <source>调试报告已保存: %1</source>
+        <translation>Commissioning report saved: %1</translation>
+    </message>
+    <message>
+        <source>调试报告未能保存: %1</source>
+        <translation>The commissioning report was not saved: %1</translation>
+    </message>
 </context>
 </TS>

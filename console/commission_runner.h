@@ -1,0 +1,86 @@
+#pragma once
+
+#include <QObject>
+
+#include <atomic>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "console/commission_jobs.h"
+#include "meter/commission_apply.h"
+#include "meter/commission_check.h"
+#include "meter/site_profile.h"
+
+namespace zt {
+
+class ConsoleLink;
+
+// Runs the commissioning window's check and apply on the link without
+// holding up the window: progress and results come back on the window's
+// thread. One at a time.
+class CommissionRunner {
+ public:
+  // The row key of the read about to be sent, or "live" for a poll.
+  using Progress = std::function<void(const std::string& step)>;
+  using Checked = std::function<void(const CheckReport&)>;
+  using Applied = std::function<void(const CommissionApplyOutcome&)>;
+
+  virtual ~CommissionRunner() = default;
+
+  // `progress` and then `done`, on the thread of `receiver` and only while
+  // it exists.
+  virtual void Check(QObject* receiver, const SiteProfile& profile, Progress progress,
+                     Checked done) = 0;
+  virtual void Apply(QObject* receiver, const SiteProfile& profile, Progress progress,
+                     Applied done) = 0;
+  // Nothing more is sent once the exchange on the line has ended; an apply
+  // does not stop inside a change of address or rate.
+  void Cancel() {
+    if (cancel_) {
+      *cancel_ = true;
+    }
+  }
+
+ protected:
+  // A fresh flag for each run.
+  std::shared_ptr<std::atomic<bool>> NewCancelFlag() {
+    cancel_ = std::make_shared<std::atomic<bool>>(false);
+    return cancel_;
+  }
+
+ private:
+  std::shared_ptr<std::atomic<bool>> cancel_;
+};
+
+// The check and apply as commands of the console's link: they wait for the
+// exchange on the line and the commands after them wait for them. What the
+// meter confirmed is kept here for the console's whole run; after an apply
+// `applied` tells the console, before the window hears of it, so that the
+// console follows the meter even when the window has gone.
+class ConsoleCommissionRunner final : public CommissionRunner {
+ public:
+  using ConsoleUpdate = std::function<void(const CommissionApplyOutcome&)>;
+
+  ConsoleCommissionRunner(ConsoleLink& link, std::function<WallTime()> wallClock, ConsoleUpdate applied)
+      : link_(link), wallClock_(std::move(wallClock)), applied_(std::move(applied)) {}
+
+  void Check(QObject* receiver, const SiteProfile& profile, Progress progress,
+             Checked done) override;
+  void Apply(QObject* receiver, const SiteProfile& profile, Progress progress,
+             Applied done) override;
+
+  const ConfirmedInstrument& Confirmed() const { return confirmed_; }
+
+ private:
+  // The options of one run: its cancel flag, the console's stop, the wall
+  // clock, and progress handed to `receiver`'s thread.
+  CheckOptions Options(QObject* receiver, Progress progress);
+
+  ConsoleLink& link_;
+  std::function<WallTime()> wallClock_;
+  ConsoleUpdate applied_;
+  ConfirmedInstrument confirmed_;
+};
+
+}  // namespace zt
