@@ -9,7 +9,7 @@
 #include <QVBoxLayout>
 
 #include "console/link_worker.h"
-#include "console/whole_file.h"
+#include "report/whole_file.h"
 #include "console/window_text.h"
 #include "console/modal_ui.h"
 #include "link/frame_trace.h"

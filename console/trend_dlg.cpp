@@ -19,7 +19,7 @@
 
 #include "console/modal_ui.h"
 #include "console/trend_plot.h"
-#include "console/whole_file.h"
+#include "report/whole_file.h"
 #include "console/window_text.h"
 #include "res/trend_texts.h"
 

@@ -1,6 +1,6 @@
 #include "report/report_writer.h"
 
-#include <QSaveFile>
+#include "report/whole_file.h"
 
 namespace zt::report {
 
@@ -40,16 +40,9 @@ std::optional<std::string> WriteCommissionReport(const std::filesystem::path& fi
   } else {
     return "the report " + name + " was not written: its name must end in .json, .html or .pdf";
   }
-  QSaveFile out(QString::fromStdString(name));
-  // Flushed and checked before the commit: QSaveFile's commit links the new
-  // file in even when its buffered bytes could not be written (a full disk).
-  if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size() || !out.flush()) {
-    const std::string reason = out.errorString().toStdString();
-    out.cancelWriting();
-    return "the report " + name + " was not written: " + reason;
-  }
-  if (!out.commit()) {
-    return "the report " + name + " was not written: " + out.errorString().toStdString();
+  QString reason;
+  if (!WriteWholeFile(QString::fromStdString(name), bytes, reason)) {
+    return "the report " + name + " was not written: " + reason.toStdString();
   }
   return std::nullopt;
 }

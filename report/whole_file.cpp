@@ -1,4 +1,4 @@
-#include "console/whole_file.h"
+#include "report/whole_file.h"
 
 #include <QSaveFile>
 

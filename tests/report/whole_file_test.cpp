@@ -1,7 +1,7 @@
 // A save to a full disk: the earlier file stays as it was and the reason is
 // the system's. The disk is a small tmpfs mounted in a private mount
 // namespace of a child process, so nothing of the machine's is touched.
-#include "console/whole_file.h"
+#include "report/whole_file.h"
 
 #include <gtest/gtest.h>
 
