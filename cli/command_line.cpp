@@ -6,6 +6,7 @@
 
 #include "cli/command_grammar.h"
 #include "cli/option_reader.h"
+#include "link/transaction.h"
 #include "meter/value_ranges.h"
 
 namespace zt::cli {
@@ -14,8 +15,8 @@ namespace {
 
 // Qt's own message for an unknown option, or a hint when a link option
 // follows the command.
-// Up to 10 s: a device server that holds replies longer than that has lost them.
-constexpr EnteredValue kGuardLimit{"ms for the line guard", {0, 10'000}};
+constexpr EnteredValue kGuardLimit{"ms for the line guard",
+                                   {0, Transaction::kMaxGuardLimit.count()}};
 
 std::string ParserError(const QCommandLineParser& parser) {
   for (const QString& unknown : parser.unknownOptionNames()) {

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "cli/command_line.h"
+#include "cli/side_work_clock.h"
 #include "link/clock.h"
 #include "link/serial_port.h"
 #include "meter/meter_session.h"
@@ -32,6 +33,10 @@ struct CommandIo {
   // pipe): the system's reason. The commands that run until interrupted
   // stop at it, and the program ends with kOutputNotWritten.
   std::optional<std::string> outputLost = std::nullopt;
+  // The clock the session's waits sleep on, when it can run work of the
+  // command's own inside them: the log's blocks then keep their interval
+  // through a poll's waits. Without it a block waits for the end of a tick.
+  SideWorkClock* sideWork = nullptr;
 };
 
 // Runs one command over an open link and returns the exit status. Every wait

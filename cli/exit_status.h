@@ -12,6 +12,9 @@ enum ExitStatus : int {
   kLogNotWritten = 4,  // Table.txt could not be appended to
   kReportNotWritten = 5,  // the commissioning report could not be written
   kOutputNotWritten = 6,  // standard output could not be written
+  // Ctrl-C or SIGTERM ended a one-shot command between two exchanges, before
+  // it was done; its output says what was sent and what was not.
+  kStopped = 130,
 };
 
 }  // namespace zt::cli

@@ -7,6 +7,7 @@
 #include <unistd.h>
 #endif
 
+#include <atomic>
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
@@ -27,25 +28,41 @@
 
 namespace {
 
-volatile std::sig_atomic_t g_stop = 0;
+// Set from a signal handler, hence lock-free.
+std::atomic<bool> g_stop{false};
+static_assert(std::atomic<bool>::is_always_lock_free);
 
-// The first signal asks the command to stop at its next check and print its
-// totals; a second one ends the program at once, whatever it is waiting on
-// (a terminal or pipe that takes no more output, for one).
+constexpr char kEndedAtOnce[] =
+    "zt6100ctl: a second signal ended the program at once, in the middle of an exchange: "
+    "read the meter back to see what it took\n";
+
+// The first signal asks the command to stop at its next check: a poll or a
+// log prints its totals, a one-shot command ends between two exchanges and
+// says which were not made. A second one ends the program at once, whatever
+// it is waiting on (a terminal or pipe that takes no more output, for one),
+// saying so with the one call a handler may make.
 void RequestStop(int signal) {
-  if (g_stop != 0) {
+  if (g_stop.exchange(true)) {
+#ifdef _WIN32
+    static_cast<void>(_write(2, kEndedAtOnce, sizeof kEndedAtOnce - 1));
+#else
+    static_cast<void>(write(STDERR_FILENO, kEndedAtOnce, sizeof kEndedAtOnce - 1));
+#endif
     std::signal(signal, SIG_DFL);
     std::raise(signal);
-    return;
   }
-  g_stop = 1;
 }
 
-// Only the commands that run until interrupted take Ctrl-C as "stop and
-// print the totals"; the others end within seconds and keep the default.
 void CatchStopSignals() {
   std::signal(SIGINT, RequestStop);
   std::signal(SIGTERM, RequestStop);
+}
+
+bool RunsUntilInterrupted(const zt::cli::Command& command) {
+  using namespace zt::cli;
+  return std::holds_alternative<PollCommand>(command) ||
+         std::holds_alternative<LogCommand>(command) ||
+         std::holds_alternative<ScanCommand>(command);
 }
 
 // A PDF report is laid out with Qt's fonts, which need a QGuiApplication;
@@ -122,11 +139,7 @@ int main(int argc, char** argv) {
                                                    : zt::report::Language::kChinese,
                                profileRun->polls};
   }
-  if (std::holds_alternative<PollCommand>(invocation.command) ||
-      std::holds_alternative<LogCommand>(invocation.command) ||
-      std::holds_alternative<ScanCommand>(invocation.command) || commission) {
-    CatchStopSignals();
-  }
+  CatchStopSignals();
 
   MeterLink link(invocation.link, std::cerr);
   const zt::OpenResult opened = link.Open();
@@ -135,8 +148,14 @@ int main(int argc, char** argv) {
     return kPortNotOpened;
   }
   CommandIo io{invocation.format, std::cout, std::cerr};
-  io.stopRequested = [&io] { return g_stop != 0 || io.outputLost.has_value(); };
+  io.stopRequested = [&io] { return g_stop.load() || io.outputLost.has_value(); };
+  // A poll or a log stops between ticks instead, so that no tick is cut in
+  // two and counted as a failure; check and apply have their own stop.
+  if (!RunsUntilInterrupted(invocation.command) && !commission) {
+    link.Session().SetStopRequest(&g_stop);
+  }
   io.showProgress = StandardErrorIsTerminal();
+  io.sideWork = &link.SideWork();
   const auto* scan = std::get_if<ScanCommand>(&invocation.command);
   int status = kDone;
   if (commission) {
@@ -161,6 +180,10 @@ int main(int argc, char** argv) {
   if (io.outputLost) {
     std::cerr << "zt6100ctl: cannot write standard output: " << *io.outputLost << '\n';
     return kOutputNotWritten;
+  }
+  if (status == kStopped) {
+    std::cerr << "zt6100ctl: stopped on request between two exchanges, before the command was "
+                 "done\n";
   }
   return status;
 }

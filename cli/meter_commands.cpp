@@ -30,7 +30,7 @@ int WriteParams(const WriteParamsCommand& command, MeterSession& session, Comman
 
 int SetAddress(const SetAddressCommand& command, MeterSession& session, CommandIo& io) {
   const bool confirmed = session.ChangeAddress(command.newAddress);
-  Print(io, FormatAddressChange(command.newAddress, confirmed, io.format));
+  Print(io, FormatAddressChange(command.newAddress, confirmed, !session.LastSkipped(), io.format));
   return Outcome(confirmed);
 }
 
@@ -55,7 +55,7 @@ int Setup(const SetupCommand& command, MeterSession& session, CommandIo& io) {
 
 int SetBaud(const SetBaudCommand& command, MeterSession& session, CommandIo& io) {
   const bool confirmed = session.ChangeLinkBaud(command.rate);
-  Print(io, FormatBaudChange(command.rate, confirmed, io.format));
+  Print(io, FormatBaudChange(command.rate, confirmed, !session.LastSkipped(), io.format));
   return Outcome(confirmed);
 }
 
@@ -78,7 +78,7 @@ std::string WriteFailureReason() {
 }
 
 int RunCommand(const Command& command, MeterSession& session, CommandIo& io) {
-  return std::visit(
+  const int status = std::visit(
       [&](const auto& c) -> int {
         using C = std::decay_t<decltype(c)>;
         if constexpr (std::is_same_v<C, PollCommand>) {
@@ -107,6 +107,8 @@ int RunCommand(const Command& command, MeterSession& session, CommandIo& io) {
         }
       },
       command);
+  // The exchanges a stop request skipped are the last ones the command asked for.
+  return session.LastSkipped() ? kStopped : status;
 }
 
 }  // namespace zt::cli

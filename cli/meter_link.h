@@ -5,6 +5,7 @@
 #include <ostream>
 
 #include "cli/command_line.h"
+#include "cli/side_work_clock.h"
 #include "link/clock.h"
 #include "link/qt_serial_port.h"
 #include "link/reconnecting_port.h"
@@ -29,6 +30,7 @@ class MeterLink {
   MeterSession& Session() { return *session_; }
   SerialPort& Port() { return *port_; }
   Clock& ClockSource() { return clock_; }
+  SideWorkClock& SideWork() { return clock_; }
   const Transaction& Link() const { return *link_; }
   // The settings the session addresses its requests with: check and apply
   // follow the meter to a new address and rate through them.
@@ -44,7 +46,8 @@ class MeterLink {
   LinkOptions options_;
   std::ostream& errors_;
   std::optional<sim::InProcessMeter> simulated_;
-  SystemClock clock_;
+  SystemClock time_;
+  SideWorkClock clock_{time_};
   std::unique_ptr<QtSerialPort> devicePort_;
   std::unique_ptr<ReconnectingPort> reconnecting_;
   SerialPort* port_ = nullptr;

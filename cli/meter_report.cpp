@@ -10,11 +10,24 @@ namespace {
 
 namespace text = res::text;
 
-std::string ValueText(const std::optional<int32_t>& value) {
+constexpr const char* kNotRead = "not read, stopped on request";
+constexpr const char* kNotSent = "not sent, stopped on request";
+
+std::string ValueText(const std::optional<int32_t>& value, bool made) {
+  if (!made) {
+    return kNotRead;
+  }
   return value ? std::to_string(*value) : std::string("no reply");
 }
 
 const char* Confirmation(bool confirmed) { return confirmed ? "confirmed" : "not confirmed"; }
+
+const char* WriteText(bool confirmed, bool sent) { return sent ? Confirmation(confirmed) : kNotSent; }
+
+std::string StoppedAfter(int done, int of, const char* what) {
+  return "stopped on request after " + std::to_string(done) + " of " + std::to_string(of) + " " +
+         what;
+}
 
 std::string StepText(const char* label, int64_t value, const std::optional<bool>& confirmed) {
   return std::string(label) + " " + std::to_string(value) + ": " +
@@ -24,42 +37,56 @@ std::string StepText(const char* label, int64_t value, const std::optional<bool>
 }  // namespace
 
 std::string FormatParameterReads(const ParameterReads& reads, OutputFormat format) {
+  const bool stopped = reads.made < 4;
   if (IsJson(format)) {
     JsonObject json;
     json.AddOptional("upper_limit", reads.upperLimit)
         .AddOptional("lower_limit", reads.lowerLimit)
         .AddOptional("decimal_point", reads.decimalPoint)
         .AddOptional("baud", reads.meterBaud);
+    if (stopped) {
+      json.Add("stopped", true).Add("reads_made", reads.made);
+    }
     return json.Text();
   }
-  return "upper threshold: " + ValueText(reads.upperLimit) +
-         "\nlower threshold: " + ValueText(reads.lowerLimit) +
-         "\ndecimal point: " + ValueText(reads.decimalPoint) +
-         "\nbaud rate: " + ValueText(reads.meterBaud);
+  return "upper threshold: " + ValueText(reads.upperLimit, reads.made > 0) +
+         "\nlower threshold: " + ValueText(reads.lowerLimit, reads.made > 1) +
+         "\ndecimal point: " + ValueText(reads.decimalPoint, reads.made > 2) +
+         "\nbaud rate: " + ValueText(reads.meterBaud, reads.made > 3);
 }
 
 std::string FormatParameterWrites(const ParameterWrites& writes, OutputFormat format) {
-  const std::string message = ParameterWriteReport(writes);
+  const bool stopped = writes.sent < 4;
+  const std::string message =
+      stopped ? StoppedAfter(writes.sent, 4, "writes") : ParameterWriteReport(writes);
   if (IsJson(format)) {
     JsonObject json;
     json.Add("decimal_point", writes.decimalPoint)
         .Add("upper_limit", writes.upperLimit)
         .Add("lower_limit", writes.lowerLimit)
-        .Add("baud", writes.meterBaud)
-        .Add("message", message);
+        .Add("baud", writes.meterBaud);
+    if (stopped) {
+      json.Add("stopped", true).Add("writes_sent", writes.sent);
+    }
+    json.Add("message", message);
     return json.Text();
   }
-  return std::string("decimal point: ") + Confirmation(writes.decimalPoint) +
-         "\nupper threshold: " + Confirmation(writes.upperLimit) +
-         "\nlower threshold: " + Confirmation(writes.lowerLimit) +
-         "\nbaud rate: " + Confirmation(writes.meterBaud) + "\n" + message;
+  return std::string("decimal point: ") + WriteText(writes.decimalPoint, writes.sent > 0) +
+         "\nupper threshold: " + WriteText(writes.upperLimit, writes.sent > 1) +
+         "\nlower threshold: " + WriteText(writes.lowerLimit, writes.sent > 2) +
+         "\nbaud rate: " + WriteText(writes.meterBaud, writes.sent > 3) + "\n" + message;
 }
 
-std::string FormatAddressChange(int32_t newAddress, bool confirmed, OutputFormat format) {
-  const char* message = AddressChangeReport(confirmed);
+std::string FormatAddressChange(int32_t newAddress, bool confirmed, bool sent,
+                                OutputFormat format) {
+  const char* message = sent ? AddressChangeReport(confirmed) : kNotSent;
   if (IsJson(format)) {
     JsonObject json;
-    json.Add("address", newAddress).Add("confirmed", confirmed).Add("message", message);
+    json.Add("address", newAddress).Add("confirmed", confirmed);
+    if (!sent) {
+      json.Add("stopped", true);
+    }
+    json.Add("message", message);
     return json.Text();
   }
   return "address " + std::to_string(newAddress) + ": " + message;
@@ -103,13 +130,18 @@ std::string FormatClock(const std::optional<MeterClock>& clock, OutputFormat for
 
 std::string FormatSetup(const SetupCommand& setup, const InstrumentSetupOutcome& outcome,
                         OutputFormat format) {
-  const std::string message = outcome.Report();
+  const int sent = int{outcome.pt.has_value()} + int{outcome.ct.has_value()} +
+                   int{outcome.wiring.has_value()};
+  const std::string message = outcome.stopped ? StoppedAfter(sent, 3, "writes") : outcome.Report();
   if (IsJson(format)) {
     JsonObject json;
     json.AddOptional("pt", outcome.pt)
         .AddOptional("ct", outcome.ct)
-        .AddOptional("wiring", outcome.wiring)
-        .Add("message", message);
+        .AddOptional("wiring", outcome.wiring);
+    if (outcome.stopped) {
+      json.Add("stopped", true);
+    }
+    json.Add("message", message);
     return json.Text();
   }
   return StepText("PT ratio", setup.pt, outcome.pt) + "\n" +
@@ -117,14 +149,19 @@ std::string FormatSetup(const SetupCommand& setup, const InstrumentSetupOutcome&
          StepText("wiring mode", setup.wiring, outcome.wiring) + "\n" + message;
 }
 
-std::string FormatBaudChange(int32_t rate, bool confirmed, OutputFormat format) {
+std::string FormatBaudChange(int32_t rate, bool confirmed, bool sent, OutputFormat format) {
   if (IsJson(format)) {
     JsonObject json;
     json.Add("baud", rate).Add("confirmed", confirmed);
-    if (!confirmed) {
+    if (!sent) {
+      json.Add("stopped", true).Add("message", kNotSent);
+    } else if (!confirmed) {
       json.Add("message", text::kBaudChangeFailed);
     }
     return json.Text();
+  }
+  if (!sent) {
+    return "meter baud rate " + std::to_string(rate) + ": " + kNotSent;
   }
   return confirmed ? "meter baud rate: " + std::to_string(rate) + ", confirmed"
                    : std::string(text::kBaudChangeFailed);

@@ -17,13 +17,15 @@ namespace zt::cli {
 
 std::string FormatParameterReads(const ParameterReads& reads, OutputFormat format);
 std::string FormatParameterWrites(const ParameterWrites& writes, OutputFormat format);
-std::string FormatAddressChange(int32_t newAddress, bool confirmed, OutputFormat format);
+// `sent` false: a stop request came before the write.
+std::string FormatAddressChange(int32_t newAddress, bool confirmed, bool sent,
+                                OutputFormat format);
 std::string FormatSwitchStatus(const std::optional<SwitchStatus>& status, OutputFormat format);
 std::string FormatClock(const std::optional<MeterClock>& clock, OutputFormat format);
 
 std::string FormatSetup(const SetupCommand& setup, const InstrumentSetupOutcome& outcome,
                         OutputFormat format);
 
-std::string FormatBaudChange(int32_t rate, bool confirmed, OutputFormat format);
+std::string FormatBaudChange(int32_t rate, bool confirmed, bool sent, OutputFormat format);
 
 }  // namespace zt::cli

@@ -1,5 +1,6 @@
 #include <algorithm>
 #include <chrono>
+#include <functional>
 
 #include "cli/commands.h"
 #include "cli/exit_status.h"
@@ -66,6 +67,28 @@ void PollOnce(MeasurementPoll& poller, CommandIo& io) {
   Print(io, FormatPollTick(poller.LiveText(), poller.Statistics(), io.format));
 }
 
+// The log's appends run inside the session's waits for as long as it lives.
+class SideWork {
+ public:
+  SideWork(SideWorkClock* clock, std::function<std::chrono::microseconds()> due,
+           std::function<void()> work)
+      : clock_(clock) {
+    if (clock_ != nullptr) {
+      clock_->SetWork(std::move(due), std::move(work));
+    }
+  }
+  ~SideWork() {
+    if (clock_ != nullptr) {
+      clock_->ClearWork();
+    }
+  }
+  SideWork(const SideWork&) = delete;
+  SideWork& operator=(const SideWork&) = delete;
+
+ private:
+  SideWorkClock* clock_;
+};
+
 void PrintCsvHeader(CommandIo& io) {
   if (io.format == OutputFormat::Csv) {
     Print(io, std::string(kPollCsvHeader));
@@ -107,8 +130,21 @@ int RunLog(const LogCommand& log, MeterSession& session, CommandIo& io) {
   int32_t blocks = 0;
   bool appendFailed = false;
   bool interrupted = false;
+  const auto allAppended = [&] { return log.count && blocks >= *log.count; };
+  const auto appendBlock = [&] {
+    logTimer.Take(clock.TickCount());
+    const bool appended =
+        AppendMeasurementBlock(io.logFile, poller.Quantities(), EnergyUnits{}, io.wallClock());
+    appendFailed = appendFailed || !appended;
+    PrintBeside(io, FormatLogBlock(++blocks, file, appended, BesideFormat(io)));
+  };
+  const SideWork sideWork(io.sideWork, [&] {
+    return allAppended() ? std::chrono::microseconds::max()
+                         : clock.Now() + std::chrono::milliseconds(
+                                             logTimer.MsUntilDue(clock.TickCount()));
+  }, appendBlock);
   PrintCsvHeader(io);
-  while (!log.count || blocks < *log.count) {
+  while (!allAppended()) {
     const uint32_t now = clock.TickCount();
     const uint32_t wait = std::min(pollTimer.MsUntilDue(now), logTimer.MsUntilDue(now));
     if (!SleepWatching(clock, wait, io)) {
@@ -119,12 +155,8 @@ int RunLog(const LogCommand& log, MeterSession& session, CommandIo& io) {
       pollTimer.Take(clock.TickCount());
       PollOnce(poller, io);
     }
-    if (logTimer.IsDue(clock.TickCount())) {
-      logTimer.Take(clock.TickCount());
-      const bool appended =
-          AppendMeasurementBlock(io.logFile, poller.Quantities(), EnergyUnits{}, io.wallClock());
-      appendFailed = appendFailed || !appended;
-      PrintBeside(io, FormatLogBlock(++blocks, file, appended, BesideFormat(io)));
+    if (!allAppended() && logTimer.IsDue(clock.TickCount())) {
+      appendBlock();
     }
   }
   interrupted = interrupted || io.stopRequested();

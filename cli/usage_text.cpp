@@ -103,6 +103,9 @@ Exit status:
   4  Table.txt cannot be appended to
   5  the commissioning report cannot be written
   6  standard output cannot be written (the reason on standard error)
+  130  Ctrl-C or SIGTERM ended a one-shot command between two exchanges; the
+     output marks what was not sent or read (a second signal ends the
+     program at once)
 
 check and apply end with 0 when every setting matches (apply: and every write
 was confirmed), 1 when one differs or went unanswered.

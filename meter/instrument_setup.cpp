@@ -20,15 +20,19 @@ const char* InstrumentSetupOutcome::Report() const {
 InstrumentSetupOutcome WriteInstrumentSetup(MeterSession& session,
                                             const InstrumentSettings& settings) {
   InstrumentSetupOutcome outcome;
-  outcome.pt = session.WritePtRatio(settings.ptRatio);
-  if (!*outcome.pt) {
-    return outcome;
+  // True when the write was sent and confirmed: the sequence goes on.
+  const auto take = [&session, &outcome](std::optional<bool>& step, bool confirmed) {
+    if (session.LastSkipped()) {
+      outcome.stopped = true;
+      return false;
+    }
+    step = confirmed;
+    return confirmed;
+  };
+  if (take(outcome.pt, session.WritePtRatio(settings.ptRatio)) &&
+      take(outcome.ct, session.WriteCtRatio(settings.ctRatio))) {
+    take(outcome.wiring, session.WriteWiringMode(settings.wiringMode));
   }
-  outcome.ct = session.WriteCtRatio(settings.ctRatio);
-  if (!*outcome.ct) {
-    return outcome;
-  }
-  outcome.wiring = session.WriteWiringMode(settings.wiringMode);
   return outcome;
 }
 

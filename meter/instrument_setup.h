@@ -15,11 +15,12 @@ struct InstrumentSettings {
 };
 
 // Which of the setup's writes the meter confirmed; none for a write never
-// sent because an earlier one was not confirmed.
+// sent because an earlier one was not confirmed or a stop request came first.
 struct InstrumentSetupOutcome {
   std::optional<bool> pt;
   std::optional<bool> ct;
   std::optional<bool> wiring;
+  bool stopped = false;
 
   bool AllConfirmed() const { return wiring == true; }
   // The message the technician is shown: the first step not confirmed, or

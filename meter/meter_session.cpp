@@ -4,12 +4,21 @@
 
 namespace zt {
 
+int16_t MeterSession::Exchange(const TxFrame& request, std::chrono::milliseconds wait,
+                               const ExpectedReply& expected) {
+  lastSkipped_ = stop_ != nullptr && stop_->load();
+  if (lastSkipped_) {
+    return Transaction::kNoReply;
+  }
+  return link_.RequestReply(request, wait, expected);
+}
+
 std::optional<int32_t> MeterSession::ReadRegister(uint16_t registerNumber,
                                                   std::optional<uint16_t> maxValue) {
   const TxFrame request = BuildReadRequest(Address(), registerNumber, 1);
   ExpectedReply expected = ExpectedReply::ReadOf(request);
   expected.maxFirstRegister = maxValue;
-  const int16_t at = link_.RequestReply(request, kReadWait, expected);
+  const int16_t at = Exchange(request, kReadWait, expected);
   if (at == Transaction::kNoReply) {
     return std::nullopt;
   }
@@ -34,7 +43,7 @@ std::optional<SwitchStatus> MeterSession::ReadSwitchStatus() {
 
 std::optional<MeterClock> MeterSession::ReadClock() {
   const TxFrame request = BuildReadRequest(Address(), reg::kClock, reg::kClockRegisterCount);
-  const int16_t at = link_.RequestReply(request, kClockWait, ExpectedReply::ReadOf(request));
+  const int16_t at = Exchange(request, kClockWait, ExpectedReply::ReadOf(request));
   if (at == Transaction::kNoReply) {
     return std::nullopt;
   }
@@ -53,10 +62,16 @@ PollResult MeterSession::Poll() {
 
 ParameterReads MeterSession::ReadParameters() {
   ParameterReads reads;
+  reads.made = 0;
+  const auto count = [this, &reads] { reads.made += lastSkipped_ ? 0 : 1; };
   reads.upperLimit = ReadUpperLimit();
+  count();
   reads.lowerLimit = ReadLowerLimit();
+  count();
   reads.decimalPoint = ReadDecimalPoint();
+  count();
   reads.meterBaud = ReadMeterBaud();
+  count();
   return reads;
 }
 
@@ -69,7 +84,7 @@ void MeterSession::MakeEchoKnown() {
 }
 
 bool MeterSession::ConfirmedWrite(const TxFrame& request, std::chrono::milliseconds wait) {
-  return link_.RequestReply(request, wait, ExpectedReply::EchoOf(request)) !=
+  return Exchange(request, wait, ExpectedReply::EchoOf(request)) !=
          Transaction::kNoReply;
 }
 
@@ -77,11 +92,15 @@ ParameterWrites MeterSession::WriteParameters(const ParameterValues& values) {
   MakeEchoKnown();
   // The writes keep their 300 ms spacing; the meter's echo of each is looked
   // for at the end of the pause that follows it.
-  const auto write = [this](uint16_t registerNumber, int32_t value) {
-    return ConfirmedWrite(BuildWriteSingleRequest(Address(), registerNumber, RegisterWord(value)),
-                          kParameterWriteSpacing);
-  };
   ParameterWrites confirmed;
+  confirmed.sent = 0;
+  const auto write = [this, &confirmed](uint16_t registerNumber, int32_t value) {
+    const bool echoed = ConfirmedWrite(
+        BuildWriteSingleRequest(Address(), registerNumber, RegisterWord(value)),
+        kParameterWriteSpacing);
+    confirmed.sent += lastSkipped_ ? 0 : 1;
+    return echoed;
+  };
   confirmed.decimalPoint = write(reg::kDecimalPoint, values.decimalPoint);
   confirmed.upperLimit = write(reg::kUpperLimit, values.upperLimit);
   confirmed.lowerLimit = write(reg::kLowerLimit, values.lowerLimit);
@@ -102,7 +121,7 @@ bool MeterSession::ChangeAddress(int32_t newAddress) {
   ExpectedReply echo = ExpectedReply::EchoOf(request);
   // Some meters already answer from the address they have just taken.
   echo.otherAddress = static_cast<uint8_t>(newAddress);
-  return link_.RequestReply(request, kAddressEchoWait, echo) != Transaction::kNoReply;
+  return Exchange(request, kAddressEchoWait, echo) != Transaction::kNoReply;
 }
 
 bool MeterSession::ChangeLinkBaud(int32_t newRate) {

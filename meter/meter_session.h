@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <optional>
@@ -40,6 +41,8 @@ struct ParameterReads {
   std::optional<int32_t> lowerLimit;
   std::optional<int32_t> decimalPoint;
   std::optional<int32_t> meterBaud;
+  // Reads made, in the order above; the rest were skipped by a stop request.
+  int made = 4;
 };
 
 // Which of the four parameter writes the meter echoed.
@@ -48,6 +51,8 @@ struct ParameterWrites {
   bool upperLimit = false;
   bool lowerLimit = false;
   bool meterBaud = false;
+  // Writes sent, in the order above; the rest were skipped by a stop request.
+  int sent = 4;
 
   bool AllConfirmed() const { return decimalPoint && upperLimit && lowerLimit && meterBaud; }
 };
@@ -121,13 +126,25 @@ class MeterSession {
   Transaction& Link() { return link_; }
   const LinkSettings& Settings() const { return settings_; }
 
+  // Once `stop` reads true the session sends nothing more: every exchange
+  // asked for after that is skipped at once, as if unanswered. A command
+  // asked to stop thus ends between two exchanges, never inside one.
+  void SetStopRequest(const std::atomic<bool>* stop) { stop_ = stop; }
+  // The last exchange asked for was skipped so: a write that returned false
+  // was not sent at all.
+  bool LastSkipped() const { return lastSkipped_; }
+
  private:
   uint8_t Address() const { return settings_.address; }
   void MakeEchoKnown();
   bool ConfirmedWrite(const TxFrame& request, std::chrono::milliseconds wait);
+  int16_t Exchange(const TxFrame& request, std::chrono::milliseconds wait,
+                   const ExpectedReply& expected);
 
   Transaction& link_;
   const LinkSettings& settings_;
+  const std::atomic<bool>* stop_ = nullptr;
+  bool lastSkipped_ = false;
 };
 
 }  // namespace zt

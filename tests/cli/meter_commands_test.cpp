@@ -3,6 +3,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 
 #include "cli/exit_status.h"
@@ -14,7 +15,21 @@ namespace {
 using std::chrono::milliseconds;
 using ::testing::HasSubstr;
 
-class MeterCommands : public ::testing::Test, public CliFixture {};
+class MeterCommands : public ::testing::Test, public CliFixture {
+ protected:
+  // Ctrl-C as it comes while the `nth` request (from 1) is on the line.
+  void StopDuringRequest(int nth) {
+    session_.SetStopRequest(&stop_);
+    port.SetFaultObserver([this, nth](const sim::Request&, sim::FaultKind) {
+      if (++requests_ == nth) {
+        stop_ = true;
+      }
+    });
+  }
+
+  std::atomic<bool> stop_{false};
+  int requests_ = 0;
+};
 
 TEST_F(MeterCommands, ReadParamsPrintsTheBlockAsTheConsoleShowsIt) {
   meter.SetUpperLimit(65535);
@@ -161,6 +176,53 @@ TEST(MeterCommandWaits, WithFastEveryExchangeEndsWellBeforeItsFixedWait) {
     // About 45 ms an exchange at 9600 bit/s, against at least 300 ms fixed.
     EXPECT_LT(fixture.clock.Now(), milliseconds(60) * c.exchanges) << c.command.index();
   }
+}
+
+}  // namespace
+}  // namespace zt::cli::test
+
+namespace zt::cli::test {
+namespace {
+
+TEST_F(MeterCommands, AStopDuringWriteParamsEndsBetweenWritesAndSaysWhichWereSent) {
+  // The echo read, the decimal point's write, then Ctrl-C during the upper
+  // threshold's: that write is made and confirmed, the two after it are not sent.
+  StopDuringRequest(3);
+
+  EXPECT_EQ(Execute(WriteParamsCommand{{4000, 50, 1, 19200}}), kStopped);
+  EXPECT_EQ(out_.str(),
+            "decimal point: confirmed\nupper threshold: confirmed\n"
+            "lower threshold: not sent, stopped on request\n"
+            "baud rate: not sent, stopped on request\n"
+            "stopped on request after 2 of 4 writes\n");
+  EXPECT_EQ(port.Written().size(), 3U);
+  EXPECT_EQ(meter.UpperLimit(), 4000);
+  EXPECT_NE(meter.LowerLimit(), 50);
+}
+
+TEST_F(MeterCommands, AStopDuringSetupOrBeforeAnAddressChangeSendsNothingMore) {
+  StopDuringRequest(2);  // the PT write, after the echo read
+  EXPECT_EQ(Execute(SetupCommand{10, 5, 1}), kStopped);
+  EXPECT_THAT(out_.str(), HasSubstr("PT ratio 10: confirmed\nCT ratio 5: not sent\n"
+                                    "wiring mode 1: not sent\n"
+                                    "stopped on request after 1 of 3 writes\n"));
+  EXPECT_EQ(port.Written().size(), 2U);
+
+  out_.str("");
+  EXPECT_EQ(Execute(SetAddressCommand{9}), kStopped);
+  EXPECT_EQ(out_.str(), "address 9: not sent, stopped on request\n");
+  EXPECT_EQ(port.Written().size(), 2U);
+  EXPECT_EQ(meter.Address(), 1);
+}
+
+TEST_F(MeterCommands, AStopBetweenReadsMarksTheReadsNotMade) {
+  io_.format = OutputFormat::Json;
+  io_.wallClock = [] { return std::chrono::system_clock::time_point{}; };
+  StopDuringRequest(1);
+
+  EXPECT_EQ(Execute(ReadParamsCommand{}), kStopped);
+  EXPECT_THAT(out_.str(), HasSubstr("\"upper_limit\":5000,\"lower_limit\":null,\"decimal_point\":null,"
+                                    "\"baud\":null,\"stopped\":true,\"reads_made\":1}"));
 }
 
 }  // namespace

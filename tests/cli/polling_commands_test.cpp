@@ -201,3 +201,56 @@ TEST_F(LogCommandTest, AFileThatCannotBeWrittenIsReportedAndLoggingGoesOn) {
 
 }  // namespace
 }  // namespace zt::cli::test
+
+namespace zt::cli::test {
+namespace {
+
+// The log over a session whose waits run the log's own work, as zt6100ctl's
+// are: the same meter line, its transaction on a SideWorkClock.
+class LogAtItsIntervalTest : public ::testing::Test, public CliFixture {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(dir_.isValid());
+    io_.logFile = (dir_.path() + "/Table.txt").toStdString();
+    io_.format = OutputFormat::Json;
+    io_.wallClock = [this] { return std::chrono::system_clock::time_point(clock.Now()); };
+    io_.sideWork = &side_;
+  }
+
+  // When each block was appended, from the stamps of its lines.
+  std::vector<std::string> BlockTimes() const {
+    std::vector<std::string> times;
+    for (const std::string& line : OutputLines()) {
+      if (line.find("\"block\":") != std::string::npos) {
+        times.push_back(line.substr(line.find("T00:") + 4, 9));
+      }
+    }
+    return times;
+  }
+
+  QTemporaryDir dir_;
+  SideWorkClock side_{clock};
+  Transaction sideLink_{port, side_};
+  MeterSession sideSession_{sideLink_, settings_};
+};
+
+TEST_F(LogAtItsIntervalTest, BlocksKeepTheirIntervalThroughThePollsWaits) {
+  EXPECT_EQ(RunLog(LogCommand{1, 6}, sideSession_, io_), kDone);
+
+  EXPECT_THAT(BlockTimes(), ElementsAre("00:01.000", "00:02.000", "00:03.000", "00:04.000",
+                                        "00:05.000", "00:06.000"));
+  // The polls are not moved by it: back to back, 1.5 s each.
+  EXPECT_THAT(TickStarts(port), ElementsAre(milliseconds(0), milliseconds(1500),
+                                            milliseconds(3000), milliseconds(4500)));
+  std::ifstream log(io_.logFile, std::ios::binary);
+  const std::string text{std::istreambuf_iterator<char>(log), std::istreambuf_iterator<char>()};
+  std::size_t stamps = 0;
+  for (std::size_t at = text.find("1970/01/01"); at != std::string::npos;
+       at = text.find("1970/01/01", at + 1)) {
+    ++stamps;
+  }
+  EXPECT_EQ(stamps, 6U);
+}
+
+}  // namespace
+}  // namespace zt::cli::test

@@ -179,6 +179,37 @@ TEST_F(Zt6100ctlTest, CtrlCEndsPollingWithTheTotals) {
   EXPECT_EQ(totals["polls"].toInt(), lines.size() - 1);
 }
 
+// Ctrl-C while the decimal point's write waits for its echo: that write is
+// made, the three after it are not sent, and the output says so. A second
+// signal at once ends the program then and there, saying so.
+TEST_F(Zt6100ctlTest, CtrlCEndsWriteParamsBetweenWritesAndSaysWhatWasSent) {
+  const std::vector<std::string> writeParams = {
+      "--device", sim_.Device()->toStdString(), "--trace", "write-params", "--upper", "4000",
+      "--lower", "50", "--decimal", "1", "--baud", "9600"};
+  zt::test::ChildProcess once;
+  ASSERT_TRUE(once.Start(ZT6100CTL_PATH, writeParams)) << once.Error();
+  ASSERT_TRUE(once.WaitForErrorLine("TX   01 06")) << once.Errors();
+  once.Signal(SIGINT);
+
+  EXPECT_EQ(once.Finish(), 130) << once.Errors();
+  EXPECT_NE(once.Output().find("decimal point: confirmed\n"
+                               "upper threshold: not sent, stopped on request\n"),
+            std::string::npos)
+      << once.Output();
+  EXPECT_NE(once.Output().find("stopped on request after 1 of 4 writes"), std::string::npos);
+  EXPECT_NE(once.Errors().find("stopped on request between two exchanges"), std::string::npos);
+
+  zt::test::ChildProcess twice;
+  ASSERT_TRUE(twice.Start(ZT6100CTL_PATH, writeParams)) << twice.Error();
+  ASSERT_TRUE(twice.WaitForErrorLine("TX   01 06")) << twice.Errors();
+  // Two different signals: two of one kind sent at once may reach it as one.
+  twice.Signal(SIGINT);
+  twice.Signal(SIGTERM);
+  EXPECT_EQ(twice.Finish(), std::nullopt) << "ended by the signal itself";
+  EXPECT_NE(twice.Errors().find("a second signal ended the program at once"), std::string::npos)
+      << twice.Errors();
+}
+
 // A FIFO named Table.txt would hold a writer until some reader came: it is
 // refused like any file that cannot be appended to, logging and polling go
 // on, and SIGTERM ends the run with its totals.
