@@ -20,12 +20,14 @@ void CMeterApp::InitInstance() {
   QString linkNote;
   LinkSettings settings;
   PortDevices devices;
+  std::chrono::milliseconds guardLimit = remembered.guardLimit;
   {
     // A search from the dialog runs on a link of its own, closed before the
     // console opens its port.
     WorkerMeterFinder finder([this] { return makeWorker_(LinkSettings{}); });
     CCommSettingsDlg settingsDlg(ui_);
     settingsDlg.SetSettings(remembered.link);
+    settingsDlg.SetGuardLimit(remembered.guardLimit);
     settingsDlg.SetDevices(
         StartingDevices(remembered.devices, commandLineDevices_, ports_, &linkNote));
     settingsDlg.SetPortLister(ports_);
@@ -35,12 +37,15 @@ void CMeterApp::InitInstance() {
     }
     settings = settingsDlg.Settings();
     devices = settingsDlg.Devices();
+    guardLimit = settingsDlg.GuardLimit();
   }
   if (memory_ != nullptr) {
     memory_->SaveLink(settings, devices);
+    memory_->SaveGuardLimit(guardLimit);
   }
   CMeterConsoleDlg console(ui_, makeWorker_(settings), settings);
   console.SetPortDevices(devices);
+  console.SetGuardLimit(guardLimit);
   console.SetPortLister(ports_);
   console.SetSettingsMemory(memory_);
   console.SetLinkNote(linkNote);

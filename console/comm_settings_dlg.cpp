@@ -62,6 +62,8 @@ CCommSettingsDlg::CCommSettingsDlg(ModalUi& ui, QWidget* parent)
   controls_ = BuildDialog(*this, res::kCommSettingsTemplate);
   ConnectOkAndCancel(*this, controls_);
   exchange_->BindUnsigned(m_nAddress, AddressBox(), 0, 255);
+  exchange_->BindUnsigned(m_nGuardLimitMs, GuardLimitBox(), 0,
+                          static_cast<uint32_t>(Transaction::kMaxGuardLimit.count()));
 
   GroupRadios(*this, controls_, kFirstPortRadio, kLastPortRadio);
   GroupRadios(*this, controls_, kFirstBaudRadio, kLastBaudRadio);
@@ -101,6 +103,10 @@ QRadioButton* CCommSettingsDlg::Radio(int id) const {
 
 QLineEdit* CCommSettingsDlg::AddressBox() const {
   return static_cast<QLineEdit*>(controls_.at(res::comm_id::kAddress));
+}
+
+QLineEdit* CCommSettingsDlg::GuardLimitBox() const {
+  return static_cast<QLineEdit*>(controls_.at(comm_id::kGuardLimit));
 }
 
 QComboBox* CCommSettingsDlg::DeviceBox(int16_t port) const {

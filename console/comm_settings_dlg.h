@@ -2,6 +2,8 @@
 
 #include <QDialog>
 
+#include <chrono>
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -10,6 +12,7 @@
 #include "console/port_devices.h"
 #include "link/link_settings.h"
 #include "link/port_list.h"
+#include "link/transaction.h"
 #include "meter/meter_scan.h"
 
 class QComboBox;
@@ -40,6 +43,11 @@ class CCommSettingsDlg final : public QDialog {
 
   void SetSettings(const LinkSettings& settings);
   LinkSettings Settings() const;
+  // The longest the line guard waits for a late reply to end, 0 to 10000 ms.
+  void SetGuardLimit(std::chrono::milliseconds limit) {
+    m_nGuardLimitMs = static_cast<uint32_t>(limit.count());
+  }
+  std::chrono::milliseconds GuardLimit() const { return std::chrono::milliseconds(m_nGuardLimitMs); }
   void SetDevices(const PortDevices& devices) { m_devices = devices; }
   PortDevices Devices() const { return m_devices; }
   // Asked for the present ports each time the dialog opens; without one the
@@ -63,6 +71,7 @@ class CCommSettingsDlg final : public QDialog {
 
   QRadioButton* Radio(int id) const;
   QLineEdit* AddressBox() const;
+  QLineEdit* GuardLimitBox() const;
 
   // OK: reads the address back; closes only when it is valid. A search
   // under way is stopped.
@@ -94,6 +103,7 @@ class CCommSettingsDlg final : public QDialog {
   int32_t m_nPort = 1;
   int32_t m_nBaudRate = 9600;
   uint8_t m_nAddress = 0;
+  uint32_t m_nGuardLimitMs = static_cast<uint32_t>(Transaction::kDefaultGuardLimit.count());
 };
 
 }  // namespace zt

@@ -78,6 +78,17 @@ void ConsoleLink::Change(const LinkSettings& chosen, bool tellMeter,
       std::move(done));
 }
 
+void ConsoleLink::SetGuardLimit(std::chrono::milliseconds limit) {
+  guardLimit_ = limit;
+  Exchange<bool>(
+      false,
+      [limit](LinkContext& link) {
+        link.link.SetGuardLimit(limit);
+        return true;
+      },
+      [](bool) {});
+}
+
 void ConsoleLink::DiscardInput(std::function<void()> done) {
   Exchange<bool>(true, DiscardInputJob, [done = std::move(done)](bool) { done(); });
 }

@@ -2,6 +2,7 @@
 
 #include <QObject>
 
+#include <chrono>
 #include <cstdint>
 #include <deque>
 #include <functional>
@@ -11,6 +12,7 @@
 #include "console/link_worker.h"
 #include "console/port_devices.h"
 #include "link/link_settings.h"
+#include "link/transaction.h"
 #include "meter/measurement_poll.h"
 
 namespace zt {
@@ -82,6 +84,9 @@ class ConsoleLink final : public QObject {
   const LinkSettings& Settings() const { return settings_; }
   void SetSettings(const LinkSettings& settings) { settings_ = settings; }
   const PortDevices& Devices() const { return devices_; }
+  // The line guard's limit, taken by the link before its next exchange.
+  void SetGuardLimit(std::chrono::milliseconds limit);
+  std::chrono::milliseconds GuardLimit() const { return guardLimit_; }
   void SetDevices(const PortDevices& devices) { devices_ = devices; }
 
   // A command's exchanges are on the line or waiting for the line.
@@ -109,6 +114,7 @@ class ConsoleLink final : public QObject {
   std::unique_ptr<MeasurementPoll> poll_;
   LinkSettings settings_;
   PortDevices devices_;
+  std::chrono::milliseconds guardLimit_ = Transaction::kDefaultGuardLimit;
   Events events_;
   bool shut_ = false;
   // A poll tick fell due while the line was busy: it runs when the line is

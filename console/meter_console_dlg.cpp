@@ -65,13 +65,6 @@ constexpr std::array kCommands = {
     Command{id::kPhaseCurrentAnalysis, &CMeterConsoleDlg::OnPhaseCurrentAnalysis},
 };
 
-std::string TranslatedText(const char* source) { return Tr(source).toStdString(); }
-
-// The data exchange's prompt for a value out of `range`.
-QString RangePrompt(const ValueRange& range) {
-  return Tr(res::text::kEnterIntegerBetween).arg(range.min).arg(range.max);
-}
-
 // The parameter boxes in the order they are written, with their captions.
 struct ParameterBox {
   int id;
@@ -561,6 +554,7 @@ void CMeterConsoleDlg::OnCommSettings() {
   CCommSettingsDlg dialog(ui_, this);
   dialog.SetSettings(Settings());
   dialog.SetDevices(Devices());
+  dialog.SetGuardLimit(link_->GuardLimit());
   dialog.SetPortLister(ports_);
   dialog.SetFinder(finder_.get());
   if (dialog.DoModal() != QDialog::Accepted) {
@@ -574,6 +568,10 @@ void CMeterConsoleDlg::OnCommSettings() {
   const LinkSettings chosen = dialog.Settings();
   const bool newAddress = chosen.address != Settings().address;
   SetPortDevices(dialog.Devices());
+  link_->SetGuardLimit(dialog.GuardLimit());
+  if (memory_ != nullptr) {
+    memory_->SaveGuardLimit(dialog.GuardLimit());
+  }
   // A rate at which the search found the meter answering is the meter's
   // already: it is taken without telling the meter.
   const bool tellMeter = !dialog.RateFoundOnMeter();

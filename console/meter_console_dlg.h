@@ -73,6 +73,7 @@ class CMeterConsoleDlg final : public QDialog {
   // Which device each port number stands for, from the next open.
   void SetPortDevices(const PortDevices& devices) { link_->SetDevices(devices); }
   const PortDevices& Devices() const { return link_->Devices(); }
+  void SetGuardLimit(std::chrono::milliseconds limit) { link_->SetGuardLimit(limit); }
   // The serial ports "通讯设置" offers; without it only the devices given.
   void SetPortLister(PortLister* ports) { ports_ = ports; }
   // Where "通讯设置" and the logging interval are remembered for the next

@@ -57,6 +57,10 @@ RememberedSettings SettingsMemory::Load() const {
   if (IsValidLogPeriod(LogPeriodMs(interval))) {
     remembered.logInterval = interval;
   }
+  remembered.guardLimit = std::chrono::milliseconds(
+      ReadInt(*settings, QStringLiteral("link/guard_ms"), 0,
+              static_cast<int>(Transaction::kMaxGuardLimit.count()),
+              static_cast<int>(remembered.guardLimit.count())));
   return remembered;
 }
 
@@ -80,6 +84,12 @@ void SettingsMemory::SaveLogInterval(const LogInterval& interval) {
   settings->setValue(QStringLiteral("log/hours"), interval.hours);
   settings->setValue(QStringLiteral("log/minutes"), interval.minutes);
   settings->setValue(QStringLiteral("log/seconds"), interval.seconds);
+  settings->sync();
+}
+
+void SettingsMemory::SaveGuardLimit(std::chrono::milliseconds limit) {
+  const std::unique_ptr<QSettings> settings = Open(iniFile_);
+  settings->setValue(QStringLiteral("link/guard_ms"), static_cast<int>(limit.count()));
   settings->sync();
 }
 

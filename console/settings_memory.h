@@ -3,11 +3,13 @@
 #include <QString>
 
 #include <array>
+#include <chrono>
 #include <string>
 
 #include "console/port_devices.h"
 #include "link/link_settings.h"
 #include "link/port_list.h"
+#include "link/transaction.h"
 #include "meter/periods.h"
 
 namespace zt {
@@ -18,6 +20,8 @@ struct RememberedSettings {
   // The device each port number stood for; empty for the platform's own.
   std::array<std::string, 2> devices;
   LogInterval logInterval;
+  // How long the line guard may wait for a late reply to end.
+  std::chrono::milliseconds guardLimit = Transaction::kDefaultGuardLimit;
 };
 
 // The technician's last settings, kept per user with QSettings. A value that
@@ -32,6 +36,7 @@ class SettingsMemory {
   RememberedSettings Load() const;
   void SaveLink(const LinkSettings& link, const PortDevices& devices);
   void SaveLogInterval(const LogInterval& interval);
+  void SaveGuardLimit(std::chrono::milliseconds limit);
 
  private:
   QString iniFile_;

@@ -69,6 +69,8 @@ class Transaction {
   static constexpr int16_t kRxBufferSize = 300;
   static constexpr int16_t kNoReply = -1;
   static constexpr std::chrono::milliseconds kDefaultGuardLimit{2000};
+  // A device server that holds a reply longer than this has lost it.
+  static constexpr std::chrono::milliseconds kMaxGuardLimit{10'000};
 
   Transaction(SerialPort& port, Clock& clock)
       : port_(port), clock_(clock), createdAt_(clock.Now()) {}

@@ -22,13 +22,17 @@ inline constexpr int kFindMeter = 1103;
 inline constexpr int kFindProgress = 1104;
 inline constexpr int kStopFinding = 1105;
 inline constexpr int kFindStatus = 1106;
+// How long the line guard may wait for a late reply to end, in ms.
+inline constexpr int kGuardLimit = 1107;
 }  // namespace comm_id
 
 // Template 130. The radios form three sets: baud rate, port and parity.
 // The address label starts at 5 units and is 50 wide, not 15 and 31, so that
 // "Meter address" fits; the device labels below follow it.
 // Below the radios, which device each port number stands for, and the search
-// for a meter whose address and rate are not known.
+// for a meter whose address and rate are not known; at the foot, for slow
+// links such as a serial device server, how long the line guard may wait
+// for a late reply.
 inline constexpr std::array kCommSettingsControls = {
     ControlTemplate{kIdOk, ControlKind::DefaultPushButton, ZT_TEXT("zt6100", "确    定"), 130, 40, 50, 14},
     ControlTemplate{kIdCancel, ControlKind::PushButton, ZT_TEXT("zt6100", "退    出"), 130, 70, 50, 14},
@@ -53,9 +57,11 @@ inline constexpr std::array kCommSettingsControls = {
     ControlTemplate{comm_id::kStopFinding, ControlKind::PushButton, ZT_TEXT("zt6100", "停止搜索"), 130, 137, 50, 14,
                     kDisabled},
     ControlTemplate{comm_id::kFindStatus, ControlKind::Label, "", 15, 155, 165, 10},
+    ControlTemplate{kNoId, ControlKind::Label, ZT_TEXT("zt6100", "迟到应答保护(毫秒)"), 5, 173, 90, 10},
+    ControlTemplate{comm_id::kGuardLimit, ControlKind::Edit, "", 96, 171, 40, 12, kBorder | kDigitsOnly},
 };
 
-inline constexpr DialogTemplate kCommSettingsTemplate = {130, ZT_TEXT("zt6100", "通讯设置"), 10, 195, 170,
+inline constexpr DialogTemplate kCommSettingsTemplate = {130, ZT_TEXT("zt6100", "通讯设置"), 10, 195, 188,
                                                          kCommSettingsControls};
 
 }  // namespace zt::res

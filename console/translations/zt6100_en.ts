@@ -454,6 +454,10 @@ Local echo: skipped</translation>
         <translation>COM2 device</translation>
     </message>
     <message>
+        <source>迟到应答保护(毫秒)</source>
+        <translation>Late reply guard (ms)</translation>
+    </message>
+    <message>
         <source>搜索仪表</source>
         <translation>Find meter</translation>
     </message>

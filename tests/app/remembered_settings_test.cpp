@@ -85,6 +85,7 @@ TEST_F(RememberedSettingsTest, TheLastSettingsAreOfferedAtTheNextStart) {
   ListedPorts ports;
   Start({[](zt::CCommSettingsDlg& d) {
            d.AddressBox()->setText("17");
+           d.GuardLimitBox()->setText("4500");
            d.Radio(1010)->click();
            d.Radio(1015)->click();
            d.Radio(1018)->click();
@@ -100,6 +101,7 @@ TEST_F(RememberedSettingsTest, TheLastSettingsAreOfferedAtTheNextStart) {
 
   Start({[](zt::CCommSettingsDlg& d) {
            EXPECT_EQ(d.AddressBox()->text(), "17");
+           EXPECT_EQ(d.GuardLimitBox()->text(), "4500");
            EXPECT_TRUE(d.Radio(1010)->isChecked());
            EXPECT_TRUE(d.Radio(1015)->isChecked());
            EXPECT_TRUE(d.Radio(1018)->isChecked());

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+
 #include "support/console_fixture.h"
 
 namespace {
@@ -92,6 +94,30 @@ TEST(CommSettingsDlg, AddressBoxTakesDigitsOnly) {
   box->clear();
   for (const char* typed : {"1", "a", "-", "2"}) box->insert(typed);
   EXPECT_EQ(box->text(), "12");
+}
+
+TEST(CommSettingsDlg, TheGuardLimitIsGivenInAndTakenBackInMilliseconds) {
+  zt::test::RecordingUi ui;
+  zt::CCommSettingsDlg dialog(ui);
+  dialog.SetSettings({});
+  dialog.SetGuardLimit(std::chrono::milliseconds(2000));
+  EXPECT_NE(RunWith(dialog, ui,
+                    [](zt::CCommSettingsDlg& d) {
+                      EXPECT_EQ(d.GuardLimitBox()->text(), "2000");
+                      d.GuardLimitBox()->setText("10001");
+                      d.accept();
+                    }),
+            QDialog::Accepted);
+  EXPECT_EQ(ui.messages, (std::vector<QString>{"请输入一个介于 0 和 10000 之间的整数。"}));
+  EXPECT_EQ(dialog.GuardLimit(), std::chrono::milliseconds(2000)) << "the field keeps its value";
+
+  EXPECT_EQ(RunWith(dialog, ui,
+                    [](zt::CCommSettingsDlg& d) {
+                      d.GuardLimitBox()->setText("5000");
+                      d.accept();
+                    }),
+            QDialog::Accepted);
+  EXPECT_EQ(dialog.GuardLimit(), std::chrono::milliseconds(5000));
 }
 
 }  // namespace

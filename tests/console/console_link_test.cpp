@@ -159,3 +159,24 @@ TEST_F(ConsoleLinkTest, AChangeOfLinkRunsOnTheNewSettingsAndReportsThem) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(ConsoleLinkTest, TheGuardLimitChosenIsTheLinksBeforeItsNextExchange) {
+  EXPECT_EQ(consoleLink.GuardLimit(), zt::Transaction::kDefaultGuardLimit);
+  consoleLink.SetGuardLimit(std::chrono::milliseconds(450));
+  std::optional<std::chrono::milliseconds> seen;
+  consoleLink.Exchange<int>(
+      true,
+      [&seen](zt::LinkContext& context) {
+        seen = context.link.GuardLimit();
+        return 0;
+      },
+      [](int) {});
+  WaitUntilIdle();
+
+  EXPECT_EQ(consoleLink.GuardLimit(), std::chrono::milliseconds(450));
+  EXPECT_EQ(seen, std::chrono::milliseconds(450));
+}
+
+}  // namespace
