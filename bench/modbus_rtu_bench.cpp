@@ -1,6 +1,8 @@
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <numeric>
 #include <string>
@@ -110,6 +112,66 @@ void BM_FindReplyFrameTypical(benchmark::State& state) {
   state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(buffer.size()));
 }
 BENCHMARK(BM_FindReplyFrameTypical);
+
+// The search every exchange of the product makes, over the same worst case:
+// an expectation whose address, function and body bytes all equal the buffer's
+// constant value, so that each position costs one CRC.
+void BM_FindExpectedReply(benchmark::State& state, uint8_t function, int16_t length,
+                          int16_t bodyLength, bool replyAtEnd) {
+  WorstCase c = MakeWorstCase(function, length, replyAtEnd);
+  zt::ExpectedReply expected;
+  expected.function = function;
+  expected.address = function;
+  expected.length = length;
+  expected.body.fill(function);
+  expected.bodyLength = bodyLength;
+  if (replyAtEnd) {
+    // The reply's body bytes as the expectation wants them, its CRC anew.
+    const auto start = static_cast<std::size_t>(kRxBufferSize - length);
+    std::fill_n(c.buffer.begin() + static_cast<std::ptrdiff_t>(start) + 2, bodyLength, function);
+    zt::AppendCrc(c.buffer.data() + start, static_cast<int16_t>(length - 2));
+  }
+  const int16_t found = FindExpectedReply(c.buffer.data(), kRxBufferSize, expected);
+  if (found != c.expected) {
+    state.SkipWithError(("search returned " + std::to_string(found) + ", expected " +
+                         std::to_string(c.expected))
+                            .c_str());
+    return;
+  }
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(c.buffer.data());
+    benchmark::DoNotOptimize(FindExpectedReply(c.buffer.data(), kRxBufferSize, expected));
+  }
+  state.SetBytesProcessed(state.iterations() * kRxBufferSize);
+}
+
+BENCHMARK_CAPTURE(BM_FindExpectedReply, read1_len7_none, uint8_t{3}, int16_t{7}, int16_t{1},
+                  false);
+BENCHMARK_CAPTURE(BM_FindExpectedReply, read1_len7_at_end, uint8_t{3}, int16_t{7}, int16_t{1},
+                  true);
+BENCHMARK_CAPTURE(BM_FindExpectedReply, write6_len8_none, uint8_t{6}, int16_t{8}, int16_t{4},
+                  false);
+BENCHMARK_CAPTURE(BM_FindExpectedReply, write6_len8_at_end, uint8_t{6}, int16_t{8}, int16_t{4},
+                  true);
+
+// The poll's decimal-point read as it goes: the reply behind three bytes of
+// noise, searched with the expectation the product builds from its request.
+void BM_FindExpectedReplyTypical(benchmark::State& state) {
+  const zt::ExpectedReply expected =
+      zt::ExpectedReply::ReadOf(zt::BuildReadRequest(1, 0x0006, 1));
+  std::array<uint8_t, 10> buffer = {0xFF, 0x00, 0x55, 0x01, 0x03, 0x02, 0x00, 0x02};
+  zt::AppendCrc(buffer.data() + 3, 5);
+  if (FindExpectedReply(buffer.data(), 10, expected) != 3) {
+    state.SkipWithError("reply not found at index 3");
+    return;
+  }
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(buffer.data());
+    benchmark::DoNotOptimize(FindExpectedReply(buffer.data(), 10, expected));
+  }
+  state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(buffer.size()));
+}
+BENCHMARK(BM_FindExpectedReplyTypical);
 
 }  // namespace
 

@@ -39,7 +39,6 @@ class CFrameMonitorDlg final : public QDialog {
   void Refresh();
   void Clear();
   void SetPaused(bool paused);
-  bool Paused() const { return paused_; }
   // Asks for a path and saves there; a failure is told in a message.
   void Save();
   // Writes every line shown to `path`; false with the reason otherwise.

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <memory>
 
+#include "reference_crc.h"
 #include "link/modbus_rtu.h"
 
 // Input layout: function code, meter address, expected length (a signed
@@ -12,30 +13,11 @@
 // bytes to search.
 namespace {
 
-// Bit by bit, as the CRC-16/MODBUS catalogue defines it, so that the
-// table-driven routine is checked against an independent computation. The
-// register's low-order byte is the one sent first.
-uint16_t ReferenceLineCrc(const uint8_t* data, int count) {
-  uint16_t crc = 0xFFFF;
-  for (int i = 0; i < count; ++i) {
-    crc = static_cast<uint16_t>(crc ^ data[i]);
-    for (int bit = 0; bit < 8; ++bit) {
-      const bool carry = (crc & 1U) != 0;
-      crc = static_cast<uint16_t>(crc >> 1);
-      if (carry) {
-        crc = static_cast<uint16_t>(crc ^ 0xA001);
-      }
-    }
-  }
-  return static_cast<uint16_t>(((crc & 0xFF) << 8) | (crc >> 8));
-}
-
 bool IsReplyAt(const uint8_t* data, int at, uint8_t function, uint8_t address, int length) {
   if (data[at] != address || data[at + 1] != function) {
     return false;
   }
-  const uint16_t crc = ReferenceLineCrc(data + at, length - 2);
-  return data[at + length - 2] == (crc >> 8) && data[at + length - 1] == (crc & 0xFF);
+  return zt::fuzz::CrcHolds(data + at, length);
 }
 
 [[noreturn]] void Fail(const char* what, int found, int count, int length) {

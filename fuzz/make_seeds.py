@@ -88,6 +88,62 @@ def request_parser_seeds() -> None:
     write("sim_request_parser", "stream_cut_short", bytes([0x86]) + stream[:-3])
 
 
+def expected_reply_seeds() -> None:
+    # Header: flags (1 second address, 2 highest first register), function,
+    # address, second address, length, body length, four body bytes, the
+    # highest first register; then the bytes.
+    def header(flags, function, address, other, length, body, highest=0):
+        padded = body + bytes(4 - len(body))
+        return bytes([flags, function, address, other, length, len(body)]) + padded + bytes(
+            [highest >> 8, highest & 0xFF]
+        )
+
+    decimal_point = framed(bytes([0x01, 0x03, 0x02, 0x00, 0x02]))
+    echo = framed(bytes([0x01, 0x06, 0x03, 0x00, 0x00, 0x05]))
+    seeds = {
+        "decimal_point": header(2, 3, 1, 0, 7, bytes([2]), 3) + decimal_point,
+        "decimal_point_out_of_range": header(2, 3, 1, 0, 7, bytes([2]), 3)
+        + framed(bytes([0x01, 0x03, 0x02, 0x27, 0xB5]))
+        + decimal_point,
+        "echo_after_adapter_copy": header(0, 6, 1, 0, 8, echo[2:6]) + echo + echo,
+        "echo_from_new_address": header(1, 6, 1, 5, 8, echo[2:6])
+        + framed(bytes([0x05, 0x06, 0x03, 0x00, 0x00, 0x05])),
+        "clock_after_noise": header(0, 3, 1, 0, 11, bytes([6]))
+        + bytes([0x00, 0xFF])
+        + framed(bytes([0x01, 0x03, 0x06, 0x1E, 0x2D, 0x0F, 0x0A, 0x06, 0x0C])),
+        "too_short_for_its_body": header(0, 6, 1, 0, 7, echo[2:6]) + echo,
+    }
+    for name, data in seeds.items():
+        write("find_expected_reply", name, data)
+
+
+def classify_failure_seeds() -> None:
+    # Header: request kind (0 read, 1 write, 2 write of two), address,
+    # register, count or value, share received within the wait; the bytes.
+    read = bytes([0, 1, 0x00, 0x06, 0x00, 0x00])
+    write6 = bytes([1, 1, 0x03, 0x00, 0x00, 0x05])
+    seeds = {
+        "silence": read + bytes([255]),
+        "late_reply": read + bytes([0]) + framed(bytes([0x01, 0x03, 0x02, 0x00, 0x02])),
+        "exception": read + bytes([255]) + framed(bytes([0x01, 0x83, 0x02])),
+        "other_address": read + bytes([255]) + framed(bytes([0x02, 0x03, 0x02, 0x00, 0x02])),
+        "bad_crc": read + bytes([255, 0x01, 0x03, 0x02, 0x00, 0x02, 0x00, 0x00]),
+        "cut_short": read + bytes([255, 0x01, 0x03, 0x02]),
+        "adapter_copy_only": write6
+        + bytes([255])
+        + framed(bytes([0x01, 0x06, 0x03, 0x00, 0x00, 0x05])),
+        "other_request": read + bytes([255]) + framed(bytes([0x01, 0x03, 0x02, 0x27, 0xB5])),
+        "echo_then_late": write6
+        + bytes([128])
+        + framed(bytes([0x01, 0x06, 0x03, 0x00, 0x00, 0x05]))
+        + bytes([0x01, 0x06]),
+    }
+    for name, data in seeds.items():
+        write("classify_failure", name, data)
+
+
 if __name__ == "__main__":
     reply_search_seeds()
     request_parser_seeds()
+    expected_reply_seeds()
+    classify_failure_seeds()

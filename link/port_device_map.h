@@ -19,7 +19,6 @@ class PortDeviceMap {
       overrides_[portNumber] = std::move(device);
     }
   }
-  bool Overridden(int16_t portNumber) const { return overrides_.contains(portNumber); }
   std::string DeviceFor(int16_t portNumber) const;
 
   static std::string PlatformDefault(int16_t portNumber);

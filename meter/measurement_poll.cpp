@@ -38,7 +38,7 @@ std::optional<bool> MeasurementPoll::Tick(const std::atomic<bool>& stop) {
   }
   const int64_t lateBefore = link.LateBytesHeard();
   if (!link.Fast()) {
-    // The pause of MeterSession::Poll, from the end of the first read's wait.
+    // The 300 ms pause between the reads, from the end of the first read's wait.
     link.ClockSource().SleepUntil(link.LastDeadline() + MeterSession::kPollPause);
     if (stop) {
       return std::nullopt;

@@ -52,14 +52,6 @@ std::optional<MeterClock> MeterSession::ReadClock() {
   return DecodeMeterClock(registers);
 }
 
-PollResult MeterSession::Poll() {
-  PollResult result;
-  result.decimalPoint = ReadDecimalPoint();
-  link_.ClockSource().SleepUntil(link_.LastDeadline() + kPollPause);
-  result.rawValue = ReadLiveValue();
-  return result;
-}
-
 ParameterReads MeterSession::ReadParameters() {
   ParameterReads reads;
   reads.made = 0;

@@ -93,10 +93,6 @@ class MeterSession {
   // Registers 0x0110 to 0x0112 in one read, 300 ms sleep.
   std::optional<MeterClock> ReadClock();
 
-  // One measurement poll: the decimal point, a 300 ms pause from the end of
-  // its wait, the live value.
-  PollResult Poll();
-
   // Upper threshold, lower threshold, decimal point, baud, in this order.
   ParameterReads ReadParameters();
 

@@ -33,7 +33,6 @@ class MeterModel {
   LineFormat Line() const;
   uint16_t LineBaudIndex() const { return lineBaudIndex_; }
   void SetLineBaudIndex(uint16_t index) { lineBaudIndex_ = index; }
-  Parity LineParity() const { return parity_; }
   void SetLineParity(Parity parity) { parity_ = parity; }
 
   uint8_t Address() const { return address_; }
@@ -41,7 +40,6 @@ class MeterModel {
 
   // The reading of register 0x0000 moves along a fixed wave around this base,
   // one step per read.
-  uint16_t LiveBase() const { return liveBase_; }
   void SetLiveBase(uint16_t base) { liveBase_ = base; }
   // The value the next read of 0x0000 returns.
   uint16_t NextLiveValue() const;
@@ -75,7 +73,6 @@ class MeterModel {
   uint16_t PtRatio() const { return ptRatio_; }
   uint16_t CtRatio() const { return ctRatio_; }
   uint16_t Wiring() const { return wiringMode_; }
-  void SetWiring(uint16_t mode) { wiringMode_ = mode; }
 
  private:
   std::optional<uint16_t> ReadRegister(uint16_t number);

@@ -59,7 +59,6 @@ FaultConfig MeterResponder::DrawFaults() {
 std::optional<Response> MeterResponder::Respond(const Request& request) {
   const FaultConfig faults = DrawFaults();
   const bool faulty = faults.AppliesTo(request);
-  lastExtraDelay_ = faulty ? faults.extraDelay : std::chrono::microseconds{0};
   if (faultObserver_) {
     faultObserver_(request, faulty ? lastFault_ : FaultKind::None);
   }

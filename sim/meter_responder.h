@@ -49,8 +49,6 @@ class MeterResponder {
   void SetFaultObserver(std::function<void(const Request&, FaultKind)> observer) {
     faultObserver_ = std::move(observer);
   }
-  // When the reply to the latest request was made more than this late.
-  std::chrono::microseconds LastExtraDelay() const { return lastExtraDelay_; }
   void SetLatency(std::chrono::microseconds latency) { latency_ = latency; }
   std::chrono::microseconds Latency() const { return latency_; }
 
@@ -67,7 +65,6 @@ class MeterResponder {
   FaultMix mix_;
   uint32_t random_ = 1;
   FaultKind lastFault_ = FaultKind::None;
-  std::chrono::microseconds lastExtraDelay_{0};
   std::function<void(const Request&, FaultKind)> faultObserver_;
   std::chrono::microseconds latency_ = kDefaultReplyLatency;
 };

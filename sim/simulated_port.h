@@ -109,7 +109,6 @@ class SimulatedPort final : public SerialPort {
   // and its device lost, counting gives 0, reading gives nothing, writing
   // sends nothing and opening fails.
   void Vanish();
-  bool Vanished() const { return vanished_; }
   // The adapter is plugged back in: the port stays closed until opened again.
   void Reappear();
   // Every later Open fails with `reason`, until AllowOpen.

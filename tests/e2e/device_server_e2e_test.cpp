@@ -25,6 +25,7 @@
 #include "link/transaction.h"
 #include "meter/meter_session.h"
 #include "support/child_process.h"
+#include "support/poll_once.h"
 
 namespace zt {
 namespace {
@@ -187,7 +188,7 @@ TEST_P(MeterBehindDeviceServer, ReadsWritesAndPollsAsOverATty) {
   EXPECT_EQ(back.lowerLimit, 65535);
   EXPECT_EQ(back.decimalPoint, 3);
 
-  const PollResult polled = session_->Poll();
+  const PollResult polled = zt::test::PollOnce(*session_);
   EXPECT_EQ(polled.decimalPoint, 3);
   EXPECT_TRUE(polled.rawValue.has_value());
   EXPECT_EQ(link_->Counters().lateReplies, 0);

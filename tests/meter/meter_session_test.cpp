@@ -8,6 +8,7 @@
 #include "scripted_port.h"
 #include "support/golden_frames.h"
 #include "support/hex.h"
+#include "support/poll_once.h"
 
 namespace {
 
@@ -128,7 +129,7 @@ TEST_F(MeterSessionTest, PollReadsDecimalPointThenLiveValueInOneAndAHalfSeconds)
   // Work done between the exchanges does not lengthen the tick: each wait
   // ends at its deadline.
   port.onWrite = [this] { clock.now += std::chrono::microseconds(700); };
-  const zt::PollResult poll = session.Poll();
+  const zt::PollResult poll = zt::test::PollOnce(session);
   EXPECT_EQ(poll.decimalPoint, 2);
   EXPECT_EQ(poll.rawValue, 1000);
   EXPECT_EQ(SentFrames(),
@@ -141,7 +142,7 @@ TEST_F(MeterSessionTest, AfterAFailedReadTheNextRequestWaitsForAQuietLine) {
   // No decimal point: the live value goes out once the line has been quiet
   // for the guard limit, 2 s after the failed read's deadline.
   replies[Bytes(frame::kReadLiveValue)] = ReadReply(1, 1000);
-  const zt::PollResult poll = session.Poll();
+  const zt::PollResult poll = zt::test::PollOnce(session);
   EXPECT_FALSE(poll.decimalPoint.has_value());
   EXPECT_EQ(poll.rawValue, 1000);
   EXPECT_EQ(SendTimes(), (std::vector<uint32_t>{0, 2600}));
@@ -153,7 +154,7 @@ TEST_F(MeterSessionTest, AfterAFailedReadTheNextRequestWaitsForAQuietLine) {
   replies[Bytes(frame::kReadLiveValue)] = ReadReply(1, 1001);
   port.sent.clear();
   clock.now = std::chrono::microseconds{0};
-  EXPECT_EQ(session.Poll().rawValue, 1001);
+  EXPECT_EQ(zt::test::PollOnce(session).rawValue, 1001);
   EXPECT_EQ(SendTimes(), (std::vector<uint32_t>{0, 900}));
 }
 
@@ -162,7 +163,7 @@ TEST_F(MeterSessionTest, LateReplyIsDiscardedAndNeverTakenForTheNextOne) {
   // live-value read must not take it for its own (same address and function).
   replies[Bytes(frame::kReadDecimalPoint)] = ReadReply(1, 2);
   replyDelayMs = 700;
-  const zt::PollResult poll = session.Poll();
+  const zt::PollResult poll = zt::test::PollOnce(session);
   EXPECT_FALSE(poll.decimalPoint.has_value());
   EXPECT_FALSE(poll.rawValue.has_value());
 }

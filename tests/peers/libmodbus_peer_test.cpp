@@ -16,6 +16,7 @@
 #include "meter/meter_session.h"
 #include "meter/register_map.h"
 #include "support/child_process.h"
+#include "support/poll_once.h"
 
 namespace zt {
 namespace {
@@ -99,7 +100,7 @@ TEST_F(LibmodbusPeerTest, ClockReadDecodesThreeRegistersInOneReply) {
 TEST_F(LibmodbusPeerTest, PollAndParameterReadDecodeTheServersValues) {
   ASSERT_NO_FATAL_FAILURE(StartPeer(1));
 
-  const PollResult poll = session_->Poll();
+  const PollResult poll = zt::test::PollOnce(*session_);
   EXPECT_EQ(poll.decimalPoint, kDecimalPoint);
   EXPECT_EQ(poll.rawValue, kLiveValue);
 
