@@ -37,15 +37,19 @@ void CMeterConsoleDlg::AddCommissionItem(QMenu& menu) {
           [this] { OnCommissionCheck(); });
 }
 
-void CMeterConsoleDlg::OnCommissionCheck() {
-  // The window's check polls the live value itself; the console's poll waits.
-  const bool wasPolling = IsTimerRunning(kPollTimer);
-  StopTimer(kPollTimer);
+ConsoleCommissionRunner& CMeterConsoleDlg::Commissioning() {
   if (!commission_) {
     commission_ = std::make_unique<ConsoleCommissionRunner>(
         *link_, [this] { return wallClock_(); },
         [this](const CommissionApplyOutcome& outcome) { FollowCommissionedMeter(outcome); });
   }
+  return *commission_;
+}
+
+void CMeterConsoleDlg::OnCommissionCheck() {
+  // The window's check polls the live value itself; the console's poll waits.
+  const bool wasPolling = IsTimerRunning(kPollTimer);
+  StopTimer(kPollTimer);
   CCommissionDlg::Setup setup;
   setup.profilePath = commissionProfile_;
   setup.consoleVersion = std::string(kVersion);
@@ -54,7 +58,7 @@ void CMeterConsoleDlg::OnCommissionCheck() {
     setup.port = PortDeviceMap::PlatformDefault(Settings().port);
   }
   setup.wallClock = wallClock_;
-  CCommissionDlg dialog(ui_, *commission_, std::move(setup), commissionPaths_, this);
+  CCommissionDlg dialog(ui_, Commissioning(), std::move(setup), commissionPaths_, this);
   dialog.DoModal();
   commissionProfile_ = dialog.ProfilePath();
   if (wasPolling) {

@@ -51,6 +51,20 @@ CheckOptions ConsoleCommissionRunner::Options(QObject* receiver, Progress progre
   return options;
 }
 
+void ConsoleCommissionRunner::NoteInstrumentSetup(const InstrumentSettings& written,
+                                                  const InstrumentSetupOutcome& outcome,
+                                                  WallTime at) {
+  if (outcome.pt == true) {
+    confirmed_.pt = ConfirmedInstrument::Entry{written.ptRatio, at};
+  }
+  if (outcome.ct == true) {
+    confirmed_.ct = ConfirmedInstrument::Entry{written.ctRatio, at};
+  }
+  if (outcome.wiring == true) {
+    confirmed_.wiring = ConfirmedInstrument::Entry{written.wiringMode, at};
+  }
+}
+
 void ConsoleCommissionRunner::Check(QObject* receiver, const SiteProfile& profile,
                                     Progress progress, Checked done) {
   link_.Exchange<CheckReport>(

@@ -10,6 +10,7 @@
 #include "console/commission_jobs.h"
 #include "meter/commission_apply.h"
 #include "meter/commission_check.h"
+#include "meter/instrument_setup.h"
 #include "meter/site_profile.h"
 
 namespace zt {
@@ -71,6 +72,10 @@ class ConsoleCommissionRunner final : public CommissionRunner {
              Applied done) override;
 
   const ConfirmedInstrument& Confirmed() const { return confirmed_; }
+  // What 仪表设置 wrote and the meter confirmed, at `at`: a check shows it
+  // and an apply need not write it again.
+  void NoteInstrumentSetup(const InstrumentSettings& written, const InstrumentSetupOutcome& outcome,
+                           WallTime at);
 
  private:
   // The options of one run: its cancel flag, the console's stop, the wall

@@ -620,6 +620,7 @@ void CMeterConsoleDlg::OnInstrumentSetup() {
         if (outcome) {
           // Each value is remembered once the meter has confirmed it.
           instrument_ = ConfirmedSettings(instrument_, written, *outcome);
+          Commissioning().NoteInstrumentSetup(written, *outcome, wallClock_());
           ShowMessage(Tr(outcome->Report()));
         }
         if (wasPolling) {

@@ -159,6 +159,8 @@ class CMeterConsoleDlg final : public QDialog {
   void BindFields();
   void BuildMenu(QMenuBar& menuBar);
   void AddCommissionItem(QMenu& menu);
+  // The commissioning runs and what the meter confirmed, made at first use.
+  ConsoleCommissionRunner& Commissioning();
   // After an apply: the console's settings, address box, link information
   // and instrument settings as the meter now has them.
   void FollowCommissionedMeter(const CommissionApplyOutcome& outcome);

@@ -15,6 +15,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTableWidget>
 #include <QTemporaryDir>
 
@@ -26,6 +27,7 @@
 #include <vector>
 
 #include "console/commission_dlg.h"
+#include "console/meter_setup_dlg.h"
 #include "console/window_text.h"
 #include "res/commission_texts.h"
 #include "res/console_template.h"
@@ -390,6 +392,34 @@ TEST_F(CommissionWindow, TheReportIsSavedWholeOrNotAtAllWithAClearMessage) {
   }
   EXPECT_TRUE(ui.messages[0].contains("gone/report.html"));
   EXPECT_TRUE(ui.messages[1].contains(".json, .html or .pdf"));
+}
+
+// PT, CT and wiring the meter confirmed through 仪表设置 are shown by the
+// check with their time, and an apply does not write them again.
+TEST_F(CommissionWindow, InstrumentSettingsConfirmedEarlierInTheRunAreShownAndNotWrittenAgain) {
+  OpenConsole();
+  ui.answerDialog = [](QDialog& dialog) {
+    auto& setup = dynamic_cast<zt::CMeterSetupDlg&>(dialog);
+    setup.PtBox()->setText("100");
+    setup.CtBox()->setText("5");
+    setup.WiringRadio(1)->click();
+    setup.accept();
+    return setup.result();
+  };
+  console->OnCommand(id::kInstrumentSetup);  // 0 to 1500 ms
+  Profile(R"({"pt": 100, "ct": 5, "wiring": 1})");
+  WithWindow([&](CCommissionDlg& window) {
+    Press(window, CCommissionDlg::kChoose);
+    const std::size_t before = port.Written().size();
+    Press(window, CCommissionDlg::kApply);
+    for (std::size_t i = before; i < port.Written().size(); ++i) {
+      EXPECT_EQ(port.Written()[i].bytes.at(1), 0x03) << "a write on the apply";
+    }
+    EXPECT_EQ(Row(window, "PT"), QStringList({"PT", "100", "100", "无法读取", "04:00:01",
+                                              "不能读回;本次已写入并确认"}));
+    EXPECT_EQ(Row(window, "接线方式").value(2), "1");
+    EXPECT_EQ(window.SummaryText(), "无需写入\n全部一致");
+  });
 }
 
 }  // namespace
