@@ -422,4 +422,36 @@ TEST_F(CommissionWindow, InstrumentSettingsConfirmedEarlierInTheRunAreShownAndNo
   });
 }
 
+// On the link's own thread the window does not wait for the check: the
+// click returns with the check under way, and progress and the table come
+// back as the window's event loop runs.
+TEST_F(CommissionWindow, OnTheLinkThreadTheClickReturnsAndTheResultComesBackLater) {
+  console = std::make_unique<zt::CMeterConsoleDlg>(
+      ui, std::make_unique<zt::LinkWorker>(port, clock, settings, zt::LinkWorker::kOwnThread),
+      settings);
+  console->OnInitDialog();
+  console->SetWallClock([this] { return zt::WallTime{kWallStart + clock.Now()}; });
+  console->SetCommissionPaths({[this](QWidget*) { return profilePath_; }, {}});
+  const auto waitUntil = [](const std::function<bool()>& done) {
+    while (!done()) {
+      QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+    }
+  };
+  waitUntil([this] { return !console->Worker().Busy(); });
+  Profile(R"({"upper_limit": 5000})");
+  WithWindow([&](CCommissionDlg& window) {
+    Press(window, CCommissionDlg::kChoose);
+    Press(window, CCommissionDlg::kCheck);
+    EXPECT_TRUE(window.Running());
+    EXPECT_TRUE(window.Button(CCommissionDlg::kStop).isEnabled());
+    EXPECT_FALSE(window.Button(CCommissionDlg::kApply).isEnabled());
+    EXPECT_EQ(window.Table().rowCount(), 0);
+    waitUntil([&] { return !window.Running(); });
+    EXPECT_EQ(window.Table().rowCount(), 13);
+    EXPECT_EQ(window.SummaryText(), "全部一致");
+  });
+  EXPECT_EQ(Frames(), CheckFrames(0, 10, kReadsAt1));
+  console.reset();
+}
+
 }  // namespace
