@@ -57,7 +57,14 @@ TEST_F(TrendScreenshot, ThePolledValueIsALineWithAGapWhereTheMeterFellSilent) {
     QApplication::processEvents(QEventLoop::AllEvents, 20);
   }
   QApplication::processEvents();
-  const QImage shot = trend.screen()->grabWindow(0).toImage();
+  // On a loaded machine the X server may show the window a while after Qt
+  // has painted it, black until then: wait (a bounded while) for the plot.
+  const QPoint plotCentre = trend.Plot().mapToGlobal(trend.Plot().PlotArea().center());
+  QImage shot = trend.screen()->grabWindow(0).toImage();
+  for (int i = 0; i < 100 && shot.pixelColor(plotCentre) == QColor(Qt::black); ++i) {
+    QApplication::processEvents(QEventLoop::AllEvents, 20);
+    shot = trend.screen()->grabWindow(0).toImage();
+  }
   const QString path = QCoreApplication::applicationDirPath() + "/trend-window.png";
   ASSERT_TRUE(shot.copy(trend.frameGeometry()).save(path));
   std::printf("screenshot: %s\n", qPrintable(path));
