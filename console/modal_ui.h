@@ -17,12 +17,16 @@ class ModalUi {
   virtual void ShowMessage(QWidget* parent, const QString& text) = 0;
   // Runs the dialog modally and returns its result (QDialog::Accepted or Rejected).
   virtual int RunDialog(QDialog& dialog) = 0;
+  // A question with 确定 and 取消; true for 确定. Closing the box is 取消,
+  // and so is a front end that cannot ask.
+  virtual bool Confirm(QWidget* /*parent*/, const QString& /*text*/) { return false; }
 };
 
 class QtModalUi final : public ModalUi {
  public:
   void ShowMessage(QWidget* parent, const QString& text) override;
   int RunDialog(QDialog& dialog) override;
+  bool Confirm(QWidget* parent, const QString& text) override;
 };
 
 }  // namespace zt

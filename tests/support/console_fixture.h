@@ -15,7 +15,8 @@
 
 namespace zt::test {
 
-// Answers every message box at once and every dialog with `answerDialog`.
+// Answers every message box at once, every dialog with `answerDialog` and
+// every question with `confirm`.
 class RecordingUi final : public ModalUi {
  public:
   void ShowMessage(QWidget*, const QString& text) override {
@@ -25,10 +26,17 @@ class RecordingUi final : public ModalUi {
   int RunDialog(QDialog& dialog) override {
     return answerDialog ? answerDialog(dialog) : QDialog::Rejected;
   }
+  // Records the question and answers it with `confirm`.
+  bool Confirm(QWidget*, const QString& text) override {
+    questions.push_back(text);
+    return confirm;
+  }
 
   std::vector<QString> messages;
   std::function<void(const QString&)> onMessage;
   std::function<int(QDialog&)> answerDialog;
+  std::vector<QString> questions;
+  bool confirm = true;
 };
 
 // Runs `dialog` through `ui`, letting `interact` play the technician while
