@@ -253,7 +253,8 @@ void CCommSettingsDlg::OnFound(const FindReport& report) {
   const ScanHit& hit = report.outcome.found.front();
   m_nAddress = hit.address;
   m_nBaudRate = hit.line.baudRate;
-  foundRate_ = hit.line.baudRate;
+  found_ = LinkSettings{hit.address, static_cast<int16_t>(m_nPort), hit.line.baudRate,
+                        hit.line.parity};
   m_nParity = hit.line.parity;
   exchange_->ShowFields({AddressBox()});
   CheckLineRadios();

@@ -58,7 +58,10 @@ class CCommSettingsDlg final : public QDialog {
   bool Finding() const { return finding_; }
   // The rate chosen is the one a meter found by the search answered at: the
   // meter needs no telling.
-  bool RateFoundOnMeter() const { return foundRate_ == m_nBaudRate; }
+  bool RateFoundOnMeter() const { return found_ && found_->baudRate == m_nBaudRate; }
+  // The meter the latest search found, on its port at its address, rate
+  // and parity; none before a search found one.
+  const std::optional<LinkSettings>& FoundMeter() const { return found_; }
 
   QComboBox* DeviceBox(int16_t port) const;
   QPushButton* FindButton() const;
@@ -96,7 +99,7 @@ class CCommSettingsDlg final : public QDialog {
   PortLister* ports_ = nullptr;
   MeterFinder* finder_ = nullptr;
   bool finding_ = false;
-  std::optional<int32_t> foundRate_;
+  std::optional<LinkSettings> found_;
 
   PortDevices m_devices;
   int32_t m_nParity = kParityNone;

@@ -69,11 +69,12 @@ void ConsoleLink::Poll(int32_t decimalPoint, std::function<void(PollOutcome)> do
 }
 
 void ConsoleLink::Change(const LinkSettings& chosen, bool tellMeter,
+                         const std::optional<LinkSettings>& found,
                          std::function<void(LinkChange)> done) {
   Exchange<LinkChange>(
       true,
-      [chosen, tellMeter, device = devices_.For(chosen.port)](LinkContext& link) {
-        return ChangeLinkJob(link, chosen, tellMeter, device);
+      [chosen, tellMeter, found, device = devices_.For(chosen.port)](LinkContext& link) {
+        return ChangeLinkJob(link, chosen, tellMeter, device, found);
       },
       std::move(done));
 }
@@ -87,6 +88,17 @@ void ConsoleLink::SetGuardLimit(std::chrono::milliseconds limit) {
         return true;
       },
       [](bool) {});
+}
+
+void ConsoleLink::ResetCounters(std::function<void()> done) {
+  Exchange<bool>(
+      false,
+      [poll = poll_.get()](LinkContext& link) {
+        poll->Statistics() = LinkStatistics{};
+        link.link.ResetStatistics();
+        return true;
+      },
+      [done = std::move(done)](bool) { done(); });
 }
 
 void ConsoleLink::DiscardInput(std::function<void()> done) {

@@ -71,7 +71,12 @@ class ConsoleLink final : public QObject {
   // One tick of the measurement poll.
   void Poll(int32_t decimalPoint, std::function<void(PollOutcome)> done);
   // Moves the link to `chosen`, as one command.
-  void Change(const LinkSettings& chosen, bool tellMeter, std::function<void(LinkChange)> done);
+  // `found`: the meter a search found, whose line the link takes first.
+  void Change(const LinkSettings& chosen, bool tellMeter, const std::optional<LinkSettings>& found,
+              std::function<void(LinkChange)> done);
+  // Sets the poll's counts, the failures by cause and the latency to zero
+  // on the link, once the line is free.
+  void ResetCounters(std::function<void()> done);
   // Drops what the line holds, as one command.
   void DiscardInput(std::function<void()> done);
   // "停止运行": the pending tick is dropped and a poll on the line sends no
@@ -146,6 +151,11 @@ void ConsoleLink::Exchange(bool command, std::function<Result(LinkContext&)> job
       Exchange<Result>(command, std::move(job), std::move(done));
     });
     return;
+  }
+  // A stop asked of the poll before is not this command's: a search after
+  // "停止运行" would end before its first try.
+  if (command) {
+    worker_->ClearStop();
   }
   worker_->Run<Result>(this, std::move(job), [this, command, done = std::move(done)](Result result) {
     if (command) {

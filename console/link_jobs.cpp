@@ -41,8 +41,17 @@ PollOutcome PollJob(LinkContext& link, MeasurementPoll& poll, int32_t decimalPoi
 }
 
 LinkChange ChangeLinkJob(LinkContext& link, const LinkSettings& chosen, bool tellMeter,
-                         const std::string& device) {
+                         const std::string& device, const std::optional<LinkSettings>& found) {
   LinkChange change;
+  // A meter the search found answers where it was found: a rate chosen
+  // afterwards is told to it there, not at the console's earlier line.
+  if (found && *found != link.settings) {
+    link.settings = *found;
+    if (tellMeter && chosen.baudRate != found->baudRate) {
+      link.port.Close();
+      ConfigurePort(link, device);
+    }
+  }
   // The meter is told its new rate at the old settings, old address included.
   if (chosen.baudRate != link.settings.baudRate) {
     change.baudRefused = tellMeter && !link.session.ChangeLinkBaud(chosen.baudRate);

@@ -51,7 +51,8 @@ struct LinkChange {
 // old settings (unless `tellMeter` is false: the meter runs at it already),
 // then the line is reopened on `device` and its pending input discarded.
 LinkChange ChangeLinkJob(LinkContext& link, const LinkSettings& chosen, bool tellMeter,
-                         const std::string& device);
+                         const std::string& device,
+                         const std::optional<LinkSettings>& found = std::nullopt);
 
 // The settings dialog's search, then back to the console's own port, device
 // and line.

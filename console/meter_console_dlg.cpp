@@ -2,7 +2,6 @@
 
 #include <QAction>
 #include <QIcon>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -18,11 +17,10 @@
 #include "console/frame_monitor_dlg.h"
 #include "console/link_jobs.h"
 #include "console/link_diagnostics_dlg.h"
+#include "console/link_health_text.h"
 #include "console/live_value_look.h"
-#include "console/log_failure.h"
 #include "console/menu_bar_keys.h"
 #include "console/meter_setup_dlg.h"
-#include "console/save_interval_dlg.h"
 #include "console/settings_memory.h"
 #include "console/modal_ui.h"
 #include "console/open_failure.h"
@@ -30,7 +28,6 @@
 #include "console/window_text.h"
 #include "link/serial_port.h"
 #include "meter/encoding.h"
-#include "meter/measurement_log.h"
 #include "meter/parameter_write.h"
 #include "meter/periods.h"
 #include "meter/value_ranges.h"
@@ -118,6 +115,12 @@ void CMeterConsoleDlg::BuildWindow() {
   auto* client = new QWidget(this);
   layout->addWidget(client);
   controls_ = BuildDialog(*client, res::kConsoleTemplate);
+  healthLabel_ = new QLabel(this);
+  healthLabel_->setWordWrap(true);
+  healthLabel_->setContentsMargins(8, 0, 8, 4);
+  // Two lines, there whether they say something or not: the window keeps its size.
+  healthLabel_->setFixedHeight(2 * healthLabel_->fontMetrics().lineSpacing() + 4);
+  layout->addWidget(healthLabel_);
   BuildMenu(*menuBar);
   OpenMenuOnF10(*menuBar);
   stateLabel_ = new QLabel(menuBar);
@@ -158,6 +161,8 @@ void CMeterConsoleDlg::BuildMenu(QMenuBar& menuBar) {
   AddCommissionItem(*system);
   system->addSeparator();
   sideWindows_.AddMenuItems(*system);
+  connect(system->addAction(Tr(res::text::kResetCountersItem)), &QAction::triggered, this,
+          [this] { OnResetCounters(); });
   addItems(*menuBar.addMenu(Tr(res::kHelpMenuTitle)), res::kHelpMenuItems);
 }
 
@@ -292,7 +297,12 @@ QString CMeterConsoleDlg::StateText() const {
   return states.join(QStringLiteral("  "));
 }
 
+QString CMeterConsoleDlg::HealthText() const {
+  return LinkHealthText(recentFailures_.MainCause(), link_->DeviceLost());
+}
+
 void CMeterConsoleDlg::ShowState() {
+  healthLabel_->setText(HealthText());
   stateLabel_->setText(StateText());
   // The menu bar lays out its corner widget anew only when that is shown or
   // hidden: without this a longer text keeps the old width, a sliver.
@@ -336,7 +346,13 @@ void CMeterConsoleDlg::StopTimer(int timerId) { Timer(timerId).stop(); }
 
 void CMeterConsoleDlg::SetButtonsEnabled(std::initializer_list<int> ids, bool enabled) {
   for (const int controlId : ids) {
+    if (!enabled) {
+      commandFocus_.BeforeDisable(*Control(controlId));
+    }
     Control(controlId)->setEnabled(enabled);
+    if (enabled) {
+      commandFocus_.AfterEnable(*Control(controlId));
+    }
     for (const res::MenuItem& item : res::kSystemMenuItems) {
       if (item.command == controlId) {
         menuActions_.at(item.id)->setEnabled(enabled);
@@ -427,8 +443,14 @@ void CMeterConsoleDlg::StartPoll() {
           linkUnconfirmed_ = false;
           RememberLinkIfConfirmed();
         }
+        if (outcome.read) {
+          recentFailures_.Succeeded();
+        } else if (outcome.failure && !unscaled) {
+          recentFailures_.Failed(outcome.failure->diagnosis);
+        }
         stats_ = outcome.stats;
         quantities_ = outcome.quantities;
+        ShowState();
         ShowLiveValueStale(!outcome.read, unscaled);
         exchange_->ShowFields({Box(id::kLiveValue), Box(id::kSuccessCount),
                                Box(id::kFailureCount), Box(id::kErrorRate)});
@@ -502,7 +524,17 @@ void CMeterConsoleDlg::OnWriteParameters() {
       [this](const ParameterWrites& writes) {
         m_strStatus = Tr(res::text::kWritingParameters);
         UpdateData(false);
-        ShowMessage(QString::fromStdString(ParameterWriteReport(writes, TranslatedText)));
+        for (const auto* why : {&writes.decimalPointWhy, &writes.upperLimitWhy,
+                                &writes.lowerLimitWhy, &writes.meterBaudWhy}) {
+          if (*why) {
+            recentFailures_.Failed(**why);
+          }
+        }
+        if (writes.AllConfirmed()) {
+          recentFailures_.Succeeded();
+        }
+        ShowState();
+        ShowMessage(QString::fromStdString(ParameterWriteReport(writes, TranslatedText, true)));
       });
 }
 
@@ -576,7 +608,7 @@ void CMeterConsoleDlg::OnCommSettings() {
   // already: it is taken without telling the meter.
   const bool tellMeter = !dialog.RateFoundOnMeter();
   link_->Change(
-      chosen, tellMeter,
+      chosen, tellMeter, dialog.FoundMeter(),
       [this, wasPolling, newAddress](const LinkChange& change) {
         if (change.baudRefused) {
           ShowMessage(Tr(res::text::kBaudChangeFailed));
@@ -602,10 +634,12 @@ void CMeterConsoleDlg::RememberLinkIfConfirmed() {
   }
 }
 
-void CMeterConsoleDlg::OnInstrumentSetup() {
+void CMeterConsoleDlg::OnInstrumentSetup() { RunInstrumentSetup(instrument_); }
+
+void CMeterConsoleDlg::RunInstrumentSetup(const InstrumentSettings& shown) {
   const bool wasPolling = IsTimerRunning(kPollTimer);
   CMeterSetupDlg dialog(ui_, this);
-  dialog.SetValues({instrument_.ptRatio, instrument_.ctRatio, instrument_.wiringMode});
+  dialog.SetValues({shown.ptRatio, shown.ctRatio, shown.wiringMode});
   StopTimer(kPollTimer);
   const bool accepted = dialog.DoModal() == QDialog::Accepted;
   // The dialog keeps PT and CT within 16 bits.
@@ -626,6 +660,12 @@ void CMeterConsoleDlg::OnInstrumentSetup() {
         if (wasPolling) {
           StartTimer(kPollTimer, static_cast<int>(kPollPeriodMs));
         }
+        // What was typed is not lost: the dialog opens again with it, once
+        // this command has left the line.
+        if (outcome && !outcome->AllConfirmed()) {
+          QMetaObject::invokeMethod(
+              this, [this, written] { RunInstrumentSetup(written); }, Qt::QueuedConnection);
+        }
       });
 }
 
@@ -643,78 +683,22 @@ void CMeterConsoleDlg::OnReadMeterClock() {
       });
 }
 
-void CMeterConsoleDlg::OnToggleLogging() {
-  if (m_bLogging) {
-    m_bLogging = false;
-    ShowLoggingCaptions(false);
-    StopTimer(kLogTimer);
-    logFailing_ = false;
+void CMeterConsoleDlg::OnResetCounters() {
+  const auto showZero = [this] {
+    stats_ = LinkStatistics{};
+    recentFailures_.Succeeded();
+    exchange_->ShowFields({Box(id::kSuccessCount), Box(id::kFailureCount), Box(id::kErrorRate)});
     ShowState();
-    return;
-  }
-  CSaveIntervalDlg dialog(ui_, this);
-  dialog.SetInterval({m_nSaveHours, m_nSaveMinutes, m_nSaveSeconds});
-  if (dialog.DoModal() != QDialog::Accepted) {
-    return;
-  }
-  // Offered at the next start; within this run the dialog keeps offering
-  // the interval the console opened with, as it always has.
-  if (memory_ != nullptr) {
-    memory_->SaveLogInterval(dialog.GetInterval());
-  }
-  m_bLogging = true;
-  ShowLoggingCaptions(true);
-  // The dialog has kept the period within 1 s and the largest timer period.
-  logPeriodMs_ = static_cast<int>(zt::LogPeriodMs(dialog.GetInterval()));
-  StartTimer(kLogTimer, logPeriodMs_);
-}
-
-void CMeterConsoleDlg::ShowLoggingCaptions(bool logging) {
-  static_cast<QPushButton*>(Control(id::kToggleLogging))
-      ->setText(Tr(logging ? res::text::kStopLogging : res::text::kStartLogging));
-  menuActions_.at(id::kToggleLogging)
-      ->setText(Tr(logging ? res::kStopLoggingItem : res::kStartLoggingItem));
-}
-
-void CMeterConsoleDlg::AppendMeasurementTable() {
-  AppendFailure why;
-  if (AppendMeasurementBlock(logFile_, quantities_, m_strEnergyUnit, wallClock_(), &why)) {
-    if (logFailing_) {
-      logFailing_ = false;
-      ShowState();
-    }
-    return;
-  }
-  // One message for a failure, however many ticks fall due while it is
-  // open or afterwards; the menu bar says logging is failing until an
-  // append succeeds again or logging is stopped.
-  if (logFailing_) {
-    return;
-  }
-  logFailing_ = true;
-  ShowState();
-  ShowMessage(LogFailureMessage(logFile_, why));
+  };
+  showZero();
+  // Once the poll on the line, if any, has shown its counts.
+  link_->ResetCounters(showZero);
 }
 
 void CMeterConsoleDlg::accept() {
   if (UpdateData(true)) {
     QDialog::accept();
   }
-}
-
-void CMeterConsoleDlg::keyPressEvent(QKeyEvent* event) {
-  // No button is the default: Enter on a button presses that button, Enter
-  // in an edit box moves on to the next control. The console ends only on
-  // Esc, its close box or "退  出".
-  if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
-    if (auto* button = qobject_cast<QPushButton*>(focusWidget())) {
-      button->click();
-    } else {
-      focusNextChild();
-    }
-    return;
-  }
-  QDialog::keyPressEvent(event);
 }
 
 void CMeterConsoleDlg::done(int result) {

@@ -17,6 +17,7 @@
 
 #include "console/commission_dlg.h"
 #include "console/commission_runner.h"
+#include "console/command_focus.h"
 #include "console/console_link.h"
 #include "console/dialog_builder.h"
 #include "console/link_information.h"
@@ -30,6 +31,7 @@
 #include "meter/link_statistics.h"
 #include "meter/measured_quantities.h"
 #include "meter/meter_session.h"
+#include "meter/recent_failures.h"
 
 class QAction;
 class QLabel;
@@ -100,10 +102,16 @@ class CMeterConsoleDlg final : public QDialog {
   // What the window shows at the right of its menu bar: the port not open
   // or its device lost, logging failing; empty when all is well.
   QString StateText() const;
+  // The line under the window that says why the meter does not answer and
+  // what to check; empty while the link is well.
+  QString HealthText() const;
   // The live value shown is the last good one: the latest poll got none.
   bool IsLiveValueStale() const { return liveStale_; }
   // A command's exchanges are on the line or waiting for the line.
   bool IsBusy() const { return link_->IsBusy(); }
+  // Polling, logging or a command: Esc and the close box ask before the
+  // console ends.
+  bool Communicating() const;
   LinkWorker& Worker() { return link_->Worker(); }
   QWidget* Control(int id) const;
   QAction* MenuAction(int commandId) const;
@@ -128,6 +136,9 @@ class CMeterConsoleDlg final : public QDialog {
   // Where the commissioning window reads profiles and saves reports; by
   // default the system's file dialogs.
   void SetCommissionPaths(CCommissionDlg::Paths paths) { commissionPaths_ = std::move(paths); }
+  // "计数清零": the poll's counts, the failures by cause and the latency
+  // start again from zero.
+  void OnResetCounters();
   // The windows that watch the line beside the console, shown or raised;
   // they read the link only through the worker and never wait on it.
   CLinkDiagnosticsDlg& OnLinkDiagnostics() { return sideWindows_.OpenDiagnostics(); }
@@ -152,9 +163,13 @@ class CMeterConsoleDlg final : public QDialog {
 
  protected:
   void keyPressEvent(QKeyEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
   void timerEvent(QTimerEvent* event) override;
 
  private:
+  // True when the console may end now: nothing is communicating, or the
+  // technician confirmed.
+  bool ExitConfirmed();
   void BuildWindow();
   void BindFields();
   void BuildMenu(QMenuBar& menuBar);
@@ -173,6 +188,8 @@ class CMeterConsoleDlg final : public QDialog {
   void RunCommand(std::function<Result(LinkContext&)> job, std::function<void(Result)> done) {
     link_->Exchange<Result>(true, std::move(job), std::move(done));
   }
+  // 仪表设置 with `shown` in its boxes.
+  void RunInstrumentSetup(const InstrumentSettings& shown);
   void StartPoll();
   void ShowParameterReads(const ParameterReads& reads);
   void ShowSwitchStatus(const SwitchStatus& status);
@@ -225,9 +242,14 @@ class CMeterConsoleDlg final : public QDialog {
   std::array<QBasicTimer, 2> timers_;
   std::map<int, QAction*> menuActions_;
   bool destroyed_ = false;
+  // The exit question is open.
+  bool asking_ = false;
+  CommandFocus commandFocus_{*this};
   // "读测量数据" was pressed and "停止运行" not since.
   bool polling_ = false;
   QLabel* stateLabel_ = nullptr;
+  QLabel* healthLabel_ = nullptr;
+  RecentFailures recentFailures_;
   // An append has failed and none has succeeded since: one message only.
   bool logFailing_ = false;
   bool liveStale_ = false;

@@ -38,9 +38,13 @@ void ExchangeStatistics::Reclassify(const FailureDiagnosis& was, const FailureDi
   if (was == now) {
     return;
   }
-  --byCause_[static_cast<std::size_t>(was.cause)];
-  if (was.cause == FailureCause::Exception) {
-    --byException_[was.exceptionCode];
+  // A failure counted before the counts were reset is counted only as it
+  // turned out.
+  if (byCause_[static_cast<std::size_t>(was.cause)] > 0) {
+    --byCause_[static_cast<std::size_t>(was.cause)];
+    if (was.cause == FailureCause::Exception && byException_[was.exceptionCode] > 0) {
+      --byException_[was.exceptionCode];
+    }
   }
   RecordFailure(now);
 }

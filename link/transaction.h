@@ -116,6 +116,8 @@ class Transaction {
   // An exchange that found nothing is counted a late reply instead once its
   // bytes arrive during the next request's line guard.
   const ExchangeStatistics& Statistics() const { return statistics_; }
+  // The counts and latencies start again from zero.
+  void ResetStatistics() { statistics_ = ExchangeStatistics{}; }
   // Why the latest exchange found no valid reply; empty when it found one.
   const std::optional<FailureDiagnosis>& LastFailure() const { return lastFailure_; }
 

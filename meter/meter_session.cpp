@@ -94,9 +94,13 @@ ParameterWrites MeterSession::WriteParameters(const ParameterValues& values) {
     return echoed;
   };
   confirmed.decimalPoint = write(reg::kDecimalPoint, values.decimalPoint);
+  confirmed.decimalPointWhy = link_.LastFailure();
   confirmed.upperLimit = write(reg::kUpperLimit, values.upperLimit);
+  confirmed.upperLimitWhy = link_.LastFailure();
   confirmed.lowerLimit = write(reg::kLowerLimit, values.lowerLimit);
+  confirmed.lowerLimitWhy = link_.LastFailure();
   confirmed.meterBaud = write(reg::kParameterBaud, BaudRateToIndex(values.meterBaud));
+  confirmed.meterBaudWhy = link_.LastFailure();
   return confirmed;
 }
 

@@ -54,6 +54,12 @@ struct ParameterWrites {
   // Writes sent, in the order above; the rest were skipped by a stop request.
   int sent = 4;
 
+  // Why each write the meter did not echo failed; empty for an echoed one.
+  std::optional<FailureDiagnosis> decimalPointWhy;
+  std::optional<FailureDiagnosis> upperLimitWhy;
+  std::optional<FailureDiagnosis> lowerLimitWhy;
+  std::optional<FailureDiagnosis> meterBaudWhy;
+
   bool AllConfirmed() const { return decimalPoint && upperLimit && lowerLimit && meterBaud; }
 };
 

@@ -3,6 +3,7 @@
 #include <array>
 #include <utility>
 
+#include "meter/link_advice.h"
 #include "res/texts.h"
 
 namespace zt {
@@ -23,21 +24,29 @@ std::optional<EnteredValue> FirstParameterOutOfRange(const ParameterValues& valu
 }
 
 std::string ParameterWriteReport(const ParameterWrites& writes,
-                                 std::string (*text)(const char*)) {
+                                 std::string (*text)(const char*), bool withCauses) {
   const auto shown = [text](const char* source) { return text ? text(source) : std::string(source); };
   if (writes.AllConfirmed()) {
     return shown(res::text::kWriteSucceeded);
   }
   std::string report = shown(res::text::kWriteFailed) + ":";
-  const std::array<std::pair<bool, const char*>, 4> outcomes = {{
-      {writes.decimalPoint, value::kDecimalPoint.caption},
-      {writes.upperLimit, value::kUpperLimit.caption},
-      {writes.lowerLimit, value::kLowerLimit.caption},
-      {writes.meterBaud, value::kMeterBaud.caption},
+  struct Outcome {
+    bool confirmed;
+    const std::optional<FailureDiagnosis>& why;
+    const char* caption;
+  };
+  const std::array<Outcome, 4> outcomes = {{
+      {writes.decimalPoint, writes.decimalPointWhy, value::kDecimalPoint.caption},
+      {writes.upperLimit, writes.upperLimitWhy, value::kUpperLimit.caption},
+      {writes.lowerLimit, writes.lowerLimitWhy, value::kLowerLimit.caption},
+      {writes.meterBaud, writes.meterBaudWhy, value::kMeterBaud.caption},
   }};
-  for (const auto& [confirmed, caption] : outcomes) {
-    if (!confirmed) {
-      report += " " + shown(caption);
+  for (const Outcome& outcome : outcomes) {
+    if (!outcome.confirmed) {
+      report += " " + shown(outcome.caption);
+      if (withCauses && outcome.why) {
+        report += " (" + HappenedWords(*outcome.why, text) + ")";
+      }
     }
   }
   return report;

@@ -18,9 +18,11 @@ std::optional<EnteredValue> FirstParameterOutOfRange(const ParameterValues& valu
 // "写数据成功！" when the meter echoed all four parameter writes; otherwise
 // "写数据不成功:" and the caption of every box whose write it did not echo.
 // Each of these texts passes through `text` (its translation in a window),
-// by default unchanged.
+// by default unchanged. `withCauses` adds why after each caption, as the
+// console's window says it: "波特率 (仪表拒绝: 异常 03)".
 std::string ParameterWriteReport(const ParameterWrites& writes,
-                                 std::string (*text)(const char*) = nullptr);
+                                 std::string (*text)(const char*) = nullptr,
+                                 bool withCauses = false);
 
 // "写本机地址成功！" or "写本机地址不成功".
 const char* AddressChangeReport(bool confirmed);

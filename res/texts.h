@@ -116,4 +116,19 @@ inline constexpr const char* kLogIntervalOutOfRange =
 inline constexpr const char* kMeterClockFormat =
     ZT_TEXT("zt6100", "当前时间:  %1年%2月%3日 %4时%5分%6秒");
 
+// The line that says why the meter does not answer: what went wrong, then
+// what to check.
+inline constexpr const char* kLinkHealthFormat = ZT_TEXT("zt6100", "通讯故障: %1。请检查: %2");
+// What to check when the port's device went away.
+inline constexpr const char* kDeviceLostLook = ZT_TEXT("zt6100", "电缆或 USB 转换器");
+// The menu item that sets the poll's counts, the failures by cause and the
+// latency to zero.
+inline constexpr const char* kResetCountersItem = ZT_TEXT("zt6100", "计数清零(&Z)");
+
+// The buttons of a question.
+inline constexpr const char* kOk = ZT_TEXT("zt6100", "确定");
+inline constexpr const char* kCancel = ZT_TEXT("zt6100", "取消");
+// Esc or the close box while the console talks to the meter or logs.
+inline constexpr const char* kExitWhileCommunicating = ZT_TEXT("zt6100", "正在通讯，确定退出吗？");
+
 }  // namespace zt::res::text

@@ -899,5 +899,85 @@ The device used last time, %1, is gone; using %2</translation>
         <source>调试报告未能保存: %1</source>
         <translation>The commissioning report was not saved: %1</translation>
     </message>
+    <message>
+        <source>通讯故障: %1。请检查: %2</source>
+        <translation>Link failing: %1. Check: %2</translation>
+    </message>
+    <message>
+        <source>电缆或 USB 转换器</source>
+        <translation>the cable or the USB adapter</translation>
+    </message>
+    <message>
+        <source>计数清零(&amp;Z)</source>
+        <translation>&amp;Zero the counters</translation>
+    </message>
+    <message>
+        <source>正在通讯，确定退出吗？</source>
+        <translation>Communication in progress. Exit anyway?</translation>
+    </message>
+    <message>
+        <source>仪表无应答</source>
+        <translation>no reply from the meter</translation>
+    </message>
+    <message>
+        <source>电源、A/B 接线、仪表地址、波特率</source>
+        <translation>power, A/B wiring, meter address, baud rate</translation>
+    </message>
+    <message>
+        <source>波特率、校验位、终端电阻、干扰</source>
+        <translation>baud rate, parity, termination, noise</translation>
+    </message>
+    <message>
+        <source>应答校验码错误</source>
+        <translation>reply with a bad CRC</translation>
+    </message>
+    <message>
+        <source>其他地址的仪表应答</source>
+        <translation>reply from a meter at another address</translation>
+    </message>
+    <message>
+        <source>线上另有一台仪表使用该地址</source>
+        <translation>another meter on the line uses this address</translation>
+    </message>
+    <message>
+        <source>仪表拒绝: 异常 %1</source>
+        <translation>meter refused: exception %1</translation>
+    </message>
+    <message>
+        <source>仪表不接受该寄存器或数值</source>
+        <translation>the meter does not accept this register or value</translation>
+    </message>
+    <message>
+        <source>应答的功能码不符</source>
+        <translation>reply with another function code</translation>
+    </message>
+    <message>
+        <source>线上另有主站</source>
+        <translation>another master on the line</translation>
+    </message>
+    <message>
+        <source>应答的是其他请求</source>
+        <translation>reply to another request</translation>
+    </message>
+    <message>
+        <source>仪表应答太迟</source>
+        <translation>the meter replied too late</translation>
+    </message>
+    <message>
+        <source>波特率、转换器是否太慢</source>
+        <translation>baud rate, a slow converter</translation>
+    </message>
+    <message>
+        <source>只收到转换器的回显</source>
+        <translation>only the adapter&apos;s echo came back</translation>
+    </message>
+    <message>
+        <source>电源、A/B 接线、仪表地址</source>
+        <translation>power, A/B wiring, meter address</translation>
+    </message>
+    <message>
+        <source>应答字节不全</source>
+        <translation>a reply cut short</translation>
+    </message>
 </context>
 </TS>

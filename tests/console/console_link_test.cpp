@@ -147,7 +147,8 @@ TEST_F(ConsoleLinkTest, AChangeOfLinkRunsOnTheNewSettingsAndReportsThem) {
   chosen.parity = zt::kParityEven;
   chosen.address = 7;
   std::optional<zt::LinkChange> change;
-  consoleLink.Change(chosen, true, [&](const zt::LinkChange& result) { change = result; });
+  consoleLink.Change(chosen, true, std::nullopt,
+                     [&](const zt::LinkChange& result) { change = result; });
   EXPECT_TRUE(consoleLink.IsBusy());
   WaitUntilIdle();
   ASSERT_TRUE(change);

@@ -335,14 +335,16 @@ TEST_F(ParameterWriteTest, UnconfirmedWritesAreNamed) {
   port.SetFaults(upperSilent);
   console->OnCommand(id::kWriteParameters);
   EXPECT_EQ(Frames().size(), 1U + 4U);
-  EXPECT_EQ(ui.messages, (std::vector<QString>{"写数据不成功: 上限阀值"}));
+  EXPECT_EQ(ui.messages, (std::vector<QString>{"写数据不成功: 上限阀值 (仪表无应答)"}));
 }
 
 TEST_F(ParameterWriteTest, UnpluggedCableIsNotReportedAsSuccess) {
   Silence();
   console->OnCommand(id::kWriteParameters);
   EXPECT_EQ(Frames().size(), 1U + 4U) << "the echo probe, then all four in every case";
-  EXPECT_EQ(ui.messages, (std::vector<QString>{"写数据不成功: 小数点 上限阀值 下限阀值 波特率"}));
+  EXPECT_EQ(ui.messages, (std::vector<QString>{
+                              "写数据不成功: 小数点 (仪表无应答) 上限阀值 (仪表无应答) "
+                              "下限阀值 (仪表无应答) 波特率 (仪表无应答)"}));
 }
 
 TEST_F(ParameterWriteTest, InvalidOrOversizedBoxSendsNothing) {

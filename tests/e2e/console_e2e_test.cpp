@@ -2,6 +2,7 @@
 // through QSerialPort and the system clock: every exchange waits its real
 // time.
 #include <QComboBox>
+#include <QLabel>
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QLineEdit>
@@ -86,6 +87,63 @@ TEST(ConsoleOverPty, ALostDeviceIsShownThenReopenedAtTheSamePathAndPolled) {
   EXPECT_EQ(static_cast<QLineEdit*>(console.Control(id::kFailureCount))->text(), "0");
   EXPECT_TRUE(ui.messages.empty());
   console.OnCommand(2);
+}
+
+
+// The adapter pulled while the console polls, 停止运行 pressed, the adapter
+// plugged back in: "搜索仪表" then finds the meter and the console talks to
+// it, without a restart.
+TEST(ConsoleOverPty, SearchFindsTheMeterAfterAnUnplugAndReplug) {
+  QTemporaryDir dir;
+  ASSERT_TRUE(dir.isValid());
+  const std::string stablePath = dir.filePath("meter").toStdString();
+  auto sim = std::make_unique<zt::test::ChildProcess>();
+  const std::vector<std::string> meter = {"--link", stablePath, "--address", "7", "--upper", "4321"};
+  ASSERT_TRUE(sim->Start(ZT_SIM_PATH, meter)) << sim->Error();
+  ASSERT_EQ(sim->ReadLine(), stablePath) << sim->Errors();
+
+  zt::PortDeviceMap devices;
+  devices.Override(1, stablePath);
+  zt::SystemClock clock;
+  zt::test::RecordingUi ui;
+  const zt::LinkSettings settings;
+  auto worker = std::make_unique<zt::LinkWorker>(
+      [devices] { return std::make_unique<zt::QtSerialPort>(devices); }, clock, settings);
+  zt::CMeterConsoleDlg console(ui, std::move(worker), settings);
+  console.OnInitDialog();
+  ASSERT_TRUE(WaitUntil([&] { return !console.Worker().Busy(); }));
+  console.OnCommand(id::kStartPolling);
+
+  EXPECT_EQ(sim->Stop(), 0) << sim->Errors();
+  ASSERT_TRUE(WaitUntil([&] { return console.StateText() == "设备已断开"; }))
+      << console.StateText().toStdString();
+  console.OnCommand(id::kStopPolling);
+  ASSERT_TRUE(WaitUntil([&] { return !console.Worker().Busy(); }));
+  sim = std::make_unique<zt::test::ChildProcess>();
+  ASSERT_TRUE(sim->Start(ZT_SIM_PATH, meter)) << sim->Error();
+  ASSERT_EQ(sim->ReadLine(), stablePath) << sim->Errors();
+  ASSERT_TRUE(WaitUntil([&] { return console.StateText() == ""; }))
+      << console.StateText().toStdString();
+
+  QString status;
+  ui.answerDialog = [&](QDialog& dialog) {
+    auto& settingsDlg = dynamic_cast<zt::CCommSettingsDlg&>(dialog);
+    settingsDlg.FindButton()->click();
+    EXPECT_TRUE(WaitUntil([&] { return !settingsDlg.Finding(); }));
+    status = settingsDlg.FindStatus()->text();
+    EXPECT_EQ(settingsDlg.AddressBox()->text(), "7");
+    settingsDlg.accept();
+    return settingsDlg.result();
+  };
+  console.OnCommand(id::kCommSettings);
+  ASSERT_TRUE(WaitUntil([&] { return !console.IsBusy(); }));
+  EXPECT_EQ(status, QString::fromUtf8("找到仪表: 地址 7, 9600bps, 无校验"));
+  EXPECT_EQ(console.Settings().address, 7);
+
+  console.OnCommand(id::kReadParameters);
+  ASSERT_TRUE(WaitUntil([&] { return !console.IsBusy(); }));
+  EXPECT_EQ(static_cast<QLineEdit*>(console.Control(id::kUpperLimit))->text(), "4321");
+  EXPECT_TRUE(ui.messages.empty()) << ui.messages.front().toStdString();
 }
 
 

@@ -271,12 +271,27 @@ TEST(ParameterWrite, TheFirstValueThatDoesNotFitARegisterIsNamedInTheConsolesOrd
   }
 }
 
+zt::ParameterWrites Writes(bool decimalPoint, bool upperLimit, bool lowerLimit, bool meterBaud) {
+  zt::ParameterWrites writes;
+  writes.decimalPoint = decimalPoint;
+  writes.upperLimit = upperLimit;
+  writes.lowerLimit = lowerLimit;
+  writes.meterBaud = meterBaud;
+  return writes;
+}
+
 TEST(ParameterWrite, TheReportNamesEveryWriteNotEchoedInTheConsolesOrder) {
-  EXPECT_EQ(zt::ParameterWriteReport({true, true, true, true}), "写数据成功！");
-  EXPECT_EQ(zt::ParameterWriteReport({true, false, true, false}),
+  EXPECT_EQ(zt::ParameterWriteReport(Writes(true, true, true, true)), "写数据成功！");
+  EXPECT_EQ(zt::ParameterWriteReport(Writes(true, false, true, false)),
             "写数据不成功: 上限阀值 波特率");
-  EXPECT_EQ(zt::ParameterWriteReport({false, false, false, false}),
+  EXPECT_EQ(zt::ParameterWriteReport(Writes(false, false, false, false)),
             "写数据不成功: 小数点 上限阀值 下限阀值 波特率");
+  // The window's message adds why; zt6100ctl's stays as it was.
+  zt::ParameterWrites refused = Writes(true, true, true, false);
+  refused.meterBaudWhy = zt::FailureDiagnosis{zt::FailureCause::Exception, 0x03};
+  EXPECT_EQ(zt::ParameterWriteReport(refused), "写数据不成功: 波特率");
+  EXPECT_EQ(zt::ParameterWriteReport(refused, nullptr, true),
+            "写数据不成功: 波特率 (仪表拒绝: 异常 03)");
   EXPECT_STREQ(zt::AddressChangeReport(true), "写本机地址成功！");
   EXPECT_STREQ(zt::AddressChangeReport(false), "写本机地址不成功");
 }

@@ -1,0 +1,28 @@
+#include "console/link_health_text.h"
+
+#include "console/window_text.h"
+#include "meter/link_advice.h"
+#include "res/texts.h"
+
+namespace zt {
+
+namespace {
+
+std::string TranslatedText(const char* source) { return Tr(source).toStdString(); }
+
+}  // namespace
+
+QString LinkHealthText(const std::optional<FailureDiagnosis>& mainCause, bool deviceLost) {
+  if (deviceLost) {
+    return Tr(res::text::kLinkHealthFormat)
+        .arg(Tr(res::text::kDeviceLost), Tr(res::text::kDeviceLostLook));
+  }
+  if (!mainCause) {
+    return {};
+  }
+  return Tr(res::text::kLinkHealthFormat)
+      .arg(QString::fromStdString(HappenedWords(*mainCause, TranslatedText)),
+           Tr(AdviceOf(mainCause->cause).look));
+}
+
+}  // namespace zt
