@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # The real console on an X server, worked from the keyboard as a technician
 # would: the settings dialog's baud rate changed with Tab and the arrow keys,
-# Enter in the console's edit boxes, every menu item reached by its letter in
-# Chinese and in English, Esc to leave. Screenshots go to OUT_DIR.
+# Enter right after 读开关量状态 keeps the console, Enter in the console's edit
+# boxes, every menu item reached by its letter in Chinese and in English, Esc
+# while polling asks first, Esc to leave. Screenshots go to OUT_DIR.
 #
 # usage: console_keyboard.sh CONSOLE OUT_DIR   (under xvfb-run)
 set -euo pipefail
@@ -39,6 +40,10 @@ shoot() {
   done
   fail "window $1 keeps changing"
 }
+
+# The left third of picture $1 (the link information and the command
+# buttons) into $2.
+left_third() { convert "$1" -crop 33%x100%+0+0 +repage "$2"; }
 
 # The windows of the console's process now shown, one id a line. An open
 # menu is one of them, titled with the program's name as message boxes are.
@@ -92,6 +97,26 @@ closes() {
   done
   return 1
 }
+# While polling, Esc on window $1 asks before the console ends: the question
+# is photographed into OUT_DIR/$2, answered with Esc (取消), and the console
+# goes on polling until the poll is stopped.
+esc_asks() {
+  local main=$1 shot=$2 before question
+  choose "$main" F10 p >/dev/null
+  before=$(shown)
+  xdotool windowfocus --sync "$main"
+  keys Escape
+  question=$(new_window "$before" 2000) || fail "$shot: Esc while polling asked nothing"
+  shoot root "$shot"
+  xdotool windowfocus --sync "$question" 2>/dev/null || true
+  keys Escape
+  for _ in $(seq 2000); do
+    shown | grep -qx "$question" || break
+  done
+  kill -0 "$pid" 2>/dev/null || fail "$shot: 取消 on the question ended the console"
+  choose "$main" F10 s >/dev/null
+}
+
 # Walks every item of the console's menus from the keyboard: the first menu
 # once opened by its Alt mnemonic $2 and photographed, then for each item
 # opened with F10 and the item chosen by its letter; the help menu with
@@ -148,7 +173,29 @@ title='ZT6100单相电流表调试-Korvessa'
 main=$(window "$title") || fail "no console window"
 [ "$(xdotool getwindowname "$main")" = "$title" ] || fail "console title carries more"
 xdotool windowfocus --sync "$main"
-# 读参数数据 has the first focus; past the seven buttons is the upper threshold.
+# 读参数数据 has the first focus. 读开关量状态, five buttons on, pressed and
+# Enter at once, as a technician's hands go: the read's button is disabled
+# while it runs, and the Enter must not land on "退  出", which follows it.
+keys Tab Tab Tab Tab Tab
+shoot "$main" keyboard-switch-focus.png
+left_third "$out/keyboard-switch-focus.png" "$work/buttons-before.png"
+keys space Return
+# The read over, the buttons look as before it, the focus mark on
+# 读开关量状态 again.
+back=""
+for _ in $(seq 400); do
+  import -window "$main" "$work/now.png"
+  left_third "$work/now.png" "$work/buttons-now.png"
+  if same "$work/buttons-before.png" "$work/buttons-now.png"; then
+    back=yes
+    break
+  fi
+done
+kill -0 "$pid" 2>/dev/null || fail "Enter right after 读开关量状态 ended the console"
+[ -n "$back" ] || fail "the focus did not come back to 读开关量状态"
+shoot "$main" keyboard-switch-read.png
+# Five back is 读参数数据 again; past the seven buttons is the upper threshold.
+keys shift+Tab shift+Tab shift+Tab shift+Tab shift+Tab
 keys Tab Tab Tab Tab Tab Tab Tab
 xdotool type --delay 50 "123"
 keys Return Return
@@ -156,6 +203,7 @@ shoot "$main" keyboard-console.png
 kill -0 "$pid" 2>/dev/null || fail "Enter in an edit box ended the console"
 
 walk_menus "$main" alt+s zh
+esc_asks "$main" keyboard-exit-question-zh.png
 
 keys Escape
 timeout 10 tail --pid="$pid" -f /dev/null || fail "Esc did not end the console"
@@ -170,6 +218,7 @@ xdotool windowfocus --sync "$settings"
 keys Return
 main=$(window 'ZT6100 single-phase ammeter service - Korvessa') || fail "no English console"
 walk_menus "$main" alt+c en
+esc_asks "$main" keyboard-exit-question-en.png
 # Without a window manager nothing gives the focus back to the console when
 # the about box goes; a key sent before Qt has seen the focus arrive is lost,
 # so the console is photographed, drawn with its focus, first.
