@@ -618,6 +618,12 @@ void CMeterConsoleDlg::OnCommSettings() {
         // and a new address once a poll has answered there.
         linkUnconfirmed_ = newAddress;
         RememberLinkIfConfirmed();
+        // 修改地址 starts from the address the console now talks to: the old
+        // one left in the box would move the meter back.
+        if (newAddress && !BeingEdited(id::kDeviceAddress)) {
+          m_nDeviceAddress = change.settings.address;
+          exchange_->ShowFields({Box(id::kDeviceAddress)});
+        }
         ReportOpen(change.opened);
         ShowLinkInformation(true);
         // The poll stays stopped, and the window says so.

@@ -1,7 +1,9 @@
 // The commands that change the link, set the instrument up and read the
 // meter's clock, on the real console window with a simulated meter.
 
+#include <QCoreApplication>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
 
@@ -152,7 +154,7 @@ TEST_F(LinkAndSetupTest, NewAddressAndRateTogetherAskTheOldAddress) {
   EXPECT_EQ(Frames()[1].substr(0, 13), "600: 03 06 00");
   EXPECT_EQ(console->Settings(), (zt::LinkSettings{5, 1, 19200, zt::kParityNone}));
   EXPECT_TRUE(console->LinkInfoText().starts_with("\r\n仪表地址: 5 \r\n"));
-  EXPECT_EQ(Box(id::kDeviceAddress), "3") << "the address box is not refreshed";
+  EXPECT_EQ(Box(id::kDeviceAddress), "5") << "修改地址 starts from the address now used";
 }
 
 TEST_F(LinkAndSetupTest, ParityChangeSendsNoFrameAndCancelChangesNothing) {
@@ -333,6 +335,52 @@ TEST_F(LinkAndSetupTest, HiddenCommandsHaveMenuItems) {
   AnswerSetup(std::nullopt);
   console->MenuAction(id::kInstrumentSetup)->trigger();
   EXPECT_EQ(offered.size(), 1U);
+}
+
+}  // namespace
+
+namespace {
+
+// A rate chosen by hand after "搜索仪表" found the meter is told to that
+// meter, at the address and rate it was found at.
+TEST_F(LinkAndSetupTest, ARateChosenAfterASearchIsToldToTheMeterFound) {
+  meter.SetAddress(7);
+  Open();
+  ui.answerDialog = [](QDialog& dialog) {
+    auto& settingsDlg = dynamic_cast<zt::CCommSettingsDlg&>(dialog);
+    settingsDlg.FindButton()->click();
+    EXPECT_FALSE(settingsDlg.Finding());
+    EXPECT_EQ(settingsDlg.AddressBox()->text(), "7");
+    settingsDlg.Radio(1015)->click();
+    settingsDlg.accept();
+    return settingsDlg.result();
+  };
+  console->OnCommand(id::kCommSettings);
+  ASSERT_FALSE(Frames().empty());
+  EXPECT_NE(Frames().back().find(": 07 06 00 08"), std::string::npos)
+      << "the rate change goes to address 7: " << Frames().back();
+  EXPECT_EQ(console->Settings(), (zt::LinkSettings{7, 1, 19200, zt::kParityNone}));
+  EXPECT_EQ(meter.Address(), 7);
+}
+
+// After a setup the meter did not confirm, the dialog opens again with what
+// was typed, until the technician cancels it.
+TEST_F(LinkAndSetupTest, AFailedSetupOpensTheDialogAgainWithWhatWasTyped) {
+  Open();
+  zt::sim::FaultConfig ctSilent;
+  ctSilent.silent = true;
+  ctSilent.appliesTo = zt::sim::TouchingRegisters(0x0004, 0x0005);
+  port.SetFaults(ctSilent);
+  AnswerSetup("100", "5", 1);
+  console->OnCommand(id::kInstrumentSetup);
+  ASSERT_EQ(ui.messages, (std::vector<QString>{"设置CT不成功"}));
+  AnswerSetup(std::nullopt);
+  QCoreApplication::processEvents();
+  ASSERT_EQ(offered.size(), 2U) << "the dialog opened again";
+  EXPECT_TRUE(offered.back().startsWith("100/5/")) << offered.back().toStdString();
+  EXPECT_NE(offered.back(), offered.front()) << "the wiring typed, not the one offered first";
+  QCoreApplication::processEvents();
+  EXPECT_EQ(offered.size(), 2U) << "cancel ends it";
 }
 
 }  // namespace
