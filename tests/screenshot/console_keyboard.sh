@@ -121,8 +121,8 @@ esc_asks() {
 # once opened by its Alt mnemonic $2 and photographed, then for each item
 # opened with F10 and the item chosen by its letter; the help menu with
 # Alt+H. Each item that opens a window is seen to open it; the parameter
-# read is seen through the write after it, which it makes possible; poll
-# and stop come last and must leave the console running.
+# read is seen through the write after it, which it makes possible; the
+# counter reset, poll and stop come last and must leave the console running.
 walk_menus() {
   local main=$1 mnemonic=$2 lang=$3 w all
   all=$(shown)
@@ -144,7 +144,7 @@ walk_menus() {
   done
   w=$(opens_window "$main" alt+h a) || fail "$lang: the about box did not open from Alt+H, A"
   closes "$w" || fail "$lang: the about box did not close"
-  for letter in p s; do
+  for letter in z p s; do
     choose "$main" F10 "$letter" >/dev/null
     kill -0 "$pid" 2>/dev/null || fail "$lang: item $letter ended the console"
   done
