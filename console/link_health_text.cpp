@@ -6,12 +6,6 @@
 
 namespace zt {
 
-namespace {
-
-std::string TranslatedText(const char* source) { return Tr(source).toStdString(); }
-
-}  // namespace
-
 QString LinkHealthText(const std::optional<FailureDiagnosis>& mainCause, bool deviceLost) {
   if (deviceLost) {
     return Tr(res::text::kLinkHealthFormat)
