@@ -67,14 +67,13 @@ WorstCase MakeWorstCase(uint8_t function, int16_t length, bool replyAtEnd) {
   return c;
 }
 
-void BM_FindReplyFrame(benchmark::State& state, uint8_t function, int16_t length,
-                       bool replyAtEnd) {
-  const WorstCase c = MakeWorstCase(function, length, replyAtEnd);
-  const int16_t found = FindReplyFrame(c.buffer.data(), kRxBufferSize, c.function, c.function,
-                                       c.length);
+// Times `search` over the worst case, once it has been seen to return what
+// the case holds: a candidate of constant bytes that happened to carry a
+// valid CRC would no longer measure a full scan.
+template <typename Search>
+void TimeSearch(benchmark::State& state, const WorstCase& c, Search search) {
+  const int16_t found = search();
   if (found != c.expected) {
-    // A candidate of constant bytes happened to carry a valid CRC: the case
-    // would no longer measure a full scan.
     state.SkipWithError(("search returned " + std::to_string(found) + ", expected " +
                          std::to_string(c.expected))
                             .c_str());
@@ -82,10 +81,17 @@ void BM_FindReplyFrame(benchmark::State& state, uint8_t function, int16_t length
   }
   for (auto _ : state) {
     benchmark::DoNotOptimize(c.buffer.data());
-    benchmark::DoNotOptimize(
-        FindReplyFrame(c.buffer.data(), kRxBufferSize, c.function, c.function, c.length));
+    benchmark::DoNotOptimize(search());
   }
   state.SetBytesProcessed(state.iterations() * kRxBufferSize);
+}
+
+void BM_FindReplyFrame(benchmark::State& state, uint8_t function, int16_t length,
+                       bool replyAtEnd) {
+  const WorstCase c = MakeWorstCase(function, length, replyAtEnd);
+  TimeSearch(state, c, [&c] {
+    return FindReplyFrame(c.buffer.data(), kRxBufferSize, c.function, c.function, c.length);
+  });
 }
 
 BENCHMARK_CAPTURE(BM_FindReplyFrame, read1_len7_none, uint8_t{3}, int16_t{7}, false);
@@ -131,18 +137,8 @@ void BM_FindExpectedReply(benchmark::State& state, uint8_t function, int16_t len
     std::fill_n(c.buffer.begin() + static_cast<std::ptrdiff_t>(start) + 2, bodyLength, function);
     zt::AppendCrc(c.buffer.data() + start, static_cast<int16_t>(length - 2));
   }
-  const int16_t found = FindExpectedReply(c.buffer.data(), kRxBufferSize, expected);
-  if (found != c.expected) {
-    state.SkipWithError(("search returned " + std::to_string(found) + ", expected " +
-                         std::to_string(c.expected))
-                            .c_str());
-    return;
-  }
-  for (auto _ : state) {
-    benchmark::DoNotOptimize(c.buffer.data());
-    benchmark::DoNotOptimize(FindExpectedReply(c.buffer.data(), kRxBufferSize, expected));
-  }
-  state.SetBytesProcessed(state.iterations() * kRxBufferSize);
+  TimeSearch(state, c,
+             [&c, &expected] { return FindExpectedReply(c.buffer.data(), kRxBufferSize, expected); });
 }
 
 BENCHMARK_CAPTURE(BM_FindExpectedReply, read1_len7_none, uint8_t{3}, int16_t{7}, int16_t{1},
