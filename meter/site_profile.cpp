@@ -80,27 +80,27 @@ class Parser {
     return false;
   }
 
-  std::optional<long long> Integer(const IntegerKey& spec, const JsonValue& value) {
+  std::optional<long long> Integer(const IntegerKey& rule, const JsonValue& value) {
     if (value.type != JsonValue::Type::Number) {
-      Fail(spec.key, std::string("must be a number, not ") + JsonTypeName(value.type));
+      Fail(rule.key, std::string("must be a number, not ") + JsonTypeName(value.type));
       return std::nullopt;
     }
     const std::optional<long long> whole = value.Integer();
     if (!whole) {
-      Fail(spec.key, value.text + " is not a whole number");
+      Fail(rule.key, value.text + " is not a whole number");
       return std::nullopt;
     }
-    if (*whole < spec.min || *whole > spec.max) {
-      Fail(spec.key, value.text + " is outside " + std::to_string(spec.min) + " to " +
-                         std::to_string(spec.max) + spec.why);
+    if (*whole < rule.min || *whole > rule.max) {
+      Fail(rule.key, value.text + " is outside " + std::to_string(rule.min) + " to " +
+                         std::to_string(rule.max) + rule.why);
       return std::nullopt;
     }
     return whole;
   }
 
   template <typename T>
-  bool TakeInteger(std::optional<T>& field, const IntegerKey& spec, const JsonValue& value) {
-    const std::optional<long long> whole = Integer(spec, value);
+  bool TakeInteger(std::optional<T>& field, const IntegerKey& rule, const JsonValue& value) {
+    const std::optional<long long> whole = Integer(rule, value);
     if (!whole) {
       return false;
     }
