@@ -36,6 +36,8 @@ class ConsoleLink final : public QObject {
     // The port's state may have changed: after a job, or when the idle check
     // found its device lost or back.
     std::function<void()> lineChanged;
+    // The verdicts of a job's exchanges, just before its result is handed on.
+    std::function<void(const ExchangeVerdicts&)> exchangesJudged;
     // A job's result has been handed on.
     std::function<void()> exchangeEnded;
     // The line is free again and a poll tick waited for it.
@@ -157,13 +159,26 @@ void ConsoleLink::Exchange(bool command, std::function<Result(LinkContext&)> job
   if (command) {
     worker_->ClearStop();
   }
-  worker_->Run<Result>(this, std::move(job), [this, command, done = std::move(done)](Result result) {
+  struct Judged {
+    Result result;
+    ExchangeVerdicts verdicts;
+  };
+  LinkWorker* worker = worker_.get();
+  const auto judgedJob = [worker, job = std::move(job)](LinkContext& link) {
+    worker->TakeVerdicts();
+    Result result = job(link);
+    return Judged{std::move(result), worker->TakeVerdicts()};
+  };
+  worker_->Run<Judged>(this, judgedJob, [this, command, done = std::move(done)](Judged judged) {
     if (command) {
       --commandsInFlight_;
       Tell(events_.commandsChanged);
     }
     NoteLine();
-    done(std::move(result));
+    if (events_.exchangesJudged && !judged.verdicts.empty()) {
+      events_.exchangesJudged(judged.verdicts);
+    }
+    done(std::move(judged.result));
     Tell(events_.exchangeEnded);
     AfterExchange();
   });

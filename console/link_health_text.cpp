@@ -19,4 +19,8 @@ QString LinkHealthText(const std::optional<FailureDiagnosis>& mainCause, bool de
            Tr(AdviceOf(mainCause->cause).look));
 }
 
+QString WithCause(const QString& message, const std::optional<FailureDiagnosis>& why) {
+  return QString::fromStdString(WithCause(message.toStdString(), why, TranslatedText));
+}
+
 }  // namespace zt

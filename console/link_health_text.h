@@ -13,4 +13,7 @@ namespace zt {
 // last success; empty while the link is well.
 QString LinkHealthText(const std::optional<FailureDiagnosis>& mainCause, bool deviceLost);
 
+// A failure message with why after it: "写本机地址不成功 (仪表拒绝: 异常 03)".
+QString WithCause(const QString& message, const std::optional<FailureDiagnosis>& why);
+
 }  // namespace zt

@@ -55,7 +55,9 @@ LinkChange ChangeLinkJob(LinkContext& link, const LinkSettings& chosen, bool tel
   // The meter is told its new rate at the old settings, old address included.
   if (chosen.baudRate != link.settings.baudRate) {
     change.baudRefused = tellMeter && !link.session.ChangeLinkBaud(chosen.baudRate);
-    if (!change.baudRefused) {
+    if (change.baudRefused) {
+      change.baudWhy = link.session.LastFailure();
+    } else {
       link.settings.baudRate = chosen.baudRate;
     }
   }

@@ -43,6 +43,7 @@ PollOutcome PollJob(LinkContext& link, MeasurementPoll& poll, int32_t decimalPoi
 // What a change of the link settings did.
 struct LinkChange {
   bool baudRefused = false;  // the meter did not confirm its new rate
+  std::optional<FailureDiagnosis> baudWhy;
   OpenResult opened;
   LinkSettings settings;  // as the link now runs
 };

@@ -40,7 +40,14 @@ void LinkWorker::BuildLink(SerialPort& device) {
       });
   port_ = reconnecting_.get();
   link_ = std::make_unique<Transaction>(*port_, clock_);
-  link_->SetFrameObserver([this](const FrameRecord& record) { journal_.Append(record); });
+  link_->SetFrameObserver([this](const FrameRecord& record) {
+    // The transaction has judged the exchange by the time it shows what the
+    // wait received.
+    if (record.direction == FrameDirection::Received) {
+      verdicts_.push_back(link_->LastFailure());
+    }
+    journal_.Append(record);
+  });
   session_ = std::make_unique<MeterSession>(*link_, settings_);
 }
 

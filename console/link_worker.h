@@ -9,6 +9,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include "link/clock.h"
@@ -38,6 +39,10 @@ struct LinkContext {
   // request once it is set; the exchange on the line finishes.
   const std::atomic<bool>& stop;
 };
+
+// Each exchange of a job, in order: empty for one that found its reply, else
+// why none was found.
+using ExchangeVerdicts = std::vector<std::optional<FailureDiagnosis>>;
 
 // What the windows that watch the line are shown: a copy taken on the link's
 // thread between two jobs.
@@ -98,6 +103,10 @@ class LinkWorker {
   void Snapshot(QObject* receiver, std::optional<int64_t> framesAfter,
                 std::function<void(LinkSnapshot)> done);
 
+  // The verdicts of the exchanges made since the last call, which are gone
+  // afterwards. On the link's thread, as part of a job.
+  ExchangeVerdicts TakeVerdicts() { return std::exchange(verdicts_, {}); }
+
   // The session jobs run with, for objects that jobs use on the link.
   MeterSession& Session() { return *session_; }
 
@@ -149,6 +158,7 @@ class LinkWorker {
   std::unique_ptr<MeterSession> session_;
   // Every frame of the link, written and read on the link's thread only.
   FrameJournal journal_{kJournalFrames};
+  ExchangeVerdicts verdicts_;
   std::atomic<bool> stop_ = false;
   std::atomic<bool> portOpen_ = false;
   std::atomic<bool> lineEchoes_ = false;

@@ -91,6 +91,14 @@ CMeterConsoleDlg::CMeterConsoleDlg(ModalUi& ui, std::unique_ptr<LinkWorker> work
   link_->SetEvents({
       .commandsChanged = [this] { ShowCommandStates(); },
       .lineChanged = [this] { ShowState(); },
+      // Every exchange of every command tells the health line, in order.
+      .exchangesJudged =
+          [this](const ExchangeVerdicts& verdicts) {
+            for (const std::optional<FailureDiagnosis>& why : verdicts) {
+              why ? recentFailures_.Failed(*why) : recentFailures_.Succeeded();
+            }
+            ShowState();
+          },
       .exchangeEnded = [this] { ShowLocalEchoOnce(); },
       .pendingTickDue =
           [this] {
@@ -443,11 +451,6 @@ void CMeterConsoleDlg::StartPoll() {
           linkUnconfirmed_ = false;
           RememberLinkIfConfirmed();
         }
-        if (outcome.read) {
-          recentFailures_.Succeeded();
-        } else if (outcome.failure && !unscaled) {
-          recentFailures_.Failed(outcome.failure->diagnosis);
-        }
         stats_ = outcome.stats;
         quantities_ = outcome.quantities;
         ShowState();
@@ -524,16 +527,6 @@ void CMeterConsoleDlg::OnWriteParameters() {
       [this](const ParameterWrites& writes) {
         m_strStatus = Tr(res::text::kWritingParameters);
         UpdateData(false);
-        for (const auto* why : {&writes.decimalPointWhy, &writes.upperLimitWhy,
-                                &writes.lowerLimitWhy, &writes.meterBaudWhy}) {
-          if (*why) {
-            recentFailures_.Failed(**why);
-          }
-        }
-        if (writes.AllConfirmed()) {
-          recentFailures_.Succeeded();
-        }
-        ShowState();
         ShowMessage(QString::fromStdString(ParameterWriteReport(writes, TranslatedText, true)));
       });
 }
@@ -550,12 +543,14 @@ void CMeterConsoleDlg::OnChangeAddress() {
     return;
   }
   const int32_t newAddress = m_nDeviceAddress;
-  RunCommand<bool>(
-      [newAddress](LinkContext& link) { return link.session.ChangeAddress(newAddress); },
-      [this](bool confirmed) {
+  RunCommand<Explained<bool>>(
+      [newAddress](LinkContext& link) {
+        return Explained<bool>{link.session.ChangeAddress(newAddress), link.session.LastFailure()};
+      },
+      [this](const Explained<bool>& change) {
         m_strStatus = Tr(res::text::kChangingAddress);
         UpdateData(false);
-        ShowMessage(Tr(AddressChangeReport(confirmed)));
+        ShowMessage(WithCause(Tr(AddressChangeReport(change.value)), change.why));
       });
 }
 
@@ -611,7 +606,7 @@ void CMeterConsoleDlg::OnCommSettings() {
       chosen, tellMeter, dialog.FoundMeter(),
       [this, wasPolling, newAddress](const LinkChange& change) {
         if (change.baudRefused) {
-          ShowMessage(Tr(res::text::kBaudChangeFailed));
+          ShowMessage(WithCause(Tr(res::text::kBaudChangeFailed), change.baudWhy));
         }
         link_->SetSettings(change.settings);
         // Remembered as the meter confirmed them: a rate it refused is not,
@@ -661,7 +656,7 @@ void CMeterConsoleDlg::RunInstrumentSetup(const InstrumentSettings& shown) {
           // Each value is remembered once the meter has confirmed it.
           instrument_ = ConfirmedSettings(instrument_, written, *outcome);
           Commissioning().NoteInstrumentSetup(written, *outcome, wallClock_());
-          ShowMessage(Tr(outcome->Report()));
+          ShowMessage(WithCause(Tr(outcome->Report()), outcome->why));
         }
         if (wasPolling) {
           StartTimer(kPollTimer, static_cast<int>(kPollPeriodMs));
@@ -678,11 +673,16 @@ void CMeterConsoleDlg::RunInstrumentSetup(const InstrumentSettings& shown) {
 void CMeterConsoleDlg::OnReadMeterClock() {
   const bool wasPolling = IsTimerRunning(kPollTimer);
   StopTimer(kPollTimer);
-  RunCommand<std::optional<MeterClock>>(
-      [](LinkContext& link) { return link.session.ReadClock(); },
-      [this, wasPolling](const std::optional<MeterClock>& reading) {
-        ShowMessage(reading ? QString::fromStdString(FormatMeterClock(*reading, Tr(res::text::kMeterClockFormat).toUtf8().constData()))
-                            : Tr(res::text::kClockFailed));
+  using ClockReading = Explained<std::optional<MeterClock>>;
+  RunCommand<ClockReading>(
+      [](LinkContext& link) {
+        return ClockReading{link.session.ReadClock(), link.session.LastFailure()};
+      },
+      [this, wasPolling](const ClockReading& reading) {
+        const std::string format = Tr(res::text::kMeterClockFormat).toStdString();
+        ShowMessage(reading.value
+                        ? QString::fromStdString(FormatMeterClock(*reading.value, format.c_str()))
+                        : WithCause(Tr(res::text::kClockFailed), reading.why));
         if (wasPolling) {
           StartTimer(kPollTimer, static_cast<int>(kPollPeriodMs));
         }

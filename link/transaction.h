@@ -124,7 +124,8 @@ class Transaction {
   // Told of every frame sent and received, and of late bytes discarded, on
   // the thread that runs the exchanges. It is called after the request has
   // been handed to the port and after the wait has ended, so it takes no time
-  // from a wait; none by default.
+  // from a wait; none by default. When it hears of what a wait received,
+  // LastFailure already tells that exchange's verdict.
   void SetFrameObserver(FrameObserver observer) { observer_ = std::move(observer); }
   // When the transaction was created, on its clock: where a trace starts.
   std::chrono::microseconds CreatedAt() const { return createdAt_; }

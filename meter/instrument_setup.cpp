@@ -27,6 +27,9 @@ InstrumentSetupOutcome WriteInstrumentSetup(MeterSession& session,
       return false;
     }
     step = confirmed;
+    if (!confirmed) {
+      outcome.why = session.LastFailure();
+    }
     return confirmed;
   };
   if (take(outcome.pt, session.WritePtRatio(settings.ptRatio)) &&

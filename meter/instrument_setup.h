@@ -21,6 +21,8 @@ struct InstrumentSetupOutcome {
   std::optional<bool> ct;
   std::optional<bool> wiring;
   bool stopped = false;
+  // Why the step not confirmed found no valid reply.
+  std::optional<FailureDiagnosis> why;
 
   bool AllConfirmed() const { return wiring == true; }
   // The message the technician is shown: the first step not confirmed, or

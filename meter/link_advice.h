@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -59,6 +60,16 @@ inline std::string HappenedWords(const FailureDiagnosis& diagnosis,
     words.replace(at, 2, code);
   }
   return words;
+}
+
+// `message` with why it failed after it, as the window says it:
+// "写本机地址不成功 (仪表拒绝: 异常 03)"; unchanged without a diagnosis.
+inline std::string WithCause(std::string message, const std::optional<FailureDiagnosis>& why,
+                             std::string (*text)(const char*) = nullptr) {
+  if (why) {
+    message += " (" + HappenedWords(*why, text) + ")";
+  }
+  return message;
 }
 
 }  // namespace zt

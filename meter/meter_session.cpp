@@ -94,13 +94,13 @@ ParameterWrites MeterSession::WriteParameters(const ParameterValues& values) {
     return echoed;
   };
   confirmed.decimalPoint = write(reg::kDecimalPoint, values.decimalPoint);
-  confirmed.decimalPointWhy = link_.LastFailure();
+  confirmed.decimalPointWhy = LastFailure();
   confirmed.upperLimit = write(reg::kUpperLimit, values.upperLimit);
-  confirmed.upperLimitWhy = link_.LastFailure();
+  confirmed.upperLimitWhy = LastFailure();
   confirmed.lowerLimit = write(reg::kLowerLimit, values.lowerLimit);
-  confirmed.lowerLimitWhy = link_.LastFailure();
+  confirmed.lowerLimitWhy = LastFailure();
   confirmed.meterBaud = write(reg::kParameterBaud, BaudRateToIndex(values.meterBaud));
-  confirmed.meterBaudWhy = link_.LastFailure();
+  confirmed.meterBaudWhy = LastFailure();
   return confirmed;
 }
 

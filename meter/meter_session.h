@@ -63,6 +63,15 @@ struct ParameterWrites {
   bool AllConfirmed() const { return decimalPoint && upperLimit && lowerLimit && meterBaud; }
 };
 
+// A command's result with why its exchange found no valid reply, which the
+// technician's message names; `why` is empty when the reply came or when
+// nothing was sent.
+template <typename Value>
+struct Explained {
+  Value value;
+  std::optional<FailureDiagnosis> why;
+};
+
 // Every exchange the console makes with the meter, without any window. Each
 // request carries the address of `settings` as it stands when it is built. A
 // write counts as confirmed only by the meter's own echo of that request; on
@@ -135,6 +144,11 @@ class MeterSession {
   // The last exchange asked for was skipped so: a write that returned false
   // was not sent at all.
   bool LastSkipped() const { return lastSkipped_; }
+  // Why the last exchange asked for found no valid reply; empty when it
+  // found one or was skipped.
+  std::optional<FailureDiagnosis> LastFailure() const {
+    return lastSkipped_ ? std::nullopt : link_.LastFailure();
+  }
 
  private:
   uint8_t Address() const { return settings_.address; }

@@ -44,8 +44,8 @@ std::string ParameterWriteReport(const ParameterWrites& writes,
   for (const Outcome& outcome : outcomes) {
     if (!outcome.confirmed) {
       report += " " + shown(outcome.caption);
-      if (withCauses && outcome.why) {
-        report += " (" + HappenedWords(*outcome.why, text) + ")";
+      if (withCauses) {
+        report = WithCause(std::move(report), outcome.why, text);
       }
     }
   }

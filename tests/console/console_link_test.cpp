@@ -29,6 +29,7 @@ class ConsoleLinkTest : public testing::Test, protected zt::test::VirtualMeterLi
     consoleLink.SetEvents({
         .commandsChanged = [this] { busyShown.push_back(consoleLink.IsBusy()); },
         .lineChanged = [] {},
+        .exchangesJudged = [](const zt::ExchangeVerdicts&) {},
         .exchangeEnded = [] {},
         .pendingTickDue = [this] { events.push_back("tick"); },
     });

@@ -112,7 +112,7 @@ TEST_F(LinkAndSetupTest, OnlySettingsTheMeterConfirmedAreRemembered) {
   Silence();
   AnswerSettings(zt::LinkSettings{1, 1, 19200, zt::kParityNone});
   console->OnCommand(id::kCommSettings);
-  ASSERT_EQ(ui.messages, (std::vector<QString>{"改变波特率不成功"}));
+  ASSERT_EQ(ui.messages, (std::vector<QString>{"改变波特率不成功 (仪表无应答)"}));
   EXPECT_EQ(memory.Load().link, before) << "a rate the meter never took is not offered again";
 
   // A new address is remembered once a poll has answered there.
@@ -135,7 +135,7 @@ TEST_F(LinkAndSetupTest, UnconfirmedBaudChangeKeepsTheOldRateButTakesTheRest) {
   // coming, so the write waits for the guard limit of 2 s after its deadline.
   EXPECT_EQ(Frames(), (Lines{At(0, frame::kReadDecimalPoint), At(2600, frame::kWriteLinkBaud19200)}))
       << "sent to the old address";
-  EXPECT_EQ(ui.messages, (std::vector<QString>{"改变波特率不成功"}));
+  EXPECT_EQ(ui.messages, (std::vector<QString>{"改变波特率不成功 (仪表无应答)"}));
   EXPECT_EQ(console->Settings(), (zt::LinkSettings{9, 2, 9600, zt::kParityOdd}));
   EXPECT_EQ(port.SelectedPort(), 2);
   EXPECT_EQ(zt::SettingsText(port.CurrentLineFormat()), "9600,O,8,2");
@@ -219,7 +219,7 @@ TEST_F(LinkAndSetupTest, UnconfirmedCtEndsTheSequenceAndKeepsTheConfirmedPt) {
   AnswerSetup("100", "5", 1);
   console->OnCommand(id::kInstrumentSetup);
   EXPECT_EQ(Frames().size(), 3U) << "the echo probe, PT and CT; the wiring mode is not sent";
-  EXPECT_EQ(ui.messages, (std::vector<QString>{"设置CT不成功"}));
+  EXPECT_EQ(ui.messages, (std::vector<QString>{"设置CT不成功 (仪表无应答)"}));
 
   AnswerSetup(std::nullopt);
   console->OnCommand(id::kInstrumentSetup);
@@ -276,7 +276,8 @@ TEST_F(LinkAndSetupTest, ClockReadThroughNoiseAndFailures) {
   port.SetFaults(faults);
   console->OnCommand(id::kReadMeterClock);
   EXPECT_EQ(ui.messages, (std::vector<QString>{"当前时间:  2006年12月15日 10时30分45秒",
-                                               "读时间不成功", "读时间不成功"}));
+                                               "读时间不成功 (仪表拒绝: 异常 04)",
+                                               "读时间不成功 (仪表无应答)"}));
 }
 
 // Each of the three commands leaves timer 1 and the poll controls as the
@@ -373,7 +374,7 @@ TEST_F(LinkAndSetupTest, AFailedSetupOpensTheDialogAgainWithWhatWasTyped) {
   port.SetFaults(ctSilent);
   AnswerSetup("100", "5", 1);
   console->OnCommand(id::kInstrumentSetup);
-  ASSERT_EQ(ui.messages, (std::vector<QString>{"设置CT不成功"}));
+  ASSERT_EQ(ui.messages, (std::vector<QString>{"设置CT不成功 (仪表无应答)"}));
   AnswerSetup(std::nullopt);
   QCoreApplication::processEvents();
   ASSERT_EQ(offered.size(), 2U) << "the dialog opened again";

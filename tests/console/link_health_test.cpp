@@ -1,7 +1,7 @@
 // The line under the console that says why the meter does not answer: each
 // fault of the simulated meter and line named with what to check, cleared by
-// the next good poll; the cause in a write's failure message; the counters
-// set to zero.
+// the next good poll or command; the cause in a failure message; the
+// counters set to zero.
 #include <QString>
 
 #include <gtest/gtest.h>
@@ -98,6 +98,29 @@ TEST_F(LinkHealthTest, AWriteTheMeterRefusedCarriesItsException) {
   console->OnCommand(id::kWriteParameters);
   EXPECT_EQ(ui.messages, (std::vector<QString>{"写数据不成功: 波特率 (仪表拒绝: 异常 03)"}));
   EXPECT_EQ(Health(), "通讯故障: 仪表拒绝: 异常 03。请检查: 仪表不接受该寄存器或数值");
+}
+
+TEST_F(LinkHealthTest, EveryCommandTellsTheLineAndItsFailureMessageNamesTheCause) {
+  Open();
+  zt::sim::FaultConfig silent;
+  silent.silent = true;
+  port.SetFaults(silent);
+  console->OnCommand(id::kChangeAddress);
+  ASSERT_FALSE(ui.messages.empty());
+  EXPECT_EQ(ui.messages.back(), "写本机地址不成功 (仪表无应答)");
+  EXPECT_EQ(Health(), "通讯故障: 仪表无应答。请检查: 电源、A/B 接线、仪表地址、波特率");
+
+  port.SetFaults({});
+  console->OnCommand(id::kReadSwitchStatus);
+  EXPECT_EQ(Health(), "") << "a command's answered read clears the line as a poll does";
+
+  zt::sim::FaultConfig refused;
+  refused.exceptionReply = true;
+  refused.exceptionCode = zt::sim::ExceptionCode::IllegalDataAddress;
+  port.SetFaults(refused);
+  console->OnCommand(id::kReadMeterClock);
+  EXPECT_EQ(ui.messages.back(), "读时间不成功 (仪表拒绝: 异常 02)");
+  EXPECT_EQ(Health(), "通讯故障: 仪表拒绝: 异常 02。请检查: 仪表不接受该寄存器或数值");
 }
 
 TEST_F(LinkHealthTest, ResetSetsTheCountsCausesAndLatencyToZero) {

@@ -380,7 +380,7 @@ TEST_F(ConsoleTest, AnEchoingAdapterIsShownAndConfirmsNothingByItself) {
   port.SetFaults(silent);
   Type(id::kDeviceAddress, "5");
   console->OnCommand(id::kChangeAddress);
-  EXPECT_EQ(ui.messages, (std::vector<QString>{"写本机地址不成功"}));
+  EXPECT_EQ(ui.messages, (std::vector<QString>{"写本机地址不成功 (只收到转换器的回显)"}));
   EXPECT_TRUE(console->LinkInfoText().ends_with("\r\n\r\n本地回显: 有 (已跳过)"))
       << console->LinkInfoText();
   // The note runs past the box's eight lines: its scroll bar reaches it.
@@ -424,7 +424,7 @@ TEST_F(ConsoleTest, AddressChangeToASilentMeterOrOutOfRange) {
   Type(id::kDeviceAddress, "5");
   console->OnCommand(id::kChangeAddress);
   EXPECT_EQ(Frames().size(), 2U) << "the echo probe and the write";
-  EXPECT_EQ(ui.messages, (std::vector<QString>{"写本机地址不成功"}));
+  EXPECT_EQ(ui.messages, (std::vector<QString>{"写本机地址不成功 (仪表无应答)"}));
 }
 
 bool IsCellGrey(const QColor& pixel) { return pixel == zt::StateCharBox::kCellGrey; }
