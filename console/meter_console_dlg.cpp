@@ -124,6 +124,7 @@ void CMeterConsoleDlg::BuildWindow() {
   layout->addWidget(client);
   controls_ = BuildDialog(*client, res::kConsoleTemplate);
   healthLabel_ = new QLabel(this);
+  healthLabel_->setObjectName(QStringLiteral("health"));
   healthLabel_->setWordWrap(true);
   healthLabel_->setContentsMargins(8, 0, 8, 4);
   // Two lines, there whether they say something or not: the window keeps its size.

@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
@@ -19,6 +20,7 @@
 #include "console/comm_settings_dlg.h"
 #include "console/meter_setup_dlg.h"
 #include "console/state_char_box.h"
+#include "sim/fault_config.h"
 #include "support/console_fixture.h"
 #include "support/menu_mnemonics.h"
 #include "res/console_template.h"
@@ -142,17 +144,17 @@ TEST(DialogUsability, WidestLiveValuesFitTheirBox) {
   }
 }
 
-// The pixel of `image` that stands out most from the grey cell, outside the
-// box's own background: the core of the state character's strokes as
-// painted, their anti-aliased edges lying between it and the grey.
-QColor PaintedCharacterColour(const QImage& image) {
+// The pixel of `image` that stands out most from `ground`, outside the
+// widget's own background: the core of the strokes as painted, their
+// anti-aliased edges lying between it and the ground.
+QColor StrongestPixel(const QImage& image, const QColor& ground) {
   const QColor background = image.pixelColor(0, 0);
   QColor strongest;
   double most = 1.0;
   for (int y = 0; y < image.height(); ++y) {
     for (int x = 0; x < image.width(); ++x) {
       const QColor pixel = image.pixelColor(x, y);
-      const double contrast = Contrast(pixel, zt::StateCharBox::kCellGrey);
+      const double contrast = Contrast(pixel, ground);
       if (pixel != background && contrast > most) {
         most = contrast;
         strongest = pixel;
@@ -181,7 +183,7 @@ TEST_F(SwitchColoursTest, StateCharactersAreReadableOnTheirCellAndKeepTheirMeani
     meter.SetSwitchInput(on);
     console->OnCommand(zt::res::console_id::kReadSwitchStatus);
     for (zt::StateCharBox* box : {relay, input}) {
-      const QColor painted = PaintedCharacterColour(box->grab().toImage());
+      const QColor painted = StrongestPixel(box->grab().toImage(), zt::StateCharBox::kCellGrey);
       ASSERT_TRUE(painted.isValid()) << "no character painted";
       EXPECT_GE(Contrast(painted, zt::StateCharBox::kCellGrey), 4.5)
           << box->Character().toStdString() << " painted " << painted.name().toStdString();
@@ -195,6 +197,30 @@ TEST_F(SwitchColoursTest, StateCharactersAreReadableOnTheirCellAndKeepTheirMeani
     EXPECT_EQ(relay->Character(), on == 1 ? "通" : "断");
     EXPECT_EQ(input->Character(), on == 1 ? "合" : "分");
   }
+}
+
+TEST_F(SwitchColoursTest, TheHealthLineIsReadableAsPaintedAndItsLongestTextFits) {
+  Open();
+  zt::sim::FaultConfig otherMeter;
+  otherMeter.foreignAddress = true;
+  port.SetFaults(otherMeter);
+  console->OnCommand(zt::res::console_id::kStartPolling);
+  console->OnTimer(zt::CMeterConsoleDlg::kPollTimer);
+  auto* line = console->findChild<QLabel*>(QStringLiteral("health"));
+  ASSERT_NE(line, nullptr);
+  ASSERT_EQ(line->text(), console->HealthText());
+  ASSERT_FALSE(line->text().isEmpty());
+  ShowActive(*console);
+  // Within the window: the line paints no background of its own.
+  const QImage painted = console->grab(line->geometry()).toImage();
+  const QColor ground = painted.pixelColor(0, 0);
+  const QColor text = StrongestPixel(painted, ground);
+  ASSERT_TRUE(text.isValid()) << "no text painted";
+  EXPECT_GE(Contrast(text, ground), 4.5) << text.name().toStdString() << " on "
+                                         << ground.name().toStdString();
+  // One of the longest texts, within the two lines kept for it.
+  EXPECT_LE(line->heightForWidth(line->width()), line->height()) << line->text().toStdString();
+  console->hide();
 }
 
 TEST(DialogUsability, FocusMarkOnAButtonStandsOut) {
