@@ -17,9 +17,12 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "console/comm_settings_dlg.h"
 #include "console/meter_console_dlg.h"
+#include "console/meter_setup_dlg.h"
+#include "console/state_char_box.h"
 #include "console/modal_ui.h"
 #include "link/clock.h"
 #include "link/port_list.h"
@@ -46,84 +49,86 @@ bool WaitUntil(const std::function<bool()>& done) {
   return true;
 }
 
-// The meter is stopped and started again at a stable symlink path, as a USB
-// adapter pulled and plugged back in, while the console idles on its link
-// thread: the window says the device is lost, then reopens it by itself.
-TEST(ConsoleOverPty, ALostDeviceIsShownThenReopenedAtTheSamePathAndPolled) {
-  QTemporaryDir dir;
-  ASSERT_TRUE(dir.isValid());
-  const std::string stablePath = dir.filePath("meter").toStdString();
-  auto sim = std::make_unique<zt::test::ChildProcess>();
-  ASSERT_TRUE(sim->Start(ZT_SIM_PATH, {"--link", stablePath})) << sim->Error();
-  ASSERT_EQ(sim->ReadLine(), stablePath) << sim->Errors();
+// zt6100-sim at a stable symlink path, stopped and started again there as a
+// USB adapter pulled and plugged back in, and the console's window on it
+// through QSerialPort on its own link thread.
+class ConsoleOnReplugPath : public testing::Test {
+ protected:
+  void SetUp() override { ASSERT_TRUE(dir.isValid()); }
 
-  zt::PortDeviceMap devices;
-  devices.Override(1, stablePath);
+  void PlugIn(std::vector<std::string> arguments = {}) {
+    arguments.insert(arguments.begin(), {"--link", stablePath});
+    sim = std::make_unique<zt::test::ChildProcess>();
+    ASSERT_TRUE(sim->Start(ZT_SIM_PATH, arguments)) << sim->Error();
+    ASSERT_EQ(sim->ReadLine(), stablePath) << sim->Errors();
+  }
+  void Unplug() { EXPECT_EQ(sim->Stop(), 0) << sim->Errors(); }
+
+  void OpenConsole() {
+    zt::PortDeviceMap devices;
+    devices.Override(1, stablePath);
+    auto worker = std::make_unique<zt::LinkWorker>(
+        [devices] { return std::make_unique<zt::QtSerialPort>(devices); }, clock, settings);
+    console = std::make_unique<zt::CMeterConsoleDlg>(ui, std::move(worker), settings);
+    console->OnInitDialog();
+    ASSERT_TRUE(WaitUntil([&] { return !console->Worker().Busy(); }));
+  }
+  void AwaitState(const QString& state) {
+    ASSERT_TRUE(WaitUntil([&] { return console->StateText() == state; }))
+        << console->StateText().toStdString();
+  }
+  // Runs the command and waits for it to leave the line.
+  void Command(int id) {
+    console->OnCommand(id);
+    ASSERT_TRUE(WaitUntil([&] { return !console->IsBusy(); }));
+  }
+  QString Box(int id) const { return static_cast<QLineEdit*>(console->Control(id))->text(); }
+
+  QTemporaryDir dir;
+  const std::string stablePath = dir.filePath("meter").toStdString();
+  std::unique_ptr<zt::test::ChildProcess> sim;
   zt::SystemClock clock;
   zt::test::RecordingUi ui;
   const zt::LinkSettings settings;
-  auto worker = std::make_unique<zt::LinkWorker>(
-      [devices] { return std::make_unique<zt::QtSerialPort>(devices); }, clock, settings);
-  zt::CMeterConsoleDlg console(ui, std::move(worker), settings);
-  console.OnInitDialog();
-  ASSERT_TRUE(WaitUntil([&] { return !console.Worker().Busy(); }));
-  ASSERT_EQ(console.StateText(), "");
+  std::unique_ptr<zt::CMeterConsoleDlg> console;
+};
 
-  EXPECT_EQ(sim->Stop(), 0) << sim->Errors();
-  ASSERT_TRUE(WaitUntil([&] { return console.StateText() == "设备已断开"; }))
-      << console.StateText().toStdString();
+// The window says the device is lost while the console idles, then reopens
+// it by itself.
+TEST_F(ConsoleOnReplugPath, ALostDeviceIsShownThenReopenedAtTheSamePathAndPolled) {
+  PlugIn();
+  OpenConsole();
+  ASSERT_EQ(console->StateText(), "");
 
-  sim = std::make_unique<zt::test::ChildProcess>();
-  ASSERT_TRUE(sim->Start(ZT_SIM_PATH, {"--link", stablePath})) << sim->Error();
-  ASSERT_EQ(sim->ReadLine(), stablePath) << sim->Errors();
-  ASSERT_TRUE(WaitUntil([&] { return console.StateText() == ""; }))
-      << console.StateText().toStdString();
+  Unplug();
+  AwaitState("设备已断开");
+  PlugIn();
+  AwaitState("");
 
   // The poll timer ticks on its own from here; the first tick reads the
   // meter that came back.
-  console.OnCommand(id::kStartPolling);
-  const auto* successes = static_cast<QLineEdit*>(console.Control(id::kSuccessCount));
-  ASSERT_TRUE(WaitUntil([&] { return successes->text() == "1"; }));
-  EXPECT_EQ(static_cast<QLineEdit*>(console.Control(id::kFailureCount))->text(), "0");
+  console->OnCommand(id::kStartPolling);
+  ASSERT_TRUE(WaitUntil([&] { return Box(id::kSuccessCount) == "1"; }));
+  EXPECT_EQ(Box(id::kFailureCount), "0");
   EXPECT_TRUE(ui.messages.empty());
-  console.OnCommand(2);
+  console->OnCommand(2);
 }
 
-
 // The adapter pulled while the console polls, 停止运行 pressed, the adapter
-// plugged back in: "搜索仪表" then finds the meter and the console talks to
-// it, without a restart.
-TEST(ConsoleOverPty, SearchFindsTheMeterAfterAnUnplugAndReplug) {
-  QTemporaryDir dir;
-  ASSERT_TRUE(dir.isValid());
-  const std::string stablePath = dir.filePath("meter").toStdString();
-  auto sim = std::make_unique<zt::test::ChildProcess>();
-  const std::vector<std::string> meter = {"--link", stablePath, "--address", "7", "--upper", "4321"};
-  ASSERT_TRUE(sim->Start(ZT_SIM_PATH, meter)) << sim->Error();
-  ASSERT_EQ(sim->ReadLine(), stablePath) << sim->Errors();
+// plugged back in: "搜索仪表" then finds the meter, and every command talks
+// to it, without a restart.
+TEST_F(ConsoleOnReplugPath, SearchAndEveryCommandWorkAfterAnUnplugAndReplug) {
+  const std::vector<std::string> meter = {"--address", "7", "--upper", "4321"};
+  PlugIn(meter);
+  OpenConsole();
+  console->OnCommand(id::kStartPolling);
 
-  zt::PortDeviceMap devices;
-  devices.Override(1, stablePath);
-  zt::SystemClock clock;
-  zt::test::RecordingUi ui;
-  const zt::LinkSettings settings;
-  auto worker = std::make_unique<zt::LinkWorker>(
-      [devices] { return std::make_unique<zt::QtSerialPort>(devices); }, clock, settings);
-  zt::CMeterConsoleDlg console(ui, std::move(worker), settings);
-  console.OnInitDialog();
-  ASSERT_TRUE(WaitUntil([&] { return !console.Worker().Busy(); }));
-  console.OnCommand(id::kStartPolling);
-
-  EXPECT_EQ(sim->Stop(), 0) << sim->Errors();
-  ASSERT_TRUE(WaitUntil([&] { return console.StateText() == "设备已断开"; }))
-      << console.StateText().toStdString();
-  console.OnCommand(id::kStopPolling);
-  ASSERT_TRUE(WaitUntil([&] { return !console.Worker().Busy(); }));
-  sim = std::make_unique<zt::test::ChildProcess>();
-  ASSERT_TRUE(sim->Start(ZT_SIM_PATH, meter)) << sim->Error();
-  ASSERT_EQ(sim->ReadLine(), stablePath) << sim->Errors();
-  ASSERT_TRUE(WaitUntil([&] { return console.StateText() == ""; }))
-      << console.StateText().toStdString();
+  Unplug();
+  AwaitState("设备已断开");
+  console->OnCommand(id::kStopPolling);
+  ASSERT_TRUE(WaitUntil([&] { return !console->Worker().Busy(); }));
+  PlugIn(meter);
+  AwaitState("");
 
   QString status;
   ui.answerDialog = [&](QDialog& dialog) {
@@ -135,17 +140,36 @@ TEST(ConsoleOverPty, SearchFindsTheMeterAfterAnUnplugAndReplug) {
     settingsDlg.accept();
     return settingsDlg.result();
   };
-  console.OnCommand(id::kCommSettings);
-  ASSERT_TRUE(WaitUntil([&] { return !console.IsBusy(); }));
+  Command(id::kCommSettings);
   EXPECT_EQ(status, QString::fromUtf8("找到仪表: 地址 7, 9600bps, 无校验"));
-  EXPECT_EQ(console.Settings().address, 7);
+  EXPECT_EQ(console->Settings().address, 7);
 
-  console.OnCommand(id::kReadParameters);
-  ASSERT_TRUE(WaitUntil([&] { return !console.IsBusy(); }));
-  EXPECT_EQ(static_cast<QLineEdit*>(console.Control(id::kUpperLimit))->text(), "4321");
-  EXPECT_TRUE(ui.messages.empty()) << ui.messages.front().toStdString();
+  Command(id::kReadParameters);
+  EXPECT_EQ(Box(id::kUpperLimit), "4321");
+  ASSERT_TRUE(ui.messages.empty()) << ui.messages.front().toStdString();
+
+  Command(id::kWriteParameters);
+  Command(id::kReadSwitchStatus);
+  EXPECT_FALSE(static_cast<zt::StateCharBox*>(console->Control(id::kRelayOutput))
+                   ->Character()
+                   .isEmpty());
+  Command(id::kReadMeterClock);
+  ui.answerDialog = [](QDialog& dialog) {
+    auto& setup = dynamic_cast<zt::CMeterSetupDlg&>(dialog);
+    setup.PtBox()->setText("100");
+    setup.accept();
+    return setup.result();
+  };
+  Command(id::kInstrumentSetup);
+  static_cast<QLineEdit*>(console->Control(id::kDeviceAddress))->setText("8");
+  Command(id::kChangeAddress);
+  ASSERT_EQ(ui.messages.size(), 4U);
+  EXPECT_EQ(ui.messages[0], "写数据成功！");
+  EXPECT_TRUE(ui.messages[1].startsWith("当前时间:")) << ui.messages[1].toStdString();
+  EXPECT_EQ(ui.messages[2], "设置仪表参数成功");
+  EXPECT_EQ(ui.messages[3], "写本机地址成功！");
+  EXPECT_EQ(console->HealthText(), "");
 }
-
 
 TEST(ConsoleOverPty, OpensPollsReadsParametersAndCloses) {
   zt::test::ChildProcess sim;
