@@ -100,9 +100,9 @@ int WriteReport(const CommissionRun& run, const report::CommissionRecord& record
   if (!run.report) {
     return kDone;
   }
-  if (const std::optional<std::string> failed =
+  if (const std::optional<report::ReportFailure> failed =
           report::WriteCommissionReport(*run.report, record, run.language)) {
-    io.err << "zt6100ctl: " << *failed << '\n';
+    io.err << "zt6100ctl: " << failed->Message() << '\n';
     return kReportNotWritten;
   }
   return kDone;
@@ -117,20 +117,18 @@ void Print(CommandIo& io, const report::CommissionRecord& record, const std::str
   }
 }
 
-CheckOptions Options(const CommissionRun& run, CommandIo& io, const std::atomic<bool>& stop) {
+CheckOptions Options(const CommissionRun& run, CommandIo& io) {
   CheckOptions options;
   options.livePolls = run.livePolls;
   options.wallClock = io.wallClock;
-  options.stop = &stop;
+  options.stopRequested = io.stopRequested;
   return options;
 }
 
 }  // namespace
 
 int RunCheckProfile(const CommissionRun& run, CommissionLink& link, CommandIo& io) {
-  std::atomic<bool> stop{false};
-  CheckOptions options = Options(run, io, stop);
-  options.progress = [&](std::string_view) { stop = io.stopRequested(); };
+  const CheckOptions options = Options(run, io);
   const ConfirmedInstrument none;
   const CheckReport check = CheckMeter(link.session, run.profile, none, options);
   const report::CommissionRecord record = report::RecordOf(
@@ -144,10 +142,8 @@ int RunCheckProfile(const CommissionRun& run, CommissionLink& link, CommandIo& i
 }
 
 int RunApplyProfile(const CommissionRun& run, CommissionLink& link, CommandIo& io) {
-  std::atomic<bool> stop{false};
   ApplyOptions options;
-  options.check = Options(run, io, stop);
-  options.check.progress = [&](std::string_view) { stop = io.stopRequested(); };
+  options.check = Options(run, io);
   options.reopen = link.reopen;
   ConfirmedInstrument confirmed;
   const ApplyReport apply =

@@ -41,6 +41,7 @@ ConsoleCommissionRunner& CMeterConsoleDlg::Commissioning() {
   if (!commission_) {
     commission_ = std::make_unique<ConsoleCommissionRunner>(
         *link_, [this] { return wallClock_(); },
+        [this](const CheckReport& check) { ShowCheckedMeter(check); },
         [this](const CommissionApplyOutcome& outcome) { FollowCommissionedMeter(outcome); });
   }
   return *commission_;
@@ -66,7 +67,15 @@ void CMeterConsoleDlg::OnCommissionCheck() {
   }
 }
 
+void CMeterConsoleDlg::ShowCheckedMeter(const CheckReport& check) {
+  ShowParameterValues(check.parameters);
+  if (check.states) {
+    ShowSwitchStatus(*check.states);
+  }
+}
+
 void CMeterConsoleDlg::FollowCommissionedMeter(const CommissionApplyOutcome& outcome) {
+  ShowCheckedMeter(outcome.report.after ? *outcome.report.after : outcome.report.before);
   // The 仪表设置 dialog offers what the meter has confirmed.
   const ConfirmedInstrument& confirmed = outcome.confirmed;
   if (confirmed.pt) {

@@ -73,6 +73,32 @@ QString TimeOfDay(const std::optional<WallTime>& at) {
 
 QString Figure(double value) { return QString::number(value, 'f', 4); }
 
+// Why the profile was refused, in the window's words.
+QString WindowWords(const ProfileError& refused) {
+  if (refused.windowReason == nullptr) {
+    return Q(refused.Message());
+  }
+  const auto argument = [&refused](std::size_t i) { return Q(refused.arguments.at(i)); };
+  // The values are put in in one pass: a "%1" inside a value stays as typed.
+  QString reason = Tr(refused.windowReason);
+  switch (refused.arguments.size()) {
+    case 0:
+      break;
+    case 1:
+      reason = reason.arg(argument(0));
+      break;
+    case 2:
+      reason = reason.arg(argument(0), argument(1));
+      break;
+    default:
+      reason = reason.arg(argument(0), argument(1), argument(2));
+      break;
+  }
+  const QString file = Q(refused.file);
+  return refused.key.empty() ? Tr(text::kProfileFileRefused).arg(file, reason)
+                             : Tr(text::kProfileKeyRefused).arg(file, Q(refused.key), reason);
+}
+
 constexpr int kColumns = 6;
 constexpr int kTableMinWidth = 720;
 constexpr const char* kHeaderKeys[kColumns] = {"setting", "expected", "read",
@@ -230,8 +256,7 @@ void CCommissionDlg::OnChooseProfile() {
 bool CCommissionDlg::LoadProfile(const QString& path) {
   const ProfileResult read = ReadSiteProfile(path.toStdString());
   if (const auto* refused = std::get_if<ProfileError>(&read)) {
-    ui_.ShowMessage(this, Tr(text::kCommissionProfileRefused)
-                              .arg(QString::fromStdString(refused->Message())));
+    ui_.ShowMessage(this, Tr(text::kCommissionProfileRefused).arg(WindowWords(*refused)));
     return false;
   }
   profile_ = std::get<SiteProfile>(read);
@@ -403,9 +428,11 @@ void CCommissionDlg::OnSaveReport() {
   if (path.isEmpty()) {
     return;
   }
-  if (const std::optional<std::string> failed =
+  if (const std::optional<report::ReportFailure> failed =
           report::WriteCommissionReport(path.toStdString(), *record_, language_)) {
-    ui_.ShowMessage(this, Tr(text::kCommissionReportFailed).arg(QString::fromStdString(*failed)));
+    ui_.ShowMessage(this, Tr(text::kCommissionReportFailed)
+                              .arg(QStringLiteral("%1: %2").arg(
+                                  path, QString::fromStdString(failed->Reason(language_)))));
     return;
   }
   status_->setText(Tr(text::kCommissionReportSaved).arg(path));

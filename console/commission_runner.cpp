@@ -9,19 +9,14 @@ namespace zt {
 
 namespace {
 
-// One run's cancel flag, set as well by the console's own stop: checked
-// between exchanges on the link's thread.
+// One run's cancel flag or the console's own stop, asked between exchanges
+// on the link's thread.
 struct RunStop {
   std::shared_ptr<std::atomic<bool>> cancel;
 
   void Follow(LinkContext& link, CheckOptions& options) const {
-    options.stop = cancel.get();
-    options.progress = [cancel = cancel, &stop = link.stop,
-                        tell = std::move(options.progress)](std::string_view step) {
-      if (stop.load()) {
-        *cancel = true;
-      }
-      tell(step);
+    options.stopRequested = [cancel = cancel, &stop = link.stop] {
+      return cancel->load() || stop.load();
     };
   }
 };
@@ -74,7 +69,11 @@ void ConsoleCommissionRunner::Check(QObject* receiver, const SiteProfile& profil
         stop.Follow(link, options);
         return CommissionCheckJob(link, profile, confirmed, options);
       },
-      [target = QPointer<QObject>(receiver), done = std::move(done)](const CheckReport& report) {
+      [this, target = QPointer<QObject>(receiver),
+       done = std::move(done)](const CheckReport& report) {
+        if (checked_) {
+          checked_(report);
+        }
         if (target) {
           done(report);
         }

@@ -56,15 +56,20 @@ class CommissionRunner {
 
 // The check and apply as commands of the console's link: they wait for the
 // exchange on the line and the commands after them wait for them. What the
-// meter confirmed is kept here for the console's whole run; after an apply
-// `applied` tells the console, before the window hears of it, so that the
-// console follows the meter even when the window has gone.
+// meter confirmed is kept here for the console's whole run; after a check
+// `checked` and after an apply `applied` tell the console, before the window
+// hears of it, so that the console shows what was read and follows the meter
+// even when the window has gone.
 class ConsoleCommissionRunner final : public CommissionRunner {
  public:
   using ConsoleUpdate = std::function<void(const CommissionApplyOutcome&)>;
 
-  ConsoleCommissionRunner(ConsoleLink& link, std::function<WallTime()> wallClock, ConsoleUpdate applied)
-      : link_(link), wallClock_(std::move(wallClock)), applied_(std::move(applied)) {}
+  ConsoleCommissionRunner(ConsoleLink& link, std::function<WallTime()> wallClock, Checked checked,
+                          ConsoleUpdate applied)
+      : link_(link),
+        wallClock_(std::move(wallClock)),
+        checked_(std::move(checked)),
+        applied_(std::move(applied)) {}
 
   void Check(QObject* receiver, const SiteProfile& profile, Progress progress,
              Checked done) override;
@@ -84,6 +89,7 @@ class ConsoleCommissionRunner final : public CommissionRunner {
 
   ConsoleLink& link_;
   std::function<WallTime()> wallClock_;
+  Checked checked_;
   ConsoleUpdate applied_;
   ConfirmedInstrument confirmed_;
 };

@@ -469,6 +469,16 @@ void CMeterConsoleDlg::OnReadParameters() {
 }
 
 void CMeterConsoleDlg::ShowParameterReads(const ParameterReads& reads) {
+  const QString notRead = ShowParameterValues(reads);
+  m_strStatus =
+      Tr(notRead.isEmpty() ? res::text::kParametersRead : res::text::kParametersReadFailed);
+  exchange_->ShowFields({Box(id::kStatus)});
+  if (!notRead.isEmpty()) {
+    ShowMessage(Tr(res::text::kParametersNotRead) + notRead);
+  }
+}
+
+QString CMeterConsoleDlg::ShowParameterValues(const ParameterReads& reads) {
   struct Read {
     const std::optional<int32_t>& value;
     int32_t& field;
@@ -492,12 +502,7 @@ void CMeterConsoleDlg::ShowParameterReads(const ParameterReads& reads) {
       notRead += QStringLiteral(" ") + Tr(read.caption);
     }
   }
-  m_strStatus =
-      Tr(notRead.isEmpty() ? res::text::kParametersRead : res::text::kParametersReadFailed);
-  exchange_->ShowFields({Box(id::kStatus)});
-  if (!notRead.isEmpty()) {
-    ShowMessage(Tr(res::text::kParametersNotRead) + notRead);
-  }
+  return notRead;
 }
 
 void CMeterConsoleDlg::OnWriteParameters() {

@@ -192,6 +192,10 @@ class CMeterConsoleDlg final : public QDialog {
   void RunInstrumentSetup(const InstrumentSettings& shown);
   void StartPoll();
   void ShowParameterReads(const ParameterReads& reads);
+  // The boxes of the values read; the captions of those not read.
+  QString ShowParameterValues(const ParameterReads& reads);
+  // What a commissioning check read, in the console's own boxes.
+  void ShowCheckedMeter(const CheckReport& check);
   void ShowSwitchStatus(const SwitchStatus& status);
   void ShowCommandStates();
   void ShowLinkInformation(bool afterChange);

@@ -31,7 +31,7 @@ class Applier {
       if (report_.steps[i].state == StepState::NotWritable) {
         continue;
       }
-      if (options_.check.stop != nullptr && options_.check.stop->load()) {
+      if (options_.check.stopRequested && options_.check.stopRequested()) {
         report_.cancelled = true;
         break;
       }

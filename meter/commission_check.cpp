@@ -45,7 +45,7 @@ class Checker {
 
  private:
   bool Stopped() {
-    if (options_.stop != nullptr && options_.stop->load()) {
+    if (options_.stopRequested && options_.stopRequested()) {
       report_.cancelled = true;
     }
     return report_.cancelled;
@@ -109,6 +109,11 @@ class Checker {
     if (!report_.reads.empty() && parameterBaud) {
       report_.reads.back().value = Number(*parameterBaud);
     }
+    ParameterReads& shown = report_.parameters;
+    shown.upperLimit = upper;
+    shown.lowerLimit = lower;
+    shown.decimalPoint = decimal;
+    shown.meterBaud = parameterBaud;
 
     // The meter's address, rate and parity cannot be read from it; a reply at
     // the link's own settings proves them.
@@ -163,6 +168,7 @@ class Checker {
     if (word) {
       const SwitchStatus status{static_cast<uint8_t>(*word >> 8),
                                 static_cast<uint8_t>(*word & 0xFF)};
+      report_.states = status;
       relay = status.RelayOn() ? "on" : "off";
       input = status.InputClosed() ? "closed" : "open";
     }
@@ -210,15 +216,10 @@ class Checker {
     double sum = 0.0;
     for (int i = 0; i < options_.livePolls && !Stopped(); ++i) {
       Progress("live");
-      const std::atomic<bool> never{false};
-      const std::optional<bool> replied = poll.Tick(options_.stop ? *options_.stop : never);
-      if (!replied) {
-        Stopped();
-        break;
-      }
+      const bool replied = poll.Tick();
       ++live.polls;
       const WallTime at = options_.wallClock();
-      if (!*replied) {
+      if (!replied) {
         Record("live", std::nullopt, at);
         continue;
       }

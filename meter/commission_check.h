@@ -1,6 +1,5 @@
 #pragma once
 
-#include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <functional>
@@ -112,6 +111,10 @@ struct CheckReport {
   LinkVerdict link;
   ExchangeSummary exchanges;  // the link's exchanges since it was opened
   LinkDescription line;
+  // The values read as the console's own commands show them; a value not
+  // read is empty.
+  ParameterReads parameters;
+  std::optional<SwitchStatus> states;
   bool cancelled = false;
 
   const CheckRow* Row(std::string_view key) const;
@@ -122,8 +125,8 @@ struct CheckReport {
 struct CheckOptions {
   int livePolls = 10;
   std::function<WallTime()> wallClock = [] { return std::chrono::system_clock::now(); };
-  // Looked at between exchanges; once set, nothing more is sent.
-  const std::atomic<bool>* stop = nullptr;
+  // Asked between exchanges; once it says yes, nothing more is sent.
+  std::function<bool()> stopRequested;
   // Told after each step, for a front end that shows progress.
   std::function<void(std::string_view step)> progress;
 };

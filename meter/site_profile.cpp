@@ -9,6 +9,7 @@
 
 #include "meter/json_reader.h"
 #include "meter/register_map.h"
+#include "res/commission_texts.h"
 
 namespace zt {
 
@@ -21,21 +22,38 @@ constexpr long long kMaxClockToleranceS = 86400;
 
 constexpr std::array<std::string_view, 3> kParityNames = {"none", "odd", "even"};
 
+namespace text = res::text;
+
 struct IntegerKey {
   std::string_view key;
   long long min;
   long long max;
-  const char* why;  // appended to the range in a refusal, may be empty
+  const char* why = "";  // appended to the range in a refusal
+  const char* windowOutside = text::kProfileOutside;
 };
 
-constexpr IntegerKey kAddressKey{"address", 1, 255, " (0 is the broadcast address, no meter answers it)"};
-constexpr IntegerKey kUpperKey{"upper_limit", 0, 65535, ""};
-constexpr IntegerKey kLowerKey{"lower_limit", 0, 65535, ""};
-constexpr IntegerKey kDecimalKey{"decimal_point", 0, 3, ""};
-constexpr IntegerKey kPtKey{"pt", kRatioMin, kRatioMax, ""};
-constexpr IntegerKey kCtKey{"ct", kRatioMin, kRatioMax, ""};
-constexpr IntegerKey kWiringKey{"wiring", 0, kWiringModeCount - 1, ""};
-constexpr IntegerKey kToleranceKey{"clock_tolerance_s", 0, kMaxClockToleranceS, ""};
+constexpr IntegerKey kAddressKey{"address", 1, 255,
+                                 " (0 is the broadcast address, no meter answers it)",
+                                 text::kProfileAddressOutside};
+constexpr IntegerKey kUpperKey{"upper_limit", 0, 65535};
+constexpr IntegerKey kLowerKey{"lower_limit", 0, 65535};
+constexpr IntegerKey kDecimalKey{"decimal_point", 0, 3};
+constexpr IntegerKey kPtKey{"pt", kRatioMin, kRatioMax};
+constexpr IntegerKey kCtKey{"ct", kRatioMin, kRatioMax};
+constexpr IntegerKey kWiringKey{"wiring", 0, kWiringModeCount - 1};
+constexpr IntegerKey kToleranceKey{"clock_tolerance_s", 0, kMaxClockToleranceS};
+
+// The reason in both words: zt6100ctl's, and the window's text with its values.
+struct Reason {
+  std::string words;
+  const char* window;
+  std::vector<std::string> arguments = {};
+};
+
+ProfileError Refusal(const std::string& file, std::string_view key, Reason reason) {
+  return ProfileError{file, std::string(key), std::move(reason.words), reason.window,
+                      std::move(reason.arguments)};
+}
 
 constexpr std::array<std::string_view, 12> kKnownKeys = {
     "address", "baud", "parity", "upper_limit", "lower_limit", "decimal_point",
@@ -48,13 +66,16 @@ class Parser {
   ProfileResult Parse(std::string_view text) {
     const std::variant<JsonValue, JsonError> read = ReadJson(text);
     if (const auto* error = std::get_if<JsonError>(&read)) {
-      return Refuse("", "line " + std::to_string(error->line) + ", column " +
-                            std::to_string(error->column) + ": " + error->reason);
+      const std::string line = std::to_string(error->line);
+      const std::string column = std::to_string(error->column);
+      return Refuse("", {"line " + line + ", column " + column + ": " + error->reason,
+                         text::kProfileNotJson, {line, column}});
     }
     const JsonValue& root = std::get<JsonValue>(read);
     if (root.type != JsonValue::Type::Object) {
-      return Refuse("", std::string("the profile must be an object, not ") +
-                            JsonTypeName(root.type));
+      return Refuse("", {std::string("the profile must be an object, not ") +
+                             JsonTypeName(root.type),
+                         text::kProfileNotObject});
     }
     SiteProfile profile;
     for (const auto& [key, value] : root.members) {
@@ -63,36 +84,45 @@ class Parser {
       }
     }
     if (profile.upperLimit && profile.lowerLimit && *profile.lowerLimit > *profile.upperLimit) {
-      return Refuse("lower_limit", std::to_string(*profile.lowerLimit) +
-                                       " is above upper_limit " +
-                                       std::to_string(*profile.upperLimit));
+      const std::string lower = std::to_string(*profile.lowerLimit);
+      const std::string upper = std::to_string(*profile.upperLimit);
+      return Refuse("lower_limit", {lower + " is above upper_limit " + upper,
+                                    text::kProfileLowerAboveUpper, {lower, upper}});
     }
     return profile;
   }
 
-  ProfileError Refuse(std::string_view key, std::string reason) {
-    return ProfileError{file_, std::string(key), std::move(reason)};
+  ProfileError Refuse(std::string_view key, Reason reason) {
+    return Refusal(file_, key, std::move(reason));
   }
 
  private:
-  bool Fail(std::string_view key, std::string reason) {
+  bool Fail(std::string_view key, Reason reason) {
     error_ = Refuse(key, std::move(reason));
     return false;
   }
 
+  bool FailType(std::string_view key, const char* wanted, const char* window,
+                const JsonValue& value) {
+    return Fail(key, {std::string("must be ") + wanted + ", not " + JsonTypeName(value.type),
+                      window});
+  }
+
   std::optional<long long> Integer(const IntegerKey& rule, const JsonValue& value) {
     if (value.type != JsonValue::Type::Number) {
-      Fail(rule.key, std::string("must be a number, not ") + JsonTypeName(value.type));
+      FailType(rule.key, "a number", text::kProfileNotNumber, value);
       return std::nullopt;
     }
     const std::optional<long long> whole = value.Integer();
     if (!whole) {
-      Fail(rule.key, value.text + " is not a whole number");
+      Fail(rule.key, {value.text + " is not a whole number", text::kProfileNotWhole, {value.text}});
       return std::nullopt;
     }
     if (*whole < rule.min || *whole > rule.max) {
-      Fail(rule.key, value.text + " is outside " + std::to_string(rule.min) + " to " +
-                         std::to_string(rule.max) + rule.why);
+      const std::string min = std::to_string(rule.min);
+      const std::string max = std::to_string(rule.max);
+      Fail(rule.key, {value.text + " is outside " + min + " to " + max + rule.why,
+                      rule.windowOutside, {value.text, min, max}});
       return std::nullopt;
     }
     return whole;
@@ -110,10 +140,11 @@ class Parser {
 
   bool TakeText(std::string& field, std::string_view key, const JsonValue& value) {
     if (value.type != JsonValue::Type::String) {
-      return Fail(key, std::string("must be a string, not ") + JsonTypeName(value.type));
+      return FailType(key, "a string", text::kProfileNotString, value);
     }
     if (value.text.size() > kMaxFreeTextBytes) {
-      return Fail(key, "is longer than " + std::to_string(kMaxFreeTextBytes) + " bytes");
+      const std::string most = std::to_string(kMaxFreeTextBytes);
+      return Fail(key, {"is longer than " + most + " bytes", text::kProfileTooLong, {most}});
     }
     field = value.text;
     return true;
@@ -121,11 +152,12 @@ class Parser {
 
   bool TakeBaud(SiteProfile& profile, const JsonValue& value) {
     if (value.type != JsonValue::Type::Number) {
-      return Fail("baud", std::string("must be a number, not ") + JsonTypeName(value.type));
+      return FailType("baud", "a number", text::kProfileNotNumber, value);
     }
     const std::optional<long long> whole = value.Integer();
     if (!whole || !BaudIndexOf(static_cast<int32_t>(*whole)) || *whole > 19200) {
-      return Fail("baud", value.text + " is not one of 1200, 2400, 4800, 9600, 19200");
+      return Fail("baud", {value.text + " is not one of 1200, 2400, 4800, 9600, 19200",
+                           text::kProfileNotRate, {value.text}});
     }
     profile.baud = static_cast<int32_t>(*whole);
     return true;
@@ -133,7 +165,7 @@ class Parser {
 
   bool TakeParity(SiteProfile& profile, const JsonValue& value) {
     if (value.type != JsonValue::Type::String) {
-      return Fail("parity", std::string("must be a string, not ") + JsonTypeName(value.type));
+      return FailType("parity", "a string", text::kProfileNotString, value);
     }
     for (std::size_t i = 0; i < kParityNames.size(); ++i) {
       if (value.text == kParityNames[i]) {
@@ -141,7 +173,8 @@ class Parser {
         return true;
       }
     }
-    return Fail("parity", "\"" + value.text + "\" is not one of \"none\", \"odd\", \"even\"");
+    return Fail("parity", {"\"" + value.text + "\" is not one of \"none\", \"odd\", \"even\"",
+                           text::kProfileNotParity, {value.text}});
   }
 
   bool Take(SiteProfile& profile, const std::string& key, const JsonValue& value) {
@@ -168,7 +201,8 @@ class Parser {
     for (const std::string_view name : kKnownKeys) {
       known += (known.empty() ? "" : ", ") + std::string(name);
     }
-    return Fail(key, "is not a profile key (known: " + known + ")");
+    return Fail(key, {"is not a profile key (known: " + known + ")", text::kProfileUnknownKey,
+                      {known}});
   }
 
   std::string file_;
@@ -193,21 +227,26 @@ ProfileResult ReadSiteProfile(const std::filesystem::path& file) {
   const std::string name = file.string();
   std::error_code ec;
   const std::uintmax_t size = std::filesystem::file_size(file, ec);
+  const auto unreadable = [&name](const std::string& why) {
+    return Refusal(name, "", {"cannot be read: " + why, text::kProfileUnreadable, {why}});
+  };
   if (ec) {
-    return ProfileError{name, "", "cannot be read: " + ec.message()};
+    return unreadable(ec.message());
   }
   if (size > kMaxProfileBytes) {
-    return ProfileError{name, "", "is " + std::to_string(size) + " bytes, more than a profile's " +
-                                      std::to_string(kMaxProfileBytes)};
+    const std::string bytes = std::to_string(size);
+    const std::string most = std::to_string(kMaxProfileBytes);
+    return Refusal(name, "", {"is " + bytes + " bytes, more than a profile's " + most,
+                              text::kProfileTooLarge, {bytes, most}});
   }
   std::ifstream in(file, std::ios::binary);
   if (!in) {
-    return ProfileError{name, "", std::string("cannot be read: ") + std::strerror(errno)};
+    return unreadable(std::strerror(errno));
   }
   std::ostringstream content;
   content << in.rdbuf();
   if (in.bad()) {
-    return ProfileError{name, "", "cannot be read"};
+    return unreadable(std::strerror(EIO));
   }
   return ParseSiteProfile(content.str(), name);
 }

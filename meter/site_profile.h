@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 #include <variant>
+#include <vector>
 
 #include "link/link_settings.h"
 
@@ -32,11 +33,15 @@ struct SiteProfile {
 };
 
 // Why a profile was refused: the file, the key (empty when the file as a whole
-// is at fault) and the reason.
+// is at fault) and the reason, in zt6100ctl's words and as the window says it
+// (`windowReason`, a window text translated there, whose %1, %2, ... are
+// `arguments`).
 struct ProfileError {
   std::string file;
   std::string key;
   std::string reason;
+  const char* windowReason = nullptr;
+  std::vector<std::string> arguments;
 
   // "site.json: key \"baud\": 9601 is not one of 1200, 2400, 4800, 9600, 19200"
   std::string Message() const;

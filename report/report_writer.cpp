@@ -1,5 +1,6 @@
 #include "report/report_writer.h"
 
+#include "report/report_texts.h"
 #include "report/whole_file.h"
 
 namespace zt::report {
@@ -22,9 +23,25 @@ bool IsReportFile(const std::filesystem::path& file) {
   return ending == ".json" || ending == ".html" || ending == ".pdf";
 }
 
-std::optional<std::string> WriteCommissionReport(const std::filesystem::path& file,
-                                                 const CommissionRecord& record,
-                                                 Language language) {
+std::string ReportFailure::Reason(Language language) const {
+  switch (problem) {
+    case Problem::kPdfNotMade:
+      return std::string(Say("pdf_not_made", language));
+    case Problem::kWrongEnding:
+      return std::string(Say("report_ending", language));
+    case Problem::kNotWritten:
+      break;
+  }
+  return systemReason;
+}
+
+std::string ReportFailure::Message() const {
+  return "the report " + file + " was not written: " + Reason(Language::kEnglish);
+}
+
+std::optional<ReportFailure> WriteCommissionReport(const std::filesystem::path& file,
+                                                   const CommissionRecord& record,
+                                                   Language language) {
   const std::string name = file.string();
   const std::string ending = Lower(file.extension().string());
   QByteArray bytes;
@@ -35,14 +52,14 @@ std::optional<std::string> WriteCommissionReport(const std::filesystem::path& fi
   } else if (ending == ".pdf") {
     bytes = CommissionPdf(record, language);
     if (bytes.isEmpty()) {
-      return "the report " + name + " was not written: the PDF could not be made";
+      return ReportFailure{name, ReportFailure::Problem::kPdfNotMade, ""};
     }
   } else {
-    return "the report " + name + " was not written: its name must end in .json, .html or .pdf";
+    return ReportFailure{name, ReportFailure::Problem::kWrongEnding, ""};
   }
   QString reason;
   if (!WriteWholeFile(QString::fromStdString(name), bytes, reason)) {
-    return "the report " + name + " was not written: " + reason.toStdString();
+    return ReportFailure{name, ReportFailure::Problem::kNotWritten, reason.toStdString()};
   }
   return std::nullopt;
 }

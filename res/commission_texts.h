@@ -61,4 +61,32 @@ inline constexpr const char* kCommissionReportSaved = ZT_TEXT("zt6100", "调试�
 // The report writer's message: the file and the reason.
 inline constexpr const char* kCommissionReportFailed = ZT_TEXT("zt6100", "调试报告未能保存: %1");
 
+// Why a site profile is refused, as the window says it: the file, the key,
+// and one of the reasons below with the values the reader found.
+inline constexpr const char* kProfileKeyRefused = ZT_TEXT("zt6100", "%1: 键 \"%2\" %3");
+inline constexpr const char* kProfileFileRefused = ZT_TEXT("zt6100", "%1: %2");
+// %1 line, %2 column.
+inline constexpr const char* kProfileNotJson = ZT_TEXT("zt6100", "第 %1 行第 %2 列: 不是有效的 JSON");
+inline constexpr const char* kProfileNotObject = ZT_TEXT("zt6100", "配置文件必须是一个 JSON 对象");
+inline constexpr const char* kProfileNotNumber = ZT_TEXT("zt6100", "应为数字");
+inline constexpr const char* kProfileNotWhole = ZT_TEXT("zt6100", "%1 不是整数");
+// %1 the value, %2 to %3 the range.
+inline constexpr const char* kProfileOutside = ZT_TEXT("zt6100", "%1 不在 %2 到 %3 之间");
+inline constexpr const char* kProfileAddressOutside =
+    ZT_TEXT("zt6100", "%1 不在 %2 到 %3 之间 (0 是广播地址, 没有仪表应答)");
+inline constexpr const char* kProfileNotString = ZT_TEXT("zt6100", "应为字符串");
+inline constexpr const char* kProfileTooLong = ZT_TEXT("zt6100", "超过 %1 字节");
+inline constexpr const char* kProfileNotRate =
+    ZT_TEXT("zt6100", "%1 不是 1200、2400、4800、9600、19200 之一");
+inline constexpr const char* kProfileNotParity =
+    ZT_TEXT("zt6100", "\"%1\" 不是 \"none\"、\"odd\"、\"even\" 之一");
+// %1 the keys a profile knows.
+inline constexpr const char* kProfileUnknownKey = ZT_TEXT("zt6100", "不是配置文件的键 (可用: %1)");
+inline constexpr const char* kProfileLowerAboveUpper = ZT_TEXT("zt6100", "%1 大于 upper_limit %2");
+// %1 the system's reason.
+inline constexpr const char* kProfileUnreadable = ZT_TEXT("zt6100", "无法读取: %1");
+// %1 the file's size, %2 the most a profile may have.
+inline constexpr const char* kProfileTooLarge =
+    ZT_TEXT("zt6100", "有 %1 字节, 超过配置文件上限 %2 字节");
+
 }  // namespace zt::res::text

@@ -979,5 +979,69 @@ The device used last time, %1, is gone; using %2</translation>
         <source>应答字节不全</source>
         <translation>a reply cut short</translation>
     </message>
+    <message>
+        <source>%1: 键 &quot;%2&quot; %3</source>
+        <translation>%1: key &quot;%2&quot; %3</translation>
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <translation>%1: %2</translation>
+    </message>
+    <message>
+        <source>第 %1 行第 %2 列: 不是有效的 JSON</source>
+        <translation>line %1, column %2: not valid JSON</translation>
+    </message>
+    <message>
+        <source>配置文件必须是一个 JSON 对象</source>
+        <translation>the profile must be a JSON object</translation>
+    </message>
+    <message>
+        <source>应为数字</source>
+        <translation>must be a number</translation>
+    </message>
+    <message>
+        <source>%1 不是整数</source>
+        <translation>%1 is not a whole number</translation>
+    </message>
+    <message>
+        <source>%1 不在 %2 到 %3 之间</source>
+        <translation>%1 is outside %2 to %3</translation>
+    </message>
+    <message>
+        <source>%1 不在 %2 到 %3 之间 (0 是广播地址, 没有仪表应答)</source>
+        <translation>%1 is outside %2 to %3 (0 is the broadcast address, no meter answers it)</translation>
+    </message>
+    <message>
+        <source>应为字符串</source>
+        <translation>must be a string</translation>
+    </message>
+    <message>
+        <source>超过 %1 字节</source>
+        <translation>is longer than %1 bytes</translation>
+    </message>
+    <message>
+        <source>%1 不是 1200、2400、4800、9600、19200 之一</source>
+        <translation>%1 is not one of 1200, 2400, 4800, 9600, 19200</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; 不是 &quot;none&quot;、&quot;odd&quot;、&quot;even&quot; 之一</source>
+        <translation>&quot;%1&quot; is not one of &quot;none&quot;, &quot;odd&quot;, &quot;even&quot;</translation>
+    </message>
+    <message>
+        <source>不是配置文件的键 (可用: %1)</source>
+        <translation>is not a profile key (known: %1)</translation>
+    </message>
+    <message>
+        <source>%1 大于 upper_limit %2</source>
+        <translation>%1 is above upper_limit %2</translation>
+    </message>
+    <message>
+        <source>无法读取: %1</source>
+        <translation>cannot be read: %1</translation>
+    </message>
+    <message>
+        <source>有 %1 字节, 超过配置文件上限 %2 字节</source>
+        <translation>is %1 bytes, more than a profile&apos;s %2</translation>
+    </message>
 </context>
 </TS>

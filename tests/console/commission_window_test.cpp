@@ -28,6 +28,7 @@
 
 #include "console/commission_dlg.h"
 #include "console/meter_setup_dlg.h"
+#include "console/state_char_box.h"
 #include "console/window_text.h"
 #include "res/commission_texts.h"
 #include "res/console_template.h"
@@ -211,9 +212,15 @@ TEST_F(CommissionWindow, CheckSendsItsReadsAndPollsAtTheirTimesAndShowsEachVerdi
     EXPECT_TRUE(window.Button(CCommissionDlg::kSave).isEnabled());
     EXPECT_EQ(window.Record()->profile.site, "泵房 2");
   });
-  // Nothing written; the poll goes on where it was.
+  // Nothing written; the poll goes on where it was, and the console's own
+  // boxes show what the check read.
   EXPECT_TRUE(console->IsTimerRunning(zt::CMeterConsoleDlg::kPollTimer));
   EXPECT_EQ(meter.UpperLimit(), 5000);
+  EXPECT_EQ(Box(zt::res::console_id::kUpperLimit), "5000");
+  EXPECT_EQ(Box(zt::res::console_id::kLowerLimit), "100");
+  EXPECT_EQ(static_cast<zt::StateCharBox*>(console->Control(zt::res::console_id::kRelayOutput))
+                ->Character(),
+            "通");
 }
 
 TEST_F(CommissionWindow, ApplyWritesWhatDiffersInTheSafeOrderAndTheConsoleFollowsTheMeter) {
@@ -350,9 +357,15 @@ TEST_F(CommissionWindow, ARefusedProfileIsToldWithItsKeyAndNothingIsSent) {
     EXPECT_TRUE(window.ProfilePath().isEmpty());
   });
   ASSERT_EQ(ui.messages.size(), 1U);
-  EXPECT_TRUE(ui.messages[0].startsWith("现场配置不能使用: ")) << ui.messages[0].toStdString();
-  EXPECT_TRUE(ui.messages[0].contains("\"baud\"")) << ui.messages[0].toStdString();
-  EXPECT_TRUE(ui.messages[0].contains("9601"));
+  EXPECT_EQ(ui.messages[0], "现场配置不能使用: " + profilePath_ +
+                                ": 键 \"baud\" 9601 不是 1200、2400、4800、9600、19200 之一");
+
+  // A value that looks like a placeholder is shown as typed.
+  Profile(R"({"parity": "%2"})");
+  WithWindow([&](CCommissionDlg& window) { Press(window, CCommissionDlg::kChoose); });
+  ASSERT_EQ(ui.messages.size(), 2U);
+  EXPECT_EQ(ui.messages[1], "现场配置不能使用: " + profilePath_ +
+                                ": 键 \"parity\" \"%2\" 不是 \"none\"、\"odd\"、\"even\" 之一");
   EXPECT_TRUE(port.Written().empty());
 }
 
@@ -391,7 +404,8 @@ TEST_F(CommissionWindow, TheReportIsSavedWholeOrNotAtAllWithAClearMessage) {
     EXPECT_TRUE(message.startsWith("调试报告未能保存: ")) << message.toStdString();
   }
   EXPECT_TRUE(ui.messages[0].contains("gone/report.html"));
-  EXPECT_TRUE(ui.messages[1].contains(".json, .html or .pdf"));
+  EXPECT_EQ(ui.messages[1], "调试报告未能保存: " + dir_.filePath("report.txt") +
+                                ": 文件名必须以 .json、.html 或 .pdf 结尾");
 }
 
 // PT, CT and wiring the meter confirmed through 仪表设置 are shown by the

@@ -290,7 +290,7 @@ TEST_F(Commissioning, ARateTheMeterTookButThePortCannotReopenAtStopsTheApplyWith
 TEST_F(Commissioning, AStopBetweenExchangesEndsTheCheckAndTheApplyWithNothingMoreSent) {
   std::atomic<bool> stop{false};
   int steps = 0;
-  check_.stop = &stop;
+  check_.stopRequested = [&stop] { return stop.load(); };
   check_.livePolls = 10;
   check_.progress = [&](std::string_view) {
     if (++steps == 3) {

@@ -144,7 +144,7 @@ TEST_F(CommissionReport, AReportThatCannotBeWrittenLeavesNoFileAndSaysWhy) {
   const std::filesystem::path missing = dir_ / "no" / "such" / "dir" / "r.html";
   const auto failed = zt::report::WriteCommissionReport(missing, record, Language::kEnglish);
   ASSERT_TRUE(failed.has_value());
-  EXPECT_NE(failed->find(missing.string()), std::string::npos) << *failed;
+  EXPECT_NE(failed->Message().find(missing.string()), std::string::npos) << failed->Message();
   EXPECT_FALSE(std::filesystem::exists(missing));
 
   // A directory where the file should go: refused, the directory untouched.
@@ -155,7 +155,8 @@ TEST_F(CommissionReport, AReportThatCannotBeWrittenLeavesNoFileAndSaysWhy) {
   const auto wrongEnding =
       zt::report::WriteCommissionReport(dir_ / "r.txt", record, Language::kEnglish);
   ASSERT_TRUE(wrongEnding.has_value());
-  EXPECT_NE(wrongEnding->find("must end in .json, .html or .pdf"), std::string::npos);
+  EXPECT_NE(wrongEnding->Message().find("must end in .json, .html or .pdf"), std::string::npos);
+  EXPECT_EQ(wrongEnding->Reason(Language::kChinese), "文件名必须以 .json、.html 或 .pdf 结尾");
   EXPECT_FALSE(std::filesystem::exists(dir_ / "r.txt"));
 
   // A report written over an old one replaces it whole.
