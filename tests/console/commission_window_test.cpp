@@ -33,6 +33,7 @@
 #include "res/commission_texts.h"
 #include "res/console_template.h"
 #include "support/console_fixture.h"
+#include "support/forwarding_port.h"
 #include "support/golden_frames.h"
 
 namespace {
@@ -85,42 +86,6 @@ const Lines kReadsAt5 = {"05 03 03 02 00 01 24 0A", "05 03 03 04 00 01 C4 0B",
                          "05 03 00 06 00 01 65 8F", "05 03 03 08 00 01 04 08",
                          "05 03 00 16 00 01 64 4A", "05 03 01 10 00 03 04 76",
                          "05 03 00 00 00 01 85 8E"};
-
-// Calls `onWrite` with the number of frames written so far, after each
-// write to the port it wraps: a test's hand on the window between two
-// exchanges.
-class CountingPort final : public zt::SerialPort {
- public:
-  explicit CountingPort(zt::SerialPort& port) : port_(port) {}
-
-  void SelectPort(int16_t number) override { port_.SelectPort(number); }
-  void SetPortDevice(int16_t number, const std::string& device) override {
-    port_.SetPortDevice(number, device);
-  }
-  bool SetLineFormat(std::string_view text) override { return port_.SetLineFormat(text); }
-  zt::OpenResult Open() override { return port_.Open(); }
-  void Close() override { port_.Close(); }
-  bool IsOpen() const override { return port_.IsOpen(); }
-  void ClearReceiveBuffer() override { port_.ClearReceiveBuffer(); }
-  void DiscardPendingInput() override { port_.DiscardPendingInput(); }
-  int16_t CountWaiting() override { return port_.CountWaiting(); }
-  std::vector<uint8_t> ReadWaiting() override { return port_.ReadWaiting(); }
-  void Write(const uint8_t* data, int16_t length) override {
-    port_.Write(data, length);
-    ++written_;
-    if (onWrite) onWrite(written_);
-  }
-  bool WaitForBytes(std::chrono::microseconds timeout) override {
-    return port_.WaitForBytes(timeout);
-  }
-  bool DeviceLost() const override { return port_.DeviceLost(); }
-
-  std::function<void(int written)> onWrite;
-
- private:
-  zt::SerialPort& port_;
-  int written_ = 0;
-};
 
 class CommissionWindow : public testing::Test, protected zt::test::ConsoleFixture {
  protected:
@@ -306,14 +271,14 @@ TEST_F(CommissionWindow, ApplyStopsAtTheFirstUnconfirmedWriteAndSaysWhatWasNotDo
 }
 
 TEST_F(CommissionWindow, EscAndStopEndACheckOrAnApplyBetweenTwoExchanges) {
-  CountingPort counting(port);
+  zt::test::ForwardingPort counting(port);
   OpenConsole(&counting);
   Profile(R"({"upper_limit": 4000, "lower_limit": 200})");
   WithWindow([&](CCommissionDlg& window) {
     int closed = 0;
     QObject::connect(&window, &QDialog::finished, [&closed] { ++closed; });
     Press(window, CCommissionDlg::kChoose);
-    counting.onWrite = [&](int written) {
+    counting.afterWrite = [&](int written) {
       if (written == 3) {
         // Esc while the check runs stops it and keeps the window open.
         EXPECT_TRUE(window.Running());
@@ -329,7 +294,7 @@ TEST_F(CommissionWindow, EscAndStopEndACheckOrAnApplyBetweenTwoExchanges) {
 
     // 停止运行 after the first write: nothing more is sent, and no check.
     const int base = static_cast<int>(port.Written().size());
-    counting.onWrite = [&](int written) {
+    counting.afterWrite = [&](int written) {
       if (written == base + 7) window.Button(CCommissionDlg::kStop).click();
     };
     Press(window, CCommissionDlg::kApply);
@@ -342,7 +307,7 @@ TEST_F(CommissionWindow, EscAndStopEndACheckOrAnApplyBetweenTwoExchanges) {
     QKeyEvent esc(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
     QApplication::sendEvent(&window, &esc);
     EXPECT_EQ(closed, 1);
-    counting.onWrite = nullptr;
+    counting.afterWrite = nullptr;
   });
   // The console goes before the port it was given.
   console.reset();

@@ -12,6 +12,7 @@
 #include <mutex>
 
 #include "support/console_fixture.h"
+#include "support/forwarding_port.h"
 #include "res/console_template.h"
 
 namespace {
@@ -20,45 +21,19 @@ namespace id = zt::res::console_id;
 using Lines = std::vector<std::string>;
 using Op = zt::sim::PortOperation;
 
-// Hands every call on to the test's simulated port, which outlives the
-// worker, and lets a test act at the moment a request is written.
-class ForwardingPort final : public zt::SerialPort {
- public:
-  ForwardingPort(zt::SerialPort& port, std::function<void()> onWrite)
-      : port_(port), onWrite_(std::move(onWrite)) {}
-
-  void SelectPort(int16_t portNumber) override { port_.SelectPort(portNumber); }
-  void SetPortDevice(int16_t portNumber, const std::string& device) override {
-    port_.SetPortDevice(portNumber, device);
-  }
-  bool SetLineFormat(std::string_view text) override { return port_.SetLineFormat(text); }
-  zt::OpenResult Open() override { return port_.Open(); }
-  void Close() override { port_.Close(); }
-  bool IsOpen() const override { return port_.IsOpen(); }
-  void ClearReceiveBuffer() override { port_.ClearReceiveBuffer(); }
-  void DiscardPendingInput() override { port_.DiscardPendingInput(); }
-  int16_t CountWaiting() override { return port_.CountWaiting(); }
-  std::vector<uint8_t> ReadWaiting() override { return port_.ReadWaiting(); }
-  bool WaitForBytes(std::chrono::microseconds timeout) override {
-    return port_.WaitForBytes(timeout);
-  }
-  bool DeviceLost() const override { return port_.DeviceLost(); }
-  void Write(const uint8_t* data, int16_t length) override {
-    port_.Write(data, length);
-    if (onWrite_) onWrite_();
-  }
-
- private:
-  zt::SerialPort& port_;
-  std::function<void()> onWrite_;
-};
-
 class LinkWorkerTest : public testing::Test, protected zt::test::ConsoleFixture {
  protected:
   // The console with a worker thread of its own, on the fixture's port.
   void OpenThreaded() {
     auto worker = std::make_unique<zt::LinkWorker>(
-        [this] { return std::make_unique<ForwardingPort>(port, onWrite); }, clock, settings);
+        [this] {
+          auto forwarding = std::make_unique<zt::test::ForwardingPort>(port);
+          forwarding->afterWrite = [onWrite = onWrite](int) {
+            if (onWrite) onWrite();
+          };
+          return forwarding;
+        },
+        clock, settings);
     console = std::make_unique<zt::CMeterConsoleDlg>(ui, std::move(worker), settings);
     console->OnInitDialog();
     WaitUntil([this] { return !console->Worker().Busy(); });
@@ -125,9 +100,10 @@ TEST_F(LinkWorkerTest, CommandDuringAPollRunsNextThenThePendingTick) {
 
 // Synchronous, so that the stop lands exactly between the two reads.
 TEST_F(LinkWorkerTest, StopSendsNoFurtherRequestOfThePollOnTheLine) {
-  ForwardingPort hooked(port, [this] {
+  zt::test::ForwardingPort hooked(port);
+  hooked.afterWrite = [this](int) {
     if (port.Written().size() == 1) console->OnCommand(id::kStopPolling);
-  });
+  };
   console = std::make_unique<zt::CMeterConsoleDlg>(ui, hooked, clock, settings);
   console->OnInitDialog();
   console->OnCommand(id::kStartPolling);

@@ -21,7 +21,7 @@
 #include "sim/fault_config.h"
 #include "support/console_fixture.h"
 #include "support/golden_frames.h"
-#include "support/watched_port.h"
+#include "support/forwarding_port.h"
 
 namespace {
 
@@ -594,9 +594,10 @@ TEST_F(ConsoleTest, VanishedDeviceIsShownLostThenReopenedAndPollingResumes) {
 
 TEST_F(ConsoleTest, ClosingWhilePollingStopsTheTimerBeforeClosingThePort) {
   std::vector<bool> pollingWhenPortClosed;
-  zt::test::WatchedPort watched(port, [&] {
+  zt::test::ForwardingPort watched(port);
+  watched.beforeClose = [&] {
     pollingWhenPortClosed.push_back(console->IsTimerRunning(zt::CMeterConsoleDlg::kPollTimer));
-  });
+  };
   Open(&watched);
   console->OnCommand(id::kStartPolling);
   ASSERT_TRUE(console->IsTimerRunning(zt::CMeterConsoleDlg::kPollTimer));

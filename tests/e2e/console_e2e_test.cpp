@@ -30,7 +30,7 @@
 #include "res/console_template.h"
 #include "support/child_process.h"
 #include "support/console_fixture.h"
-#include "support/watched_port.h"
+#include "support/forwarding_port.h"
 
 namespace {
 
@@ -182,9 +182,10 @@ TEST(ConsoleOverPty, OpensPollsReadsParametersAndCloses) {
   zt::QtSerialPort realPort(devices);
   std::unique_ptr<zt::CMeterConsoleDlg> console;
   std::vector<bool> timerRunningAtClose;
-  zt::test::WatchedPort port(realPort, [&] {
+  zt::test::ForwardingPort port(realPort);
+  port.beforeClose = [&] {
     timerRunningAtClose.push_back(console->IsTimerRunning(zt::CMeterConsoleDlg::kPollTimer));
-  });
+  };
   zt::SystemClock clock;
   zt::test::RecordingUi ui;
   console = std::make_unique<zt::CMeterConsoleDlg>(ui, port, clock, zt::LinkSettings{});

@@ -3,19 +3,24 @@
 #include <chrono>
 #include <functional>
 #include <string_view>
-#include <utility>
 #include <vector>
 
 #include "link/serial_port.h"
 
 namespace zt::test {
 
-// Passes everything to the port it wraps and calls `onClose` just before the
-// port closes, so that a test can see what else was true at that moment.
-class WatchedPort final : public SerialPort {
+// Passes every call on to the port it wraps, which outlives it, and gives a
+// test a hand on the moments around it: just before the port closes (to see
+// what else was true then) and after each write (to act between two
+// exchanges).
+class ForwardingPort final : public SerialPort {
  public:
-  WatchedPort(SerialPort& port, std::function<void()> onClose)
-      : port_(port), onClose_(std::move(onClose)) {}
+  explicit ForwardingPort(SerialPort& port) : port_(port) {}
+
+  // Runs after each write with the number of writes so far.
+  std::function<void(int written)> afterWrite;
+  // Runs just before the wrapped port closes.
+  std::function<void()> beforeClose;
 
   void SelectPort(int16_t number) override { port_.SelectPort(number); }
   void SetPortDevice(int16_t number, const std::string& device) override {
@@ -24,7 +29,7 @@ class WatchedPort final : public SerialPort {
   bool SetLineFormat(std::string_view text) override { return port_.SetLineFormat(text); }
   OpenResult Open() override { return port_.Open(); }
   void Close() override {
-    onClose_();
+    if (beforeClose) beforeClose();
     port_.Close();
   }
   bool IsOpen() const override { return port_.IsOpen(); }
@@ -32,7 +37,11 @@ class WatchedPort final : public SerialPort {
   void DiscardPendingInput() override { port_.DiscardPendingInput(); }
   int16_t CountWaiting() override { return port_.CountWaiting(); }
   std::vector<uint8_t> ReadWaiting() override { return port_.ReadWaiting(); }
-  void Write(const uint8_t* data, int16_t length) override { port_.Write(data, length); }
+  void Write(const uint8_t* data, int16_t length) override {
+    port_.Write(data, length);
+    ++written_;
+    if (afterWrite) afterWrite(written_);
+  }
   bool WaitForBytes(std::chrono::microseconds timeout) override {
     return port_.WaitForBytes(timeout);
   }
@@ -40,7 +49,7 @@ class WatchedPort final : public SerialPort {
 
  private:
   SerialPort& port_;
-  std::function<void()> onClose_;
+  int written_ = 0;
 };
 
 }  // namespace zt::test
