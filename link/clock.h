@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <vector>
 
 namespace zt {
 
@@ -49,14 +50,25 @@ class VirtualClock final : public Clock {
   std::chrono::microseconds Now() const { return now_; }
   void SleepUntil(std::chrono::microseconds deadline) override {
     if (deadline > now_) {
+      if (recording_) {
+        sleepsMs_.push_back(static_cast<uint32_t>(
+            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - now_).count()));
+      }
       now_ = deadline;
     }
   }
 
   void Advance(std::chrono::microseconds step) { now_ += step; }
 
+  // From now on keeps every sleep that moves the clock, in whole
+  // milliseconds, for a test that checks the waits of an exchange.
+  void RecordSleeps() { recording_ = true; }
+  const std::vector<uint32_t>& SleepsMs() const { return sleepsMs_; }
+
  private:
   std::chrono::microseconds now_;
+  bool recording_ = false;
+  std::vector<uint32_t> sleepsMs_;
 };
 
 }  // namespace zt

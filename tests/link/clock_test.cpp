@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 namespace {
 
 using std::chrono::microseconds;
@@ -31,6 +33,17 @@ TEST(VirtualClock, TickCountWrapsLikeTheSystems) {
   clock.Sleep(milliseconds(300));
   EXPECT_EQ(clock.TickCount(), 300U - 256U);
   EXPECT_EQ(static_cast<uint32_t>(clock.TickCount() - before), 300U);
+}
+
+TEST(VirtualClock, KeepsTheSleepsThatMoveItOnceAskedInWholeMilliseconds) {
+  zt::VirtualClock clock;
+  clock.Sleep(milliseconds(5));
+  clock.RecordSleeps();
+  clock.Sleep(microseconds(20'700));
+  clock.SleepUntil(milliseconds(1));  // already past: no sleep
+  clock.Advance(milliseconds(3));     // not a sleep
+  clock.Sleep(milliseconds(580));
+  EXPECT_EQ(clock.SleepsMs(), (std::vector<uint32_t>{20, 580}));
 }
 
 TEST(SystemClock, SleepUntilReturnsNoEarlierThanTheDeadline) {

@@ -28,6 +28,7 @@ Frame ReadReply(uint8_t address, uint16_t value) {
 class MeterSessionTest : public testing::Test {
  protected:
   MeterSessionTest() {
+    clock.RecordSleeps();
     port.responder = [this](const Frame& request) -> std::optional<ScriptedReply> {
       if (const auto it = replies.find(request); it != replies.end()) {
         return ScriptedReply{it->second, replyDelayMs};
@@ -50,7 +51,7 @@ class MeterSessionTest : public testing::Test {
     return times;
   }
 
-  zt::test::RecordingClock clock;
+  zt::VirtualClock clock;
   zt::test::ScriptedPort port{clock};
   zt::Transaction link{port, clock};
   zt::LinkSettings settings;
@@ -65,7 +66,7 @@ TEST_F(MeterSessionTest, SingleReadsSleep600AndDecodeUnsigned) {
   EXPECT_EQ(session.ReadUpperLimit(), 65535);
   // Woken by the reply's first byte to time it, the exchange sleeps on to
   // its deadline and only then looks at the line.
-  EXPECT_EQ(clock.sleeps, (std::vector<uint32_t>{20, 580}));
+  EXPECT_EQ(clock.SleepsMs(), (std::vector<uint32_t>{20, 580}));
 }
 
 TEST_F(MeterSessionTest, ReplyArrivingAfterTheWaitIsNotSeen) {
@@ -128,14 +129,14 @@ TEST_F(MeterSessionTest, PollReadsDecimalPointThenLiveValueInOneAndAHalfSeconds)
   replies[Bytes(frame::kReadLiveValue)] = ReadReply(1, 1000);
   // Work done between the exchanges does not lengthen the tick: each wait
   // ends at its deadline.
-  port.onWrite = [this] { clock.now += std::chrono::microseconds(700); };
+  port.onWrite = [this] { clock.Advance(std::chrono::microseconds(700)); };
   const zt::PollResult poll = zt::test::PollOnce(session);
   EXPECT_EQ(poll.decimalPoint, 2);
   EXPECT_EQ(poll.rawValue, 1000);
   EXPECT_EQ(SentFrames(),
             (std::vector<Frame>{Bytes(frame::kReadDecimalPoint), Bytes(frame::kReadLiveValue)}));
   EXPECT_EQ(SendTimes(), (std::vector<uint32_t>{0, 900}));
-  EXPECT_EQ(clock.now, std::chrono::microseconds(1'500'000));
+  EXPECT_EQ(clock.Now(), std::chrono::microseconds(1'500'000));
 }
 
 TEST_F(MeterSessionTest, AfterAFailedReadTheNextRequestWaitsForAQuietLine) {
@@ -153,7 +154,7 @@ TEST_F(MeterSessionTest, AfterAFailedReadTheNextRequestWaitsForAQuietLine) {
   replies[Bytes(frame::kReadDecimalPoint)] = Bytes(frame::kReplyIllegalAddress);
   replies[Bytes(frame::kReadLiveValue)] = ReadReply(1, 1001);
   port.sent.clear();
-  clock.now = std::chrono::microseconds{0};
+  clock.Advance(-clock.Now());  // back to time zero
   EXPECT_EQ(zt::test::PollOnce(session).rawValue, 1001);
   EXPECT_EQ(SendTimes(), (std::vector<uint32_t>{0, 900}));
 }
@@ -173,11 +174,11 @@ TEST_F(MeterSessionTest, ClockSleeps300AndFindsTheReplyAfterNoise) {
   const auto clockReading = session.ReadClock();
   ASSERT_TRUE(clockReading);
   EXPECT_EQ(zt::FormatMeterClock(*clockReading), "当前时间:  2006年12月15日 10时30分45秒");
-  EXPECT_EQ(clock.sleeps, (std::vector<uint32_t>{20, 280}));
+  EXPECT_EQ(clock.SleepsMs(), (std::vector<uint32_t>{20, 280}));
 
   replyDelayMs = 350;
   EXPECT_FALSE(session.ReadClock().has_value());
-  clock.now += std::chrono::milliseconds(1000);  // the late reply lands while the console is idle
+  clock.Advance(std::chrono::milliseconds(1000));  // the late reply lands while the console is idle
   replyDelayMs = 20;
   replies[Bytes(frame::kReadClock)] = Bytes(frame::kReplyIllegalAddress);
   EXPECT_FALSE(session.ReadClock().has_value());
@@ -202,7 +203,7 @@ TEST_P(ConfirmedWrites, SleepToTheDeadlineThenLookForTheConfirmation) {
   // The first write on a fresh line is preceded by a read that tells whether
   // the line echoes.
   EXPECT_EQ(SentFrames(), (std::vector<Frame>{probe, Bytes(row.request)}));
-  EXPECT_EQ(clock.sleeps, (std::vector<uint32_t>{20, 580, 20, 280}));
+  EXPECT_EQ(clock.SleepsMs(), (std::vector<uint32_t>{20, 580, 20, 280}));
   EXPECT_EQ(link.LineEchoes(), false);
 
   replies.clear();
@@ -247,7 +248,7 @@ TEST_F(MeterSessionTest, ParameterWriteSendsAllFourAndReportsEachEcho) {
                                               Bytes(frame::kWriteLowerLimit100),
                                               Bytes(frame::kWriteParameterBaud9600)}));
   EXPECT_EQ(SendTimes(), (std::vector<uint32_t>{0, 300, 600, 900}));
-  EXPECT_EQ(clock.NowMs(), 1200U);
+  EXPECT_EQ(clock.TickCount(), 1200U);
   EXPECT_TRUE(writes.decimalPoint);
   EXPECT_FALSE(writes.upperLimit);
   EXPECT_TRUE(writes.lowerLimit);
@@ -270,7 +271,7 @@ TEST_F(MeterSessionTest, AddressChangeConfirmedFromOldOrNewAddress) {
   replies[request] = request;
   EXPECT_TRUE(session.ChangeAddress(5));
   EXPECT_EQ(port.sent.back().bytes, request);
-  EXPECT_EQ(clock.sleeps.back(), 280U);
+  EXPECT_EQ(clock.SleepsMs().back(), 280U);
 
   Frame fromNew = request;
   fromNew[0] = 5;

@@ -7,7 +7,7 @@ namespace zt::test {
 int16_t ScriptedPort::CountWaiting() {
   std::size_t count = 0;
   for (const Pending& p : pending_) {
-    if (p.at <= clock_.now) {
+    if (p.at <= clock_.Now()) {
       count += p.bytes.size();
     }
   }
@@ -19,11 +19,11 @@ void ScriptedPort::Write(const uint8_t* data, int16_t length) {
   if (!open_) {
     return;
   }
-  sent.push_back({clock_.NowMs(), request});
+  sent.push_back({clock_.TickCount(), request});
   if (responder) {
     if (std::optional<ScriptedReply> reply = responder(request)) {
       pending_.push_back(
-          {clock_.now + std::chrono::milliseconds(reply->delayMs), std::move(reply->bytes)});
+          {clock_.Now() + std::chrono::milliseconds(reply->delayMs), std::move(reply->bytes)});
     }
   }
   if (onWrite) {
@@ -32,13 +32,13 @@ void ScriptedPort::Write(const uint8_t* data, int16_t length) {
 }
 
 bool ScriptedPort::WaitForBytes(std::chrono::microseconds timeout) {
-  std::chrono::microseconds until = clock_.now + timeout;
+  std::chrono::microseconds until = clock_.Now() + timeout;
   if (!open_) {
     clock_.SleepUntil(until);
     return false;
   }
   for (const Pending& p : pending_) {
-    if (p.at <= clock_.now) {
+    if (p.at <= clock_.Now()) {
       return true;
     }
     until = std::min(until, p.at);
@@ -50,7 +50,7 @@ bool ScriptedPort::WaitForBytes(std::chrono::microseconds timeout) {
 Frame ScriptedPort::TakeArrived() {
   Frame arrived;
   const auto notYet = std::stable_partition(pending_.begin(), pending_.end(),
-                                            [&](const Pending& p) { return p.at > clock_.now; });
+                                            [&](const Pending& p) { return p.at > clock_.Now(); });
   for (auto it = notYet; it != pending_.end(); ++it) {
     arrived.insert(arrived.end(), it->bytes.begin(), it->bytes.end());
   }

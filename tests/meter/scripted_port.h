@@ -14,25 +14,6 @@ namespace zt::test {
 
 using Frame = std::vector<uint8_t>;
 
-// Virtual time that records every sleep an exchange makes, in milliseconds.
-class RecordingClock final : public Clock {
- public:
-  std::chrono::microseconds Now() override { return now; }
-  void SleepUntil(std::chrono::microseconds deadline) override {
-    if (deadline > now) {
-      sleeps.push_back(static_cast<uint32_t>(
-          std::chrono::duration_cast<std::chrono::milliseconds>(deadline - now).count()));
-      now = deadline;
-    }
-  }
-  uint32_t NowMs() const {
-    return static_cast<uint32_t>(std::chrono::duration_cast<std::chrono::milliseconds>(now).count());
-  }
-
-  std::chrono::microseconds now{0};
-  std::vector<uint32_t> sleeps;
-};
-
 struct ScriptedReply {
   Frame bytes;
   uint32_t delayMs = 20;  // after the request was written
@@ -41,7 +22,7 @@ struct ScriptedReply {
 // A port whose far end answers each written request from a script.
 class ScriptedPort final : public SerialPort {
  public:
-  explicit ScriptedPort(RecordingClock& clock) : clock_(clock) {}
+  explicit ScriptedPort(VirtualClock& clock) : clock_(clock) {}
 
   std::function<std::optional<ScriptedReply>(const Frame& request)> responder;
   // Runs after each write: the time the writer takes, for instance.
@@ -85,7 +66,7 @@ class ScriptedPort final : public SerialPort {
   };
   Frame TakeArrived();
 
-  RecordingClock& clock_;
+  VirtualClock& clock_;
   bool open_ = true;
   std::vector<Pending> pending_;
 };
