@@ -24,14 +24,14 @@ namespace zt {
 
 namespace {
 
-constexpr int kFirstBaudRadio = 1011;
-constexpr int kLastBaudRadio = 1015;
-constexpr int kFirstPortRadio = 1009;
-constexpr int kLastPortRadio = 1010;
-constexpr int kFirstParityRadio = 1016;
-constexpr int kLastParityRadio = 1018;
-
 namespace comm_id = res::comm_id;
+
+constexpr int kFirstBaudRadio = comm_id::kBaud1200;
+constexpr int kLastBaudRadio = comm_id::kBaud19200;
+constexpr int kFirstPortRadio = comm_id::kCom1;
+constexpr int kLastPortRadio = comm_id::kCom2;
+constexpr int kFirstParityRadio = comm_id::kParityNone;
+constexpr int kLastParityRadio = comm_id::kParityEven;
 
 // "ttyUSB0 — CH340 serial converter", or the name alone.
 QString EntryText(const SerialPortEntry& entry) {
@@ -137,7 +137,7 @@ int CCommSettingsDlg::DoModal() {
 void CCommSettingsDlg::OnInitDialog() {
   exchange_->UpdateData(false);
   CheckLineRadios();
-  CheckRadioButton(kFirstPortRadio, kLastPortRadio, 1008 + m_nPort);
+  CheckRadioButton(kFirstPortRadio, kLastPortRadio, kFirstPortRadio - 1 + m_nPort);
   // The ports present now: an adapter plugged in since the last time is there.
   const std::vector<SerialPortEntry> present =
       ports_ != nullptr ? ports_->List() : std::vector<SerialPortEntry>{};
@@ -270,7 +270,7 @@ void CCommSettingsDlg::OnRadio(int id) {
     m_nBaudRate = kBaudIndexRates[static_cast<std::size_t>(id - kFirstBaudRadio)];
   } else if (id >= kFirstPortRadio && id <= kLastPortRadio) {
     CheckRadioButton(kFirstPortRadio, kLastPortRadio, id);
-    m_nPort = id - 1008;
+    m_nPort = id - kFirstPortRadio + 1;
   } else {
     CheckRadioButton(kFirstParityRadio, kLastParityRadio, id);
     m_nParity = id - kFirstParityRadio;

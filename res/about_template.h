@@ -15,7 +15,7 @@ inline constexpr std::array kAboutControls = {
     ControlTemplate{kNoId, ControlKind::Label, ZT_TEXT("zt6100", "技术支持热线：000-0000000 000-0000001"), 17, 50, 147, 11},
     ControlTemplate{kNoId, ControlKind::Label, ZT_TEXT("zt6100", "传真：000-0000002"), 49, 65, 75, 11},
     ControlTemplate{kNoId, ControlKind::Label, "E-mail: support@korvessa.example", 18, 77, 124, 11},
-    ControlTemplate{1, ControlKind::DefaultPushButton, ZT_TEXT("zt6100", "确认"), 69, 95, 36, 14},
+    ControlTemplate{kIdOk, ControlKind::DefaultPushButton, ZT_TEXT("zt6100", "确认"), 69, 95, 36, 14},
 };
 
 inline constexpr DialogTemplate kAboutTemplate = {134, "", 10, 184, 120, kAboutControls};

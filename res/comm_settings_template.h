@@ -12,8 +12,12 @@ inline constexpr int kAddress = 1000;
 inline constexpr int kCom1 = 1009;
 inline constexpr int kCom2 = 1010;
 inline constexpr int kBaud1200 = 1011;
+inline constexpr int kBaud2400 = 1012;
+inline constexpr int kBaud4800 = 1013;
+inline constexpr int kBaud9600 = 1014;
 inline constexpr int kBaud19200 = 1015;
 inline constexpr int kParityNone = 1016;
+inline constexpr int kParityOdd = 1017;
 inline constexpr int kParityEven = 1018;
 // The device each port number stands for, and the search for a meter.
 inline constexpr int kDevice1 = 1101;
@@ -38,16 +42,16 @@ inline constexpr std::array kCommSettingsControls = {
     ControlTemplate{kIdCancel, ControlKind::PushButton, ZT_TEXT("zt6100", "退    出"), 130, 70, 50, 14},
     ControlTemplate{kNoId, ControlKind::Label, ZT_TEXT("zt6100", "仪表地址"), 5, 6, 50, 10},
     ControlTemplate{comm_id::kAddress, ControlKind::Edit, "", 56, 5, 69, 12, kBorder | kDigitsOnly},
-    ControlTemplate{1011, ControlKind::RadioButton, "1200bps", 15, 25, 48, 15},
-    ControlTemplate{1012, ControlKind::RadioButton, "2400bps", 15, 39, 48, 15},
-    ControlTemplate{1013, ControlKind::RadioButton, "4800bps", 15, 53, 48, 15},
-    ControlTemplate{1014, ControlKind::RadioButton, "9600bps", 15, 67, 48, 15},
-    ControlTemplate{1015, ControlKind::RadioButton, "19200bps", 15, 81, 48, 15},
-    ControlTemplate{1009, ControlKind::RadioButton, "COM1", 78, 25, 42, 15},
-    ControlTemplate{1010, ControlKind::RadioButton, "COM2", 78, 39, 42, 15},
-    ControlTemplate{1016, ControlKind::RadioButton, ZT_TEXT("zt6100", "无校验"), 78, 53, 42, 15},
-    ControlTemplate{1017, ControlKind::RadioButton, ZT_TEXT("zt6100", "奇校验"), 78, 67, 42, 15},
-    ControlTemplate{1018, ControlKind::RadioButton, ZT_TEXT("zt6100", "偶校验"), 78, 81, 42, 15},
+    ControlTemplate{comm_id::kBaud1200, ControlKind::RadioButton, "1200bps", 15, 25, 48, 15},
+    ControlTemplate{comm_id::kBaud2400, ControlKind::RadioButton, "2400bps", 15, 39, 48, 15},
+    ControlTemplate{comm_id::kBaud4800, ControlKind::RadioButton, "4800bps", 15, 53, 48, 15},
+    ControlTemplate{comm_id::kBaud9600, ControlKind::RadioButton, "9600bps", 15, 67, 48, 15},
+    ControlTemplate{comm_id::kBaud19200, ControlKind::RadioButton, "19200bps", 15, 81, 48, 15},
+    ControlTemplate{comm_id::kCom1, ControlKind::RadioButton, "COM1", 78, 25, 42, 15},
+    ControlTemplate{comm_id::kCom2, ControlKind::RadioButton, "COM2", 78, 39, 42, 15},
+    ControlTemplate{comm_id::kParityNone, ControlKind::RadioButton, ZT_TEXT("zt6100", "无校验"), 78, 53, 42, 15},
+    ControlTemplate{comm_id::kParityOdd, ControlKind::RadioButton, ZT_TEXT("zt6100", "奇校验"), 78, 67, 42, 15},
+    ControlTemplate{comm_id::kParityEven, ControlKind::RadioButton, ZT_TEXT("zt6100", "偶校验"), 78, 81, 42, 15},
     ControlTemplate{kNoId, ControlKind::Label, ZT_TEXT("zt6100", "COM1 设备"), 5, 103, 50, 10},
     ControlTemplate{comm_id::kDevice1, ControlKind::ComboBox, "", 56, 101, 124, 14},
     ControlTemplate{kNoId, ControlKind::Label, ZT_TEXT("zt6100", "COM2 设备"), 5, 120, 50, 10},

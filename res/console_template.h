@@ -35,6 +35,12 @@ inline constexpr int kErrorRate = 1071;
 inline constexpr int kRelayOutput = 1073;
 inline constexpr int kSwitchInput = 1074;
 inline constexpr int kReadSwitchStatus = 1075;
+// Items of the menu "系统功能(&S)"; each runs the command of a button.
+inline constexpr int kMenuReadParameters = 32771;
+inline constexpr int kMenuStartPolling = 32772;
+inline constexpr int kMenuStopPolling = 32773;
+inline constexpr int kMenuWriteParameters = 32774;
+inline constexpr int kMenuChangeAddress = 32775;
 }  // namespace console_id
 
 // Template 102. The labels carry no size of their own; they are
@@ -105,11 +111,11 @@ inline constexpr DialogTemplate kConsoleTemplate = {
 inline constexpr const char* kSystemMenuTitle = ZT_TEXT("zt6100", "系统功能(&S)");
 inline constexpr const char* kHelpMenuTitle = ZT_TEXT("zt6100", "帮助(&H)");
 inline constexpr std::array kSystemMenuItems = {
-    MenuItem{32771, ZT_TEXT("zt6100", "读基本数据(&R)"), console_id::kReadParameters},
-    MenuItem{32772, ZT_TEXT("zt6100", "读测量数据(&P)"), console_id::kStartPolling},
-    MenuItem{32773, ZT_TEXT("zt6100", "停止运行(&S)"), console_id::kStopPolling},
-    MenuItem{32774, ZT_TEXT("zt6100", "写数据(&W)"), console_id::kWriteParameters},
-    MenuItem{32775, ZT_TEXT("zt6100", "修改地址(&A)"), console_id::kChangeAddress},
+    MenuItem{console_id::kMenuReadParameters, ZT_TEXT("zt6100", "读基本数据(&R)"), console_id::kReadParameters},
+    MenuItem{console_id::kMenuStartPolling, ZT_TEXT("zt6100", "读测量数据(&P)"), console_id::kStartPolling},
+    MenuItem{console_id::kMenuStopPolling, ZT_TEXT("zt6100", "停止运行(&S)"), console_id::kStopPolling},
+    MenuItem{console_id::kMenuWriteParameters, ZT_TEXT("zt6100", "写数据(&W)"), console_id::kWriteParameters},
+    MenuItem{console_id::kMenuChangeAddress, ZT_TEXT("zt6100", "修改地址(&A)"), console_id::kChangeAddress},
 };
 
 // The logging item, as logging is off or on.

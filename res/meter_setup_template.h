@@ -28,12 +28,12 @@ inline constexpr std::array kMeterSetupControls = {
     ControlTemplate{setup_id::kPt, ControlKind::Edit, "", 45, 5, 80, 12, kBorder},
     ControlTemplate{kNoId, ControlKind::Label, ZT_TEXT("zt6100", "ＣＴ"), 10, 22, 20, 10},
     ControlTemplate{setup_id::kCt, ControlKind::Edit, "", 45, 20, 80, 12, kBorder},
-    ControlTemplate{1009, ControlKind::RadioButton, ZT_TEXT("zt6100", "3相4线(非平衡)"), 5, 44, 74, 10},
-    ControlTemplate{1010, ControlKind::RadioButton, ZT_TEXT("zt6100", "单相2线"), 5, 62, 74, 10},
-    ControlTemplate{1011, ControlKind::RadioButton, ZT_TEXT("zt6100", "3相3线(非平衡)"), 5, 80, 74, 10},
-    ControlTemplate{1012, ControlKind::RadioButton, ZT_TEXT("zt6100", "3相3线(平衡)"), 81, 45, 72, 10},
-    ControlTemplate{1013, ControlKind::RadioButton, ZT_TEXT("zt6100", "单相3线"), 81, 63, 72, 10},
-    ControlTemplate{1014, ControlKind::RadioButton, ZT_TEXT("zt6100", "3相4线(平衡)"), 81, 81, 72, 10},
+    ControlTemplate{setup_id::kFirstWiringRadio, ControlKind::RadioButton, ZT_TEXT("zt6100", "3相4线(非平衡)"), 5, 44, 74, 10},
+    ControlTemplate{setup_id::kFirstWiringRadio + 1, ControlKind::RadioButton, ZT_TEXT("zt6100", "单相2线"), 5, 62, 74, 10},
+    ControlTemplate{setup_id::kFirstWiringRadio + 2, ControlKind::RadioButton, ZT_TEXT("zt6100", "3相3线(非平衡)"), 5, 80, 74, 10},
+    ControlTemplate{setup_id::kFirstWiringRadio + 3, ControlKind::RadioButton, ZT_TEXT("zt6100", "3相3线(平衡)"), 81, 45, 72, 10},
+    ControlTemplate{setup_id::kFirstWiringRadio + 4, ControlKind::RadioButton, ZT_TEXT("zt6100", "单相3线"), 81, 63, 72, 10},
+    ControlTemplate{setup_id::kLastWiringRadio, ControlKind::RadioButton, ZT_TEXT("zt6100", "3相4线(平衡)"), 81, 81, 72, 10},
 };
 
 // The template's own caption was a placeholder ("Dialog"); the window takes

@@ -41,7 +41,7 @@ TEST_F(EnglishWindowTest, CaptionsMenusAndLinkInformationAreEnglish) {
   EXPECT_EQ(console->windowTitle(), "ZT6100 single-phase ammeter service - Korvessa");
   EXPECT_EQ(Caption(id::kReadParameters), "Read parameters");
   EXPECT_EQ(Caption(id::kWriteParameters), "Write parameters");
-  EXPECT_EQ(console->MenuAction(32771)->text(), "&Read parameters");
+  EXPECT_EQ(console->MenuAction(id::kMenuReadParameters)->text(), "&Read parameters");
   EXPECT_EQ(console->MenuAction(id::kReadMeterClock)->text(), "Read meter &clock");
   EXPECT_EQ(console->LinkInfoText(),
             "\r\nAddress: 1 \r\n\r\nPort:    1 \r\n\r\nBaud:    9600 \r\n\r\nParity:  none");

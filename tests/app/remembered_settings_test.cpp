@@ -17,12 +17,14 @@
 #include "console/settings_memory.h"
 #include "link/port_device_map.h"
 #include "link/port_list.h"
+#include "res/comm_settings_template.h"
 #include "res/console_template.h"
 #include "res/save_interval_template.h"
 #include "support/console_fixture.h"
 
 namespace {
 
+namespace comm_id = zt::res::comm_id;
 namespace id = zt::res::console_id;
 namespace interval = zt::res::interval_id;
 
@@ -86,9 +88,9 @@ TEST_F(RememberedSettingsTest, TheLastSettingsAreOfferedAtTheNextStart) {
   Start({[](zt::CCommSettingsDlg& d) {
            d.AddressBox()->setText("17");
            d.GuardLimitBox()->setText("4500");
-           d.Radio(1010)->click();
-           d.Radio(1015)->click();
-           d.Radio(1018)->click();
+           d.Radio(comm_id::kCom2)->click();
+           d.Radio(comm_id::kBaud19200)->click();
+           d.Radio(comm_id::kParityEven)->click();
            const int index = d.DeviceBox(2)->findData(QStringLiteral("/dev/ttyUSB0"));
            d.DeviceBox(2)->setCurrentIndex(index);
            emit d.DeviceBox(2)->activated(index);
@@ -102,9 +104,9 @@ TEST_F(RememberedSettingsTest, TheLastSettingsAreOfferedAtTheNextStart) {
   Start({[](zt::CCommSettingsDlg& d) {
            EXPECT_EQ(d.AddressBox()->text(), "17");
            EXPECT_EQ(d.GuardLimitBox()->text(), "4500");
-           EXPECT_TRUE(d.Radio(1010)->isChecked());
-           EXPECT_TRUE(d.Radio(1015)->isChecked());
-           EXPECT_TRUE(d.Radio(1018)->isChecked());
+           EXPECT_TRUE(d.Radio(comm_id::kCom2)->isChecked());
+           EXPECT_TRUE(d.Radio(comm_id::kBaud19200)->isChecked());
+           EXPECT_TRUE(d.Radio(comm_id::kParityEven)->isChecked());
            EXPECT_EQ(d.DeviceBox(2)->currentData().toString(), "/dev/ttyUSB0");
            d.accept();
          },

@@ -17,11 +17,13 @@
 #include "link/port_device_map.h"
 #include "link/port_list.h"
 #include "meter/register_map.h"
+#include "res/comm_settings_template.h"
 #include "res/console_template.h"
 #include "support/console_fixture.h"
 
 namespace {
 
+namespace comm_id = zt::res::comm_id;
 namespace id = zt::res::console_id;
 
 class ListedPorts final : public zt::PortLister {
@@ -70,7 +72,7 @@ TEST(CommSettingsDevices, OffersThePortsTheSystemReportsAndGivesTheChoiceBack) {
     EXPECT_EQ(items[2], std::make_pair(QStringLiteral("ttyACM0"), QStringLiteral("/dev/ttyACM0")));
     EXPECT_EQ(d.DeviceBox(1)->currentIndex(), 0);
     Choose(*d.DeviceBox(2), "/dev/ttyUSB0");
-    d.Radio(1010)->click();
+    d.Radio(comm_id::kCom2)->click();
     d.accept();
   });
   EXPECT_EQ(result, QDialog::Accepted);
@@ -159,9 +161,9 @@ TEST_F(FindMeterTest, TheMeterFoundFillsAddressRateAndParityAndIsTakenWithoutABa
     d.FindButton()->click();
     EXPECT_FALSE(d.Finding());
     EXPECT_EQ(d.AddressBox()->text(), "9");
-    EXPECT_TRUE(d.Radio(1013)->isChecked());
-    EXPECT_FALSE(d.Radio(1014)->isChecked());
-    EXPECT_TRUE(d.Radio(1016)->isChecked());
+    EXPECT_TRUE(d.Radio(comm_id::kBaud4800)->isChecked());
+    EXPECT_FALSE(d.Radio(comm_id::kBaud9600)->isChecked());
+    EXPECT_TRUE(d.Radio(comm_id::kParityNone)->isChecked());
     EXPECT_EQ(d.FindStatus()->text(), QString::fromUtf8("找到仪表: 地址 9, 4800bps, 无校验"));
     d.accept();
   });
@@ -199,7 +201,7 @@ TEST_F(FindMeterTest, ARateChosenAfterTheSearchIsToldToTheMeterAsBefore) {
   meter.SetLineBaudIndex(3);
   CommSettings([](zt::CCommSettingsDlg& d) {
     d.FindButton()->click();
-    d.Radio(1015)->click();
+    d.Radio(comm_id::kBaud19200)->click();
     d.accept();
   });
   EXPECT_TRUE(WroteToRegister(zt::reg::kLinkBaud));

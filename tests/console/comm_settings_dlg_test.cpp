@@ -8,13 +8,16 @@
 
 #include <chrono>
 
+#include "res/comm_settings_template.h"
 #include "support/console_fixture.h"
 
 namespace {
 
+namespace comm_id = zt::res::comm_id;
+
 std::vector<int> Checked(const zt::CCommSettingsDlg& dialog) {
   std::vector<int> ids;
-  for (int id = 1009; id <= 1018; ++id) {
+  for (int id = comm_id::kCom1; id <= comm_id::kParityEven; ++id) {
     if (dialog.Radio(id)->isChecked()) ids.push_back(id);
   }
   return ids;
@@ -28,13 +31,15 @@ TEST(CommSettingsDlg, ShowsTheSettingsItIsGiven) {
   dialog.SetSettings({1, 1, 9600, zt::kParityNone});
   RunWith(dialog, ui, [](zt::CCommSettingsDlg& d) {
     EXPECT_EQ(d.AddressBox()->text(), "1");
-    EXPECT_EQ(Checked(d), (std::vector<int>{1009, 1014, 1016}));
+    EXPECT_EQ(Checked(d),
+              (std::vector<int>{comm_id::kCom1, comm_id::kBaud9600, comm_id::kParityNone}));
   });
 
   zt::CCommSettingsDlg other(ui);
   other.SetSettings({0, 2, 19200, zt::kParityEven});
   RunWith(other, ui, [](zt::CCommSettingsDlg& d) {
-    EXPECT_EQ(Checked(d), (std::vector<int>{1010, 1015, 1018}));
+    EXPECT_EQ(Checked(d),
+              (std::vector<int>{comm_id::kCom2, comm_id::kBaud19200, comm_id::kParityEven}));
   });
 }
 
@@ -43,12 +48,13 @@ TEST(CommSettingsDlg, EachGroupStaysExclusiveAndStoresItsValue) {
   zt::CCommSettingsDlg dialog(ui);
   dialog.SetSettings({});
   const int result = RunWith(dialog, ui, [](zt::CCommSettingsDlg& d) {
-    d.Radio(1013)->click();
-    d.Radio(1010)->click();
-    d.Radio(1017)->click();
-    EXPECT_EQ(Checked(d), (std::vector<int>{1010, 1013, 1017}));
-    d.Radio(1013)->click();  // clicking the checked one keeps it checked
-    EXPECT_TRUE(d.Radio(1013)->isChecked());
+    d.Radio(comm_id::kBaud4800)->click();
+    d.Radio(comm_id::kCom2)->click();
+    d.Radio(comm_id::kParityOdd)->click();
+    EXPECT_EQ(Checked(d),
+              (std::vector<int>{comm_id::kCom2, comm_id::kBaud4800, comm_id::kParityOdd}));
+    d.Radio(comm_id::kBaud4800)->click();  // clicking the checked one keeps it checked
+    EXPECT_TRUE(d.Radio(comm_id::kBaud4800)->isChecked());
     d.AddressBox()->setText("7");
     for (QPushButton* button : d.findChildren<QPushButton*>()) {
       if (button->text() == "确    定") button->click();

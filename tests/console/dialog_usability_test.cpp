@@ -23,9 +23,12 @@
 #include "sim/fault_config.h"
 #include "support/console_fixture.h"
 #include "support/menu_mnemonics.h"
+#include "res/comm_settings_template.h"
 #include "res/console_template.h"
 
 namespace {
+
+namespace comm_id = zt::res::comm_id;
 
 void Press(Qt::Key key) {
   QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
@@ -74,8 +77,8 @@ TEST(DialogUsability, CheckedRadioStandsOutFromItsCircle) {
   dialog.SetSettings({});
   ui.answerDialog = [&](QDialog&) {
     ShowActive(dialog);
-    const QColor checked = IndicatorCentre(*dialog.Radio(1014));
-    const QColor unchecked = IndicatorCentre(*dialog.Radio(1013));
+    const QColor checked = IndicatorCentre(*dialog.Radio(comm_id::kBaud9600));
+    const QColor unchecked = IndicatorCentre(*dialog.Radio(comm_id::kBaud4800));
     EXPECT_GE(Contrast(checked, unchecked), 4.5)
         << checked.name().toStdString() << " on " << unchecked.name().toStdString();
     dialog.hide();
@@ -97,19 +100,20 @@ TEST(DialogUsability, TabReachesEachRadioSetAndArrowsChangeIt) {
     Press(Qt::Key_Tab);
     stops.push_back(QApplication::focusWidget());
   }
-  EXPECT_EQ(stops, (std::vector<QWidget*>{dialog.Radio(1014), dialog.Radio(1009),
-                                          dialog.Radio(1016)}))
+  EXPECT_EQ(stops, (std::vector<QWidget*>{dialog.Radio(comm_id::kBaud9600),
+                                          dialog.Radio(comm_id::kCom1),
+                                          dialog.Radio(comm_id::kParityNone)}))
       << "one stop per set, at its checked radio";
 
-  dialog.Radio(1014)->setFocus();
+  dialog.Radio(comm_id::kBaud9600)->setFocus();
   Press(Qt::Key_Down);
-  EXPECT_TRUE(dialog.Radio(1015)->isChecked());
+  EXPECT_TRUE(dialog.Radio(comm_id::kBaud19200)->isChecked());
   Press(Qt::Key_Up);
   Press(Qt::Key_Up);
-  EXPECT_TRUE(dialog.Radio(1013)->isChecked());
-  EXPECT_FALSE(dialog.Radio(1014)->isChecked());
-  EXPECT_TRUE(dialog.Radio(1009)->isChecked()) << "the other sets keep their checks";
-  EXPECT_TRUE(dialog.Radio(1016)->isChecked());
+  EXPECT_TRUE(dialog.Radio(comm_id::kBaud4800)->isChecked());
+  EXPECT_FALSE(dialog.Radio(comm_id::kBaud9600)->isChecked());
+  EXPECT_TRUE(dialog.Radio(comm_id::kCom1)->isChecked()) << "the other sets keep their checks";
+  EXPECT_TRUE(dialog.Radio(comm_id::kParityNone)->isChecked());
   dialog.accept();
   EXPECT_EQ(dialog.Settings().baudRate, 4800);
   dialog.hide();

@@ -16,10 +16,12 @@
 #include "console/meter_setup_dlg.h"
 #include "console/trend_dlg.h"
 #include "support/console_fixture.h"
+#include "res/comm_settings_template.h"
 #include "res/console_template.h"
 
 namespace {
 
+namespace comm_id = zt::res::comm_id;
 namespace id = zt::res::console_id;
 using Lines = std::vector<std::string>;
 
@@ -43,7 +45,7 @@ void AnswerSettings(zt::test::ConsoleFixture& f, zt::LinkSettings chosen) {
   f.ui.answerDialog = [chosen](QDialog& dialog) {
     auto& settings = dynamic_cast<zt::CCommSettingsDlg&>(dialog);
     settings.Radio(chosen.baudRate == 19200 ? 1015 : 1014)->click();
-    settings.Radio(1016 + chosen.parity)->click();
+    settings.Radio(comm_id::kParityNone + chosen.parity)->click();
     settings.AddressBox()->setText(QString::number(chosen.address));
     settings.accept();
     return settings.result();

@@ -12,12 +12,15 @@
 #include "console/comm_settings_dlg.h"
 #include "console/meter_setup_dlg.h"
 #include "console/settings_memory.h"
+#include "res/comm_settings_template.h"
 #include "res/console_template.h"
 #include "sim/fault_config.h"
 #include "support/console_fixture.h"
 #include "support/golden_frames.h"
 
 namespace {
+
+namespace comm_id = zt::res::comm_id;
 
 using zt::test::At;
 namespace frame = zt::test::frame;
@@ -37,8 +40,8 @@ class LinkAndSetupTest : public testing::Test, protected zt::test::ConsoleFixtur
       const std::map<int32_t, int> baudRadio = {
           {1200, 1011}, {2400, 1012}, {4800, 1013}, {9600, 1014}, {19200, 1015}};
       settingsDlg.Radio(baudRadio.at(chosen->baudRate))->click();
-      settingsDlg.Radio(1008 + chosen->port)->click();
-      settingsDlg.Radio(1016 + chosen->parity)->click();
+      settingsDlg.Radio(comm_id::kCom1 - 1 + chosen->port)->click();
+      settingsDlg.Radio(comm_id::kParityNone + chosen->parity)->click();
       settingsDlg.AddressBox()->setText(QString::number(chosen->address));
       settingsDlg.accept();
       return settingsDlg.result();
@@ -352,7 +355,7 @@ TEST_F(LinkAndSetupTest, ARateChosenAfterASearchIsToldToTheMeterFound) {
     settingsDlg.FindButton()->click();
     EXPECT_FALSE(settingsDlg.Finding());
     EXPECT_EQ(settingsDlg.AddressBox()->text(), "7");
-    settingsDlg.Radio(1015)->click();
+    settingsDlg.Radio(comm_id::kBaud19200)->click();
     settingsDlg.accept();
     return settingsDlg.result();
   };

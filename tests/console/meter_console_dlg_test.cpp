@@ -126,8 +126,8 @@ TEST_F(ConsoleTest, PollStartsStopsAndTicksInOneAndAHalfSeconds) {
   console->OnCommand(id::kStartPolling);
   EXPECT_FALSE(Enabled(id::kStartPolling));
   EXPECT_FALSE(Enabled(id::kWriteParameters));
-  EXPECT_FALSE(console->MenuAction(32772)->isEnabled());
-  EXPECT_FALSE(console->MenuAction(32774)->isEnabled());
+  EXPECT_FALSE(console->MenuAction(id::kMenuStartPolling)->isEnabled());
+  EXPECT_FALSE(console->MenuAction(id::kMenuWriteParameters)->isEnabled());
   EXPECT_EQ(Box(id::kStatus), "正在读测量数据...");
   EXPECT_TRUE(console->IsTimerRunning(zt::CMeterConsoleDlg::kPollTimer));
   EXPECT_TRUE(Frames().empty()) << "the first poll comes one period later";
@@ -146,7 +146,7 @@ TEST_F(ConsoleTest, PollStartsStopsAndTicksInOneAndAHalfSeconds) {
   EXPECT_FALSE(console->IsTimerRunning(zt::CMeterConsoleDlg::kPollTimer));
   EXPECT_TRUE(Enabled(id::kStartPolling));
   EXPECT_TRUE(Enabled(id::kWriteParameters));
-  EXPECT_TRUE(console->MenuAction(32774)->isEnabled());
+  EXPECT_TRUE(console->MenuAction(id::kMenuWriteParameters)->isEnabled());
   EXPECT_EQ(Box(id::kStatus), "已停止读测量数据...");
 }
 
@@ -483,17 +483,18 @@ TEST_F(ConsoleTest, SwitchStatusPaintsKeptCharacters) {
 
 TEST_F(ConsoleTest, MenuItemsRunTheirCommands) {
   Open();
-  console->MenuAction(32771)->trigger();
+  console->MenuAction(id::kMenuReadParameters)->trigger();
   EXPECT_EQ(Frames().size(), 4U);
-  console->MenuAction(32772)->trigger();
+  console->MenuAction(id::kMenuStartPolling)->trigger();
   EXPECT_TRUE(console->IsTimerRunning(zt::CMeterConsoleDlg::kPollTimer));
-  console->MenuAction(32773)->trigger();
+  console->MenuAction(id::kMenuStopPolling)->trigger();
   EXPECT_FALSE(console->IsTimerRunning(zt::CMeterConsoleDlg::kPollTimer));
 }
 
 TEST_F(ConsoleTest, UnknownCommandIdsDoNothing) {
   Open();
-  EXPECT_FALSE(console->OnCommand(4242));
+  constexpr int kNoSuchCommand = 4242;
+  EXPECT_FALSE(console->OnCommand(kNoSuchCommand));
   EXPECT_TRUE(Frames().empty());
 }
 
@@ -602,7 +603,7 @@ TEST_F(ConsoleTest, ClosingWhilePollingStopsTheTimerBeforeClosingThePort) {
   console->OnCommand(id::kStartPolling);
   ASSERT_TRUE(console->IsTimerRunning(zt::CMeterConsoleDlg::kPollTimer));
 
-  console->OnCommand(2);
+  console->OnCommand(id::kExit);
   EXPECT_EQ(pollingWhenPortClosed, (std::vector<bool>{false}))
       << "the poll timer stops before the port closes, and the port closes once";
   EXPECT_FALSE(port.IsOpen());

@@ -27,6 +27,7 @@
 #include "link/clock.h"
 #include "link/port_list.h"
 #include "link/qt_serial_port.h"
+#include "res/comm_settings_template.h"
 #include "res/console_template.h"
 #include "support/child_process.h"
 #include "support/console_fixture.h"
@@ -34,6 +35,7 @@
 
 namespace {
 
+namespace comm_id = zt::res::comm_id;
 namespace id = zt::res::console_id;
 
 // Lets the window's thread take the link thread's results until `done`
@@ -111,7 +113,7 @@ TEST_F(ConsoleOnReplugPath, ALostDeviceIsShownThenReopenedAtTheSamePathAndPolled
   ASSERT_TRUE(WaitUntil([&] { return Box(id::kSuccessCount) == "1"; }));
   EXPECT_EQ(Box(id::kFailureCount), "0");
   EXPECT_TRUE(ui.messages.empty());
-  console->OnCommand(2);
+  console->OnCommand(id::kExit);
 }
 
 // The adapter pulled while the console polls, 停止运行 pressed, the adapter
@@ -205,7 +207,7 @@ TEST(ConsoleOverPty, OpensPollsReadsParametersAndCloses) {
   EXPECT_EQ(box(id::kUpperLimit), "4321");
   EXPECT_EQ(box(id::kMeterBaud), "9600");
 
-  console->OnCommand(2);
+  console->OnCommand(id::kExit);
   EXPECT_EQ(timerRunningAtClose, (std::vector<bool>{false}))
       << "timer 1 stops before the port closes";
   EXPECT_FALSE(realPort.IsOpen());
@@ -228,7 +230,7 @@ TEST(ConsoleOverPty, BaudChangeTakenByTheMeterThenPollsAtTheNewRate) {
   console.OnInitDialog();
   ui.answerDialog = [](QDialog& dialog) {
     auto& settings = dynamic_cast<zt::CCommSettingsDlg&>(dialog);
-    settings.Radio(1015)->click();
+    settings.Radio(comm_id::kBaud19200)->click();
     settings.accept();
     return settings.result();
   };
@@ -240,7 +242,7 @@ TEST(ConsoleOverPty, BaudChangeTakenByTheMeterThenPollsAtTheNewRate) {
   console.OnTimer(zt::CMeterConsoleDlg::kPollTimer);
   EXPECT_EQ(static_cast<QLineEdit*>(console.Control(id::kSuccessCount))->text(), "1")
       << sim.Errors();
-  console.OnCommand(2);
+  console.OnCommand(id::kExit);
   EXPECT_EQ(sim.Stop(), 0) << sim.Errors();
 }
 
