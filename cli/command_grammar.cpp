@@ -118,10 +118,7 @@ std::optional<Command> ReadScan(const char*, OptionReader& in, const QStringList
     scan.plan.addresses = *addresses;
   }
   // By default the rates of the default plan, in its order.
-  std::vector<int32_t> rates;
-  for (const ScanLine& line : scan.plan.lines) {
-    rates.push_back(line.baudRate);
-  }
+  std::vector<int32_t> rates = DefaultScanRates();
   if (const auto list = in.Value("rates")) {
     rates.clear();
     for (const QString& rate : list->split(QLatin1Char(','))) {
@@ -136,7 +133,7 @@ std::optional<Command> ReadScan(const char*, OptionReader& in, const QStringList
   if (const auto list = in.Value("parities")) {
     parities.clear();
     for (const QString& parity : list->split(QLatin1Char(','))) {
-      const std::optional<int32_t> index = ParityIndexOf(parity);
+      const std::optional<ParityIndex> index = ParityOfWord(parity.toStdString());
       if (!index) {
         in.Fail("--parities: each must be none, odd or even, not '" + parity.toStdString() + "'");
         return std::nullopt;
@@ -144,16 +141,7 @@ std::optional<Command> ReadScan(const char*, OptionReader& in, const QStringList
       parities.push_back(*index);
     }
   }
-  scan.plan.lines.clear();
-  for (const int32_t parity : parities) {
-    for (const int32_t rate : rates) {
-      const ScanLine line{rate, parity};
-      if (std::find(scan.plan.lines.begin(), scan.plan.lines.end(), line) ==
-          scan.plan.lines.end()) {
-        scan.plan.lines.push_back(line);
-      }
-    }
-  }
+  scan.plan.lines = ScanLines(rates, parities);
   scan.plan.stopAtFirst = in.IsSet("first");
   if (const auto wait = in.Integer("wait", kScanWait)) {
     scan.plan.turnaround = std::chrono::milliseconds(*wait);

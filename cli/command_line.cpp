@@ -49,7 +49,7 @@ std::optional<LinkOptions> ReadLinkOptions(OptionReader& in) {
     }
   }
   if (const auto parity = in.Value("parity")) {
-    if (const std::optional<int32_t> index = ParityIndexOf(*parity)) {
+    if (const std::optional<ParityIndex> index = ParityOfWord(parity->toStdString())) {
       link.settings.parity = *index;
     } else {
       in.Fail("--parity must be none, odd or even, not '" + parity->toStdString() + "'");

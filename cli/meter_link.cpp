@@ -2,6 +2,7 @@
 
 #include "cli/link_report.h"
 #include "link/link_settings.h"
+#include "link/open_line.h"
 #include "link/port_device_map.h"
 #include "link/qt_serial_port.h"
 #include "meter/commission_apply.h"
@@ -24,32 +25,28 @@ OpenResult MeterLink::Open() {
         *devicePort_, clock_, [this](ReconnectingPort::Change change) { TellDevice(change); });
     port_ = reconnecting_.get();
   }
-  port_->SelectPort(settings.port);
-  const std::string format = SettingsText(settings);
-  port_->SetLineFormat(format);
-  const OpenResult opened = port_->Open();
+  const OpenResult opened = OpenLine(*port_, settings);
   if (!opened) {
     return opened;
   }
-  port_->ClearReceiveBuffer();
 
-  link_ = std::make_unique<Transaction>(*port_, clock_);
-  link_->SetLocalEcho(options_.echo);
+  transaction_ = std::make_unique<Transaction>(*port_, clock_);
+  transaction_->SetLocalEcho(options_.echo);
   if (options_.guardLimit) {
-    link_->SetGuardLimit(*options_.guardLimit);
+    transaction_->SetGuardLimit(*options_.guardLimit);
   }
   if (options_.fast) {
-    link_->SetFastExchange(FastExchange::ForLine(ParseSettingsText(format).value_or(LineFormat{})));
+    transaction_->SetFastExchange(FastExchange::ForLine(LineFormatOf(settings)));
   }
   if (options_.trace) {
-    link_->SetFrameObserver(TraceTo(errors_, link_->CreatedAt()));
+    transaction_->SetFrameObserver(TraceTo(errors_, transaction_->CreatedAt()));
   }
-  session_ = std::make_unique<MeterSession>(*link_, options_.settings);
+  session_ = std::make_unique<MeterSession>(*transaction_, options_.settings);
   return opened;
 }
 
 OpenResult MeterLink::Reopen(const LinkSettings& settings) {
-  return ReopenPort(*port_, *link_, settings);
+  return ReopenPort(*port_, *transaction_, settings);
 }
 
 std::string MeterLink::PortName() const {
@@ -66,7 +63,7 @@ void MeterLink::TellDevice(ReconnectingPort::Change change) {
             << std::endl;
   } else if (change == ReconnectingPort::Change::kBack) {
     // Perhaps another adapter at the same path: whether it echoes is found out anew.
-    link_->ForgetLine();
+    transaction_->ForgetLine();
     errors_ << "zt6100ctl: reopened the device " << device << std::endl;
   }
 }

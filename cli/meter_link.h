@@ -31,7 +31,7 @@ class MeterLink {
   SerialPort& Port() { return *port_; }
   Clock& ClockSource() { return clock_; }
   SideWorkClock& SideWork() { return clock_; }
-  const Transaction& Link() const { return *link_; }
+  const Transaction& Link() const { return *transaction_; }
   // The settings the session addresses its requests with: check and apply
   // follow the meter to a new address and rate through them.
   LinkSettings& Settings() { return options_.settings; }
@@ -51,7 +51,7 @@ class MeterLink {
   std::unique_ptr<QtSerialPort> devicePort_;
   std::unique_ptr<ReconnectingPort> reconnecting_;
   SerialPort* port_ = nullptr;
-  std::unique_ptr<Transaction> link_;
+  std::unique_ptr<Transaction> transaction_;
   std::unique_ptr<MeterSession> session_;
 };
 

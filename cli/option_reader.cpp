@@ -24,19 +24,6 @@ std::optional<int64_t> ParseInteger(const QString& text) {
   return value;
 }
 
-std::optional<int32_t> ParityIndexOf(const QString& name) {
-  if (name == QLatin1String("none")) {
-    return kParityNone;
-  }
-  if (name == QLatin1String("odd")) {
-    return kParityOdd;
-  }
-  if (name == QLatin1String("even")) {
-    return kParityEven;
-  }
-  return std::nullopt;
-}
-
 void OptionReader::Fail(std::string error) {
   if (error_.empty()) {
     error_ = std::move(error);

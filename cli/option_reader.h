@@ -14,9 +14,6 @@ namespace zt::cli {
 // A decimal integer with nothing around it; no sign '+'.
 std::optional<int64_t> ParseInteger(const QString& text);
 
-// "none", "odd" or "even" as the link's parity index.
-std::optional<int32_t> ParityIndexOf(const QString& name);
-
 // One parser's options, read back with the checks every value needs; the
 // first problem found is kept and the rest are skipped.
 class OptionReader {

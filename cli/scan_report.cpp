@@ -9,19 +9,8 @@ namespace zt::cli {
 
 namespace {
 
-const char* ParityName(int32_t parity) {
-  switch (parity) {
-    case kParityOdd:
-      return "odd";
-    case kParityEven:
-      return "even";
-    default:
-      return "none";
-  }
-}
-
 std::string LineText(const ScanLine& line) {
-  return std::to_string(line.baudRate) + " bit/s, parity " + ParityName(line.parity);
+  return std::to_string(line.baudRate) + " bit/s, parity " + std::string(ParityWord(line.parity));
 }
 
 // "3 min 10 s", "4.5 s".
@@ -43,7 +32,7 @@ std::string FormatScanHit(const ScanHit& hit, OutputFormat format) {
     JsonObject json;
     json.Add("address", int32_t{hit.address})
         .Add("baud", hit.line.baudRate)
-        .Add("parity", ParityName(hit.line.parity))
+        .Add("parity", ParityWord(hit.line.parity))
         .Add("decimal_point", hit.decimalPoint);
     return json.Text();
   }

@@ -203,15 +203,8 @@ void CCommSettingsDlg::OnFindMeter() {
   request.device = m_devices.For(request.port);
   request.plan = DefaultScanPlan();
   request.plan.stopAtFirst = true;
-  if (m_nParity != kParityNone) {
-    // The parity chosen first, then none.
-    std::vector<ScanLine> lines = request.plan.lines;
-    for (ScanLine& line : lines) {
-      line.parity = m_nParity;
-    }
-    lines.insert(lines.end(), request.plan.lines.begin(), request.plan.lines.end());
-    request.plan.lines = lines;
-  }
+  // The parity chosen first, then none.
+  request.plan.lines = ScanLines(DefaultScanRates(), {m_nParity, kParityNone});
   const int64_t tries = request.plan.Tries();
   FindProgress()->setRange(0, static_cast<int>(tries));
   FindProgress()->setValue(0);

@@ -13,7 +13,7 @@ CommissionApplyOutcome CommissionApplyJob(LinkContext& link, const SiteProfile& 
   ApplyOptions apply;
   apply.check = options;
   apply.reopen = [&link](const LinkSettings& settings) {
-    return ReopenPort(link.port, link.link, settings);
+    return ReopenPort(link.port, link.transaction, settings);
   };
   CommissionApplyOutcome outcome;
   outcome.report = ApplyProfile(link.session, link.settings, profile, confirmed, apply);

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "console/commission_jobs.h"
+#include "console/receiver_calls.h"
 #include "meter/commission_apply.h"
 #include "meter/commission_check.h"
 #include "meter/instrument_setup.h"
@@ -19,8 +20,10 @@ class ConsoleLink;
 
 // Runs the commissioning window's check and apply on the link without
 // holding up the window: progress and results come back on the window's
-// thread. One at a time.
-class CommissionRunner {
+// thread. One at a time; Cancel sends nothing more once the exchange on the
+// line has ended (an apply does not stop inside a change of address or
+// rate).
+class CommissionRunner : public CancellableRuns {
  public:
   // The row key of the read about to be sent, or "live" for a poll.
   using Progress = std::function<void(const std::string& step)>;
@@ -35,23 +38,6 @@ class CommissionRunner {
                      Checked done) = 0;
   virtual void Apply(QObject* receiver, const SiteProfile& profile, Progress progress,
                      Applied done) = 0;
-  // Nothing more is sent once the exchange on the line has ended; an apply
-  // does not stop inside a change of address or rate.
-  void Cancel() {
-    if (cancel_) {
-      *cancel_ = true;
-    }
-  }
-
- protected:
-  // A fresh flag for each run.
-  std::shared_ptr<std::atomic<bool>> NewCancelFlag() {
-    cancel_ = std::make_shared<std::atomic<bool>>(false);
-    return cancel_;
-  }
-
- private:
-  std::shared_ptr<std::atomic<bool>> cancel_;
 };
 
 // The check and apply as commands of the console's link: they wait for the
@@ -83,9 +69,14 @@ class ConsoleCommissionRunner final : public CommissionRunner {
                            WallTime at);
 
  private:
-  // The options of one run: its cancel flag, the console's stop, the wall
-  // clock, and progress handed to `receiver`'s thread.
+  // The options of one run: the wall clock and progress handed to
+  // `receiver`'s thread.
   CheckOptions Options(QObject* receiver, Progress progress);
+  // `job` as a command of the console's link with this run's options and
+  // stop; `update` tells the console of its result, then `done` the window.
+  template <typename Result, typename Job>
+  void Run(QObject* receiver, Progress progress, Job job,
+           std::function<void(const Result&)> update, std::function<void(const Result&)> done);
 
   ConsoleLink& link_;
   std::function<WallTime()> wallClock_;

@@ -84,7 +84,7 @@ void ConsoleLink::SetGuardLimit(std::chrono::milliseconds limit) {
   Exchange<bool>(
       false,
       [limit](LinkContext& link) {
-        link.link.SetGuardLimit(limit);
+        link.transaction.SetGuardLimit(limit);
         return true;
       },
       [](bool) {});
@@ -95,7 +95,7 @@ void ConsoleLink::ResetCounters(std::function<void()> done) {
       false,
       [poll = poll_.get()](LinkContext& link) {
         poll->Statistics() = LinkStatistics{};
-        link.link.ResetStatistics();
+        link.transaction.ResetStatistics();
         return true;
       },
       [done = std::move(done)](bool) { done(); });

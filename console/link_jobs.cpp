@@ -1,28 +1,23 @@
 #include "console/link_jobs.h"
 
+#include "link/open_line.h"
+
 namespace zt {
 
 namespace {
 
-// Selects the port, sets the line format of the link's settings, opens.
+// Opens the line of the link's settings on `device`.
 OpenResult ConfigurePort(LinkContext& link, const std::string& device) {
-  if (!device.empty()) {
-    link.port.SetPortDevice(link.settings.port, device);
-  }
-  link.port.SelectPort(link.settings.port);
-  link.port.SetLineFormat(SettingsText(link.settings));
-  const OpenResult opened = link.port.Open();
+  const OpenResult opened = OpenLine(link.port, link.settings, device);
   // Perhaps another line: whether it echoes is found out again.
-  link.link.ForgetLine();
+  link.transaction.ForgetLine();
   return opened;
 }
 
 }  // namespace
 
 OpenResult OpenLinkJob(LinkContext& link, const std::string& device) {
-  const OpenResult opened = ConfigurePort(link, device);
-  link.port.ClearReceiveBuffer();
-  return opened;
+  return ConfigurePort(link, device);
 }
 
 PollOutcome PollJob(LinkContext& link, MeasurementPoll& poll, int32_t decimalPoint) {

@@ -35,20 +35,20 @@ void LinkWorker::BuildLink(SerialPort& device) {
         if (change == ReconnectingPort::Change::kBack) {
           // Perhaps another adapter at the same path: whether it echoes is
           // found out anew.
-          link_->ForgetLine();
+          transaction_->ForgetLine();
         }
       });
   port_ = reconnecting_.get();
-  link_ = std::make_unique<Transaction>(*port_, clock_);
-  link_->SetFrameObserver([this](const FrameRecord& record) {
+  transaction_ = std::make_unique<Transaction>(*port_, clock_);
+  transaction_->SetFrameObserver([this](const FrameRecord& record) {
     // The transaction has judged the exchange by the time it shows what the
     // wait received.
     if (record.direction == FrameDirection::Received) {
-      verdicts_.push_back(link_->LastFailure());
+      verdicts_.push_back(transaction_->LastFailure());
     }
     journal_.Append(record);
   });
-  session_ = std::make_unique<MeterSession>(*link_, settings_);
+  session_ = std::make_unique<MeterSession>(*transaction_, settings_);
 }
 
 void LinkWorker::StartThread() {
@@ -70,7 +70,7 @@ LinkWorker::~LinkWorker() {
     reviveTimer_.reset();
     port_->Close();
     session_.reset();
-    link_.reset();
+    transaction_.reset();
     reconnecting_.reset();
     ownedPort_.reset();
     QThread::currentThread()->quit();
@@ -145,16 +145,16 @@ void LinkWorker::Snapshot(QObject* receiver, std::optional<int64_t> framesAfter,
 
 LinkSnapshot LinkWorker::TakeSnapshot(std::optional<int64_t> framesAfter) const {
   LinkSnapshot snapshot;
-  snapshot.exchanges = ExchangeSummary::Of(link_->Statistics());
+  snapshot.exchanges = ExchangeSummary::Of(transaction_->Statistics());
   if (framesAfter) {
     snapshot.frames = journal_.Since(*framesAfter);
   }
-  snapshot.origin = link_->CreatedAt();
+  snapshot.origin = transaction_->CreatedAt();
   return snapshot;
 }
 
 LinkContext LinkWorker::Context() {
-  return {*port_, clock_, *link_, *session_, settings_, stop_};
+  return {*port_, clock_, *transaction_, *session_, settings_, stop_};
 }
 
 void LinkWorker::Post(std::function<void()> work) {

@@ -31,7 +31,7 @@ namespace zt {
 struct LinkContext {
   SerialPort& port;
   Clock& clock;
-  Transaction& link;
+  Transaction& transaction;
   MeterSession& session;
   // The settings the session builds its requests with.
   LinkSettings& settings;
@@ -141,7 +141,7 @@ class LinkWorker {
     reconnecting_->Revive();
     portOpen_ = port_->IsOpen();
     deviceLost_ = reconnecting_->Lost();
-    lineEchoes_ = link_->LineEchoes().value_or(false);
+    lineEchoes_ = transaction_->LineEchoes().value_or(false);
   }
   void ReviveOnThread();
   void Post(std::function<void()> work);
@@ -154,7 +154,7 @@ class LinkWorker {
   SerialPort* port_ = nullptr;
   Clock& clock_;
   LinkSettings settings_;
-  std::unique_ptr<Transaction> link_;
+  std::unique_ptr<Transaction> transaction_;
   std::unique_ptr<MeterSession> session_;
   // Every frame of the link, written and read on the link's thread only.
   FrameJournal journal_{kJournalFrames};

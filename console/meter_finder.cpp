@@ -26,18 +26,6 @@ FindReport RunFindJob(LinkContext& link, const FindRequest& request,
   return report;
 }
 
-MeterFinder::Progress ProgressTo(QObject* receiver, MeterFinder::Progress progress) {
-  return [target = QPointer<QObject>(receiver), progress = std::move(progress)](
-             const ScanProgress& step) {
-    if (target) {
-      // At once on the receiver's own thread (a worker that runs its jobs
-      // there), queued from the link's thread.
-      QMetaObject::invokeMethod(
-          target.data(), [target, progress, step] { progress(step); }, Qt::AutoConnection);
-    }
-  };
-}
-
 WorkerMeterFinder::~WorkerMeterFinder() {
   Cancel();
   worker_.reset();
@@ -51,7 +39,8 @@ void WorkerMeterFinder::Start(QObject* receiver, const FindRequest& request, Pro
   const std::shared_ptr<std::atomic<bool>> cancel = NewCancelFlag();
   worker_->Run<FindReport>(
       receiver,
-      [request, cancel, progress = ProgressTo(receiver, std::move(progress))](LinkContext& link) {
+      [request, cancel,
+       progress = OnReceiverThread<ScanProgress>(receiver, std::move(progress))](LinkContext& link) {
         return RunFindJob(link, request, *cancel, progress);
       },
       std::move(done));
@@ -61,15 +50,12 @@ void ConsoleMeterFinder::Start(QObject* receiver, const FindRequest& request, Pr
                                Done done) {
   link_.Exchange<FindReport>(
       true,
-      [request, cancel = NewCancelFlag(), progress = ProgressTo(receiver, std::move(progress)),
+      [request, cancel = NewCancelFlag(),
+       progress = OnReceiverThread<ScanProgress>(receiver, std::move(progress)),
        devices = link_.Devices()](LinkContext& link) {
         return FindThenRestoreJob(link, request, *cancel, progress, devices);
       },
-      [target = QPointer<QObject>(receiver), done = std::move(done)](const FindReport& report) {
-        if (target) {
-          done(report);
-        }
-      });
+      WhileReceiverExists<FindReport>(receiver, std::move(done)));
 }
 
 }  // namespace zt

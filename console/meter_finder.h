@@ -11,6 +11,7 @@
 #include <string>
 
 #include "console/link_worker.h"
+#include "console/receiver_calls.h"
 #include "link/serial_port.h"
 #include "meter/meter_scan.h"
 
@@ -33,8 +34,9 @@ struct FindReport {
 };
 
 // Looks for meters on the link without holding up the window: progress and
-// the report come back on the window's thread. One search at a time.
-class MeterFinder {
+// the report come back on the window's thread. One search at a time; Cancel
+// ends it before its next try, within one try's wait.
+class MeterFinder : public CancellableRuns {
  public:
   using Progress = std::function<void(const ScanProgress&)>;
   using Done = std::function<void(const FindReport&)>;
@@ -45,22 +47,6 @@ class MeterFinder {
   // `receiver` and only while it exists.
   virtual void Start(QObject* receiver, const FindRequest& request, Progress progress,
                      Done done) = 0;
-  // The search ends before its next try: within one try's wait.
-  void Cancel() {
-    if (cancel_) {
-      *cancel_ = true;
-    }
-  }
-
- protected:
-  // A fresh flag for each search.
-  std::shared_ptr<std::atomic<bool>> NewCancelFlag() {
-    cancel_ = std::make_shared<std::atomic<bool>>(false);
-    return cancel_;
-  }
-
- private:
-  std::shared_ptr<std::atomic<bool>> cancel_;
 };
 
 // The search as one job on the link: opens the request's port and device,
@@ -68,9 +54,6 @@ class MeterFinder {
 // set. `progress` runs on the link's thread.
 FindReport RunFindJob(LinkContext& link, const FindRequest& request,
                       const std::atomic<bool>& cancel, const MeterFinder::Progress& progress);
-
-// Progress from the link's thread, handed to `receiver`'s thread.
-MeterFinder::Progress ProgressTo(QObject* receiver, MeterFinder::Progress progress);
 
 // A finder on a link worker of its own, before the console exists: the
 // settings dialog at start-up. `makeWorker` makes it at the first search.

@@ -7,14 +7,11 @@ namespace zt {
 
 namespace {
 
-char ParityLetter(Parity parity) {
-  switch (parity) {
-    case Parity::Odd:
-      return 'O';
-    case Parity::Even:
-      return 'E';
-    case Parity::None:
-      break;
+char ParityLetter(ParityIndex parity) {
+  for (const ParityName& name : kParityNames) {
+    if (name.parity == parity) {
+      return name.letter;
+    }
   }
   return 'N';
 }
@@ -50,13 +47,21 @@ std::string SettingsText(const LineFormat& format) {
          std::to_string(format.dataBits) + ',' + std::to_string(format.stopBits);
 }
 
-std::string SettingsText(int32_t baudRate, int32_t parityIndex) {
+LineFormat LineFormatOf(int32_t baudRate, int32_t parityIndex) {
   LineFormat format;
   format.baudRate = baudRate;
-  format.parity = parityIndex == kParityOdd    ? Parity::Odd
-                  : parityIndex == kParityEven ? Parity::Even
-                                               : Parity::None;
-  return SettingsText(format);
+  format.parity = parityIndex == kParityOdd    ? kParityOdd
+                  : parityIndex == kParityEven ? kParityEven
+                                               : kParityNone;
+  return format;
+}
+
+LineFormat LineFormatOf(const LinkSettings& settings) {
+  return LineFormatOf(settings.baudRate, settings.parity);
+}
+
+std::string SettingsText(int32_t baudRate, int32_t parityIndex) {
+  return SettingsText(LineFormatOf(baudRate, parityIndex));
 }
 
 std::string SettingsText(const LinkSettings& settings) {
@@ -76,23 +81,38 @@ std::optional<LineFormat> ParseSettingsText(std::string_view text) {
     return std::nullopt;
   }
   LineFormat format;
-  switch (fields[1].front()) {
-    case 'N':
-      format.parity = Parity::None;
-      break;
-    case 'O':
-      format.parity = Parity::Odd;
-      break;
-    case 'E':
-      format.parity = Parity::Even;
-      break;
-    default:
-      return std::nullopt;
+  const ParityName* parity = nullptr;
+  for (const ParityName& name : kParityNames) {
+    if (fields[1].front() == name.letter) {
+      parity = &name;
+    }
   }
+  if (parity == nullptr) {
+    return std::nullopt;
+  }
+  format.parity = parity->parity;
   format.baudRate = *baud;
   format.dataBits = *dataBits;
   format.stopBits = *stopBits;
   return format;
+}
+
+std::string_view ParityWord(int32_t parity) {
+  for (const ParityName& name : kParityNames) {
+    if (name.parity == parity) {
+      return name.word;
+    }
+  }
+  return "?";
+}
+
+std::optional<ParityIndex> ParityOfWord(std::string_view word) {
+  for (const ParityName& name : kParityNames) {
+    if (name.word == word) {
+      return name.parity;
+    }
+  }
+  return std::nullopt;
 }
 
 }  // namespace zt

@@ -21,13 +21,13 @@ bool IsLoss(QSerialPort::SerialPortError error) {
          error == QSerialPort::DeviceNotFoundError;
 }
 
-QSerialPort::Parity ToQt(Parity parity) {
+QSerialPort::Parity ToQt(ParityIndex parity) {
   switch (parity) {
-    case Parity::Odd:
+    case kParityOdd:
       return QSerialPort::OddParity;
-    case Parity::Even:
+    case kParityEven:
       return QSerialPort::EvenParity;
-    case Parity::None:
+    case kParityNone:
       break;
   }
   return QSerialPort::NoParity;

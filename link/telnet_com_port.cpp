@@ -29,13 +29,13 @@ constexpr uint8_t kServerOffset = 100;
 // A subnegotiation longer than any the option defines is kept only this far.
 constexpr std::size_t kLongestSubnegotiation = 64;
 
-uint8_t ParityCode(Parity parity) {
+uint8_t ParityCode(ParityIndex parity) {
   switch (parity) {
-    case Parity::Odd:
+    case kParityOdd:
       return 2;
-    case Parity::Even:
+    case kParityEven:
       return 3;
-    case Parity::None:
+    case kParityNone:
       break;
   }
   return 1;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "link/open_line.h"
 #include "meter/encoding.h"
 
 namespace zt {
@@ -90,7 +91,7 @@ class Applier {
       Add(row::kAddress, *profile_.address);
     }
     if (profile_.parity && *profile_.parity != settings_.parity) {
-      report_.steps.push_back({std::string(row::kParity), std::string(ParityName(*profile_.parity)),
+      report_.steps.push_back({std::string(row::kParity), std::string(ParityWord(*profile_.parity)),
                                StepState::NotWritable, std::nullopt,
                                "the meter's parity is set on the meter itself, not over the line"});
     }
@@ -218,18 +219,14 @@ ApplyReport ApplyProfile(MeterSession& session, LinkSettings& settings, const Si
   return Applier(session, settings, profile, confirmed, options).Run();
 }
 
-OpenResult ReopenPort(SerialPort& port, Transaction& link, const LinkSettings& settings) {
+OpenResult ReopenPort(SerialPort& port, Transaction& transaction, const LinkSettings& settings) {
   port.Close();
-  port.SelectPort(settings.port);
-  const std::string format = SettingsText(settings);
-  port.SetLineFormat(format);
-  const OpenResult opened = port.Open();
+  const OpenResult opened = OpenLine(port, settings);
   if (opened) {
-    port.ClearReceiveBuffer();
-    link.ForgetLine();
-    if (link.Fast()) {
-      link.SetFastExchange(
-          FastExchange::ForLine(ParseSettingsText(format).value_or(LineFormat{})));
+    transaction.ForgetLine();
+    if (transaction.Fast()) {
+      transaction.SetFastExchange(
+          FastExchange::ForLine(LineFormatOf(settings)));
     }
   }
   return opened;

@@ -61,6 +61,6 @@ ApplyReport ApplyProfile(MeterSession& session, LinkSettings& settings, const Si
                          ConfirmedInstrument& confirmed, const ApplyOptions& options);
 
 // Reopens `port` at `settings`, forgetting what the link knew of the old line.
-OpenResult ReopenPort(SerialPort& port, Transaction& link, const LinkSettings& settings);
+OpenResult ReopenPort(SerialPort& port, Transaction& transaction, const LinkSettings& settings);
 
 }  // namespace zt

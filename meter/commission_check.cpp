@@ -128,9 +128,9 @@ class Checker {
     Compare(row::kAddress, Text(profile_.address), proven(Number(link.address)), decimalAt);
     Compare(row::kBaud, Text(profile_.baud), proven(Number(link.baudRate)), decimalAt);
     Compare(row::kParity,
-            profile_.parity ? std::optional<std::string>(std::string(ParityName(*profile_.parity)))
+            profile_.parity ? std::optional<std::string>(std::string(ParityWord(*profile_.parity)))
                             : std::nullopt,
-            proven(std::string(ParityName(link.parity))), decimalAt);
+            proven(std::string(ParityWord(link.parity))), decimalAt);
     Compare(row::kParameterBaud, Text(profile_.baud), Text(parameterBaud), baudAt);
     Compare(row::kDecimalPoint, Text(profile_.decimalPoint), Text(decimal), decimalAt);
     Compare(row::kUpperLimit, Text(profile_.upperLimit), Text(upper), upperAt);

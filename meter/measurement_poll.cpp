@@ -29,29 +29,29 @@ bool MeasurementPoll::Tick() {
 }
 
 std::optional<bool> MeasurementPoll::Tick(const std::atomic<bool>& stop) {
-  Transaction& link = session_.Link();
+  Transaction& transaction = session_.Link();
   PollResult poll;
   poll.decimalPoint = session_.ReadDecimalPoint();
-  const std::optional<FailureDiagnosis> decimalPointFailure = link.LastFailure();
+  const std::optional<FailureDiagnosis> decimalPointFailure = transaction.LastFailure();
   if (stop) {
     return std::nullopt;
   }
-  const int64_t lateBefore = link.LateBytesHeard();
-  if (!link.Fast()) {
+  const int64_t lateBefore = transaction.LateBytesHeard();
+  if (!transaction.Fast()) {
     // The 300 ms pause between the reads, from the end of the first read's wait.
-    link.ClockSource().SleepUntil(link.LastDeadline() + MeterSession::kPollPause);
+    transaction.ClockSource().SleepUntil(transaction.LastDeadline() + MeterSession::kPollPause);
     if (stop) {
       return std::nullopt;
     }
   }
   poll.rawValue = session_.ReadLiveValue();
-  const bool lateBetween = link.LateBytesHeard() != lateBefore;
+  const bool lateBetween = transaction.LateBytesHeard() != lateBefore;
   if (poll.decimalPoint) {
     AdoptDecimalPoint(*poll.decimalPoint);
   }
   failure_ = poll.rawValue ? Judge(decimalPointFailure, lateBetween)
                            : std::optional<TickFailure>(
-                                 TickFailure{false, link.LastFailure().value_or(FailureDiagnosis{})});
+                                 TickFailure{false, transaction.LastFailure().value_or(FailureDiagnosis{})});
   live_.reset();
   if (!failure_) {
     live_ = FormatLiveValue(*poll.rawValue, decimalPoint_);

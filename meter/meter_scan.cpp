@@ -27,10 +27,6 @@ constexpr uint8_t kLastDefaultAddress = 247;
 // the others from the fastest, whose tries are the shortest.
 constexpr std::array<int32_t, 5> kDefaultScanRates = {9600, 19200, 4800, 2400, 1200};
 
-LineFormat FormatOf(const ScanLine& line) {
-  return ParseSettingsText(SettingsText(line.baudRate, line.parity)).value_or(LineFormat{});
-}
-
 std::optional<int> ParseAddress(std::string_view text) {
   int value = 0;
   const char* end = text.data() + text.size();
@@ -45,7 +41,7 @@ std::optional<int> ParseAddress(std::string_view text) {
 }  // namespace
 
 milliseconds ScanTryWait(const ScanLine& line, milliseconds turnaround) {
-  const microseconds lineTime = FastExchange::ForLine(FormatOf(line)).characterTime *
+  const microseconds lineTime = FastExchange::ForLine(LineFormatOf(line.baudRate, line.parity)).characterTime *
                                 (kRequestCharacters + kReplyCharacters);
   return std::chrono::ceil<milliseconds>(lineTime) + turnaround;
 }
@@ -63,10 +59,26 @@ ScanPlan DefaultScanPlan() {
   for (int address = kFirstScanAddress; address <= kLastDefaultAddress; ++address) {
     plan.addresses.push_back(static_cast<uint8_t>(address));
   }
-  for (const int32_t rate : kDefaultScanRates) {
-    plan.lines.push_back({rate, kParityNone});
-  }
+  plan.lines = ScanLines(DefaultScanRates(), {kParityNone});
   return plan;
+}
+
+std::vector<int32_t> DefaultScanRates() {
+  return {std::begin(kDefaultScanRates), std::end(kDefaultScanRates)};
+}
+
+std::vector<ScanLine> ScanLines(const std::vector<int32_t>& rates,
+                                const std::vector<int32_t>& parities) {
+  std::vector<ScanLine> lines;
+  for (const int32_t parity : parities) {
+    for (const int32_t rate : rates) {
+      const ScanLine line{rate, parity};
+      if (std::find(lines.begin(), lines.end(), line) == lines.end()) {
+        lines.push_back(line);
+      }
+    }
+  }
+  return lines;
 }
 
 std::optional<std::vector<uint8_t>> ParseAddressList(std::string_view text) {
@@ -101,14 +113,14 @@ ScanOutcome ScanForMeters(SerialPort& port, Clock& clock, const ScanPlan& plan,
                           const ScanCallbacks& callbacks) {
   ScanOutcome outcome;
   const int64_t total = plan.Tries();
-  Transaction link(port, clock);
-  link.SetLocalEcho(plan.echo);
+  Transaction transaction(port, clock);
+  transaction.SetLocalEcho(plan.echo);
   for (const ScanLine& line : plan.lines) {
-    const LineFormat format = FormatOf(line);
+    const LineFormat format = LineFormatOf(line.baudRate, line.parity);
     port.SetLineFormat(SettingsText(format));
-    link.SetFastExchange(FastExchange::ForLine(format));
+    transaction.SetFastExchange(FastExchange::ForLine(format));
     // Another rate is another line: whether it echoes is found out anew.
-    link.ForgetLine();
+    transaction.ForgetLine();
     const milliseconds wait = ScanTryWait(line, plan.turnaround);
     for (const uint8_t address : plan.addresses) {
       if (callbacks.stopRequested && callbacks.stopRequested()) {
@@ -119,7 +131,7 @@ ScanOutcome ScanForMeters(SerialPort& port, Clock& clock, const ScanPlan& plan,
         callbacks.progress({outcome.tries, total, address, line});
       }
       const TxFrame request = BuildReadRequest(address, reg::kDecimalPoint, 1);
-      const int16_t at = link.RequestReply(request, wait, ExpectedReply::ReadOf(request));
+      const int16_t at = transaction.RequestReply(request, wait, ExpectedReply::ReadOf(request));
       ++outcome.tries;
       if (at == Transaction::kNoReply) {
         // A try that heard nothing but, at most, the adapter's copy of its
@@ -128,14 +140,14 @@ ScanOutcome ScanForMeters(SerialPort& port, Clock& clock, const ScanPlan& plan,
         // here the next request asks another address, which a late reply
         // does not carry, so the guard would only double the scan. Bytes
         // that are not understood keep it: something is talking.
-        const bool onlyEcho = link.LineEchoes().value_or(false) &&
-                              link.Received().size() == static_cast<std::size_t>(request.length);
-        if (link.Received().empty() || onlyEcho) {
-          link.ForgetLine();
+        const bool onlyEcho = transaction.LineEchoes().value_or(false) &&
+                              transaction.Received().size() == static_cast<std::size_t>(request.length);
+        if (transaction.Received().empty() || onlyEcho) {
+          transaction.ForgetLine();
         }
         continue;
       }
-      const ScanHit hit{address, line, link.ReplyRegister(at, 0)};
+      const ScanHit hit{address, line, transaction.ReplyRegister(at, 0)};
       outcome.found.push_back(hit);
       if (callbacks.found) {
         callbacks.found(hit);

@@ -43,6 +43,14 @@ struct ScanPlan {
   std::chrono::milliseconds WorstCase() const;
 };
 
+// The meter's five rates, 9600 bit/s first.
+std::vector<int32_t> DefaultScanRates();
+
+// Every rate of `rates` at the first of `parities`, then every rate at the
+// next; a line named twice is tried once, where it comes first.
+std::vector<ScanLine> ScanLines(const std::vector<int32_t>& rates,
+                                const std::vector<int32_t>& parities);
+
 // Addresses 1 to 247 (every unicast Modbus address) at each of the meter's
 // five rates, 9600 bit/s first, parity none.
 ScanPlan DefaultScanPlan();

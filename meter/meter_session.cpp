@@ -10,7 +10,7 @@ int16_t MeterSession::Exchange(const TxFrame& request, std::chrono::milliseconds
   if (lastSkipped_) {
     return Transaction::kNoReply;
   }
-  return link_.RequestReply(request, wait, expected);
+  return transaction_.RequestReply(request, wait, expected);
 }
 
 std::optional<int32_t> MeterSession::ReadRegister(uint16_t registerNumber,
@@ -22,7 +22,7 @@ std::optional<int32_t> MeterSession::ReadRegister(uint16_t registerNumber,
   if (at == Transaction::kNoReply) {
     return std::nullopt;
   }
-  return link_.ReplyRegister(at, 0);
+  return transaction_.ReplyRegister(at, 0);
 }
 
 std::optional<int32_t> MeterSession::ReadMeterBaud() {
@@ -47,8 +47,8 @@ std::optional<MeterClock> MeterSession::ReadClock() {
   if (at == Transaction::kNoReply) {
     return std::nullopt;
   }
-  const uint8_t registers[6] = {link_.RxByte(at + 3), link_.RxByte(at + 4), link_.RxByte(at + 5),
-                                link_.RxByte(at + 6), link_.RxByte(at + 7), link_.RxByte(at + 8)};
+  const uint8_t registers[6] = {transaction_.RxByte(at + 3), transaction_.RxByte(at + 4), transaction_.RxByte(at + 5),
+                                transaction_.RxByte(at + 6), transaction_.RxByte(at + 7), transaction_.RxByte(at + 8)};
   return DecodeMeterClock(registers);
 }
 
@@ -70,7 +70,7 @@ ParameterReads MeterSession::ReadParameters() {
 void MeterSession::MakeEchoKnown() {
   // A function 6 confirmation equals its request, so on an echoing line the
   // adapter's copy alone would confirm a write; a read cannot be mistaken.
-  if (!link_.LineEchoes()) {
+  if (!transaction_.LineEchoes()) {
     ReadDecimalPoint();
   }
 }

@@ -86,8 +86,8 @@ class MeterSession {
   static constexpr std::chrono::milliseconds kParameterWriteSpacing{300};
   static constexpr std::chrono::milliseconds kAddressEchoWait{300};
 
-  MeterSession(Transaction& link, const LinkSettings& settings)
-      : link_(link), settings_(settings) {}
+  MeterSession(Transaction& transaction, const LinkSettings& settings)
+      : transaction_(transaction), settings_(settings) {}
 
   // One function 3 read of a single register, 600 ms sleep.
   // A reply whose value is above `maxValue` answers no request for this
@@ -134,7 +134,7 @@ class MeterSession {
   // echo within 300 ms, as each write of the parameter block is.
   bool WriteRegister(uint16_t registerNumber, int32_t value);
 
-  Transaction& Link() { return link_; }
+  Transaction& Link() { return transaction_; }
   const LinkSettings& Settings() const { return settings_; }
 
   // Once `stop` reads true the session sends nothing more: every exchange
@@ -147,7 +147,7 @@ class MeterSession {
   // Why the last exchange asked for found no valid reply; empty when it
   // found one or was skipped.
   std::optional<FailureDiagnosis> LastFailure() const {
-    return lastSkipped_ ? std::nullopt : link_.LastFailure();
+    return lastSkipped_ ? std::nullopt : transaction_.LastFailure();
   }
 
  private:
@@ -157,7 +157,7 @@ class MeterSession {
   int16_t Exchange(const TxFrame& request, std::chrono::milliseconds wait,
                    const ExpectedReply& expected);
 
-  Transaction& link_;
+  Transaction& transaction_;
   const LinkSettings& settings_;
   const std::atomic<bool>* stop_ = nullptr;
   bool lastSkipped_ = false;

@@ -20,7 +20,6 @@ constexpr std::uintmax_t kMaxProfileBytes = 64 * 1024;
 constexpr std::size_t kMaxFreeTextBytes = 200;
 constexpr long long kMaxClockToleranceS = 86400;
 
-constexpr std::array<std::string_view, 3> kParityNames = {"none", "odd", "even"};
 
 namespace text = res::text;
 
@@ -167,11 +166,9 @@ class Parser {
     if (value.type != JsonValue::Type::String) {
       return FailType("parity", "a string", text::kProfileNotString, value);
     }
-    for (std::size_t i = 0; i < kParityNames.size(); ++i) {
-      if (value.text == kParityNames[i]) {
-        profile.parity = static_cast<int32_t>(i);
-        return true;
-      }
+    if (const std::optional<ParityIndex> parity = ParityOfWord(value.text)) {
+      profile.parity = *parity;
+      return true;
     }
     return Fail("parity", {"\"" + value.text + "\" is not one of \"none\", \"odd\", \"even\"",
                            text::kProfileNotParity, {value.text}});
@@ -249,13 +246,6 @@ ProfileResult ReadSiteProfile(const std::filesystem::path& file) {
     return unreadable(std::strerror(EIO));
   }
   return ParseSiteProfile(content.str(), name);
-}
-
-std::string_view ParityName(int32_t parityIndex) {
-  if (parityIndex < 0 || parityIndex >= static_cast<int32_t>(kParityNames.size())) {
-    return "?";
-  }
-  return kParityNames[static_cast<std::size_t>(parityIndex)];
 }
 
 }  // namespace zt

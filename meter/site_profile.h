@@ -56,7 +56,4 @@ ProfileResult ParseSiteProfile(std::string_view text, const std::string& file);
 // system's reason.
 ProfileResult ReadSiteProfile(const std::filesystem::path& file);
 
-// "none", "odd", "even".
-std::string_view ParityName(int32_t parityIndex);
-
 }  // namespace zt

@@ -119,7 +119,7 @@ QString CommissionHtml(const CommissionRecord& record, Language language) {
   page.Pairs({{"port", Page::E(record.port)},
               {"address", QString::number(line.address)},
               {"rate", QString::number(line.baudRate)},
-              {"parity", page.T(ParityName(line.parity))},
+              {"parity", page.T(ParityWord(line.parity))},
               {"echo", echo}});
 
   page.Heading("check");

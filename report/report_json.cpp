@@ -82,7 +82,7 @@ QByteArray CommissionJson(const CommissionRecord& record) {
   QJsonObject link{{"port", Q(record.port)},
                    {"address", line.address},
                    {"baud", line.baudRate},
-                   {"parity", Q(ParityName(line.parity))},
+                   {"parity", Q(ParityWord(line.parity))},
                    {"echo", check.line.echoes ? QJsonValue(*check.line.echoes)
                                               : QJsonValue(QJsonValue::Null)}};
   QJsonObject verdict{{"exchanges", static_cast<qint64>(check.link.exchanges)},

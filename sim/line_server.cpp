@@ -144,7 +144,7 @@ OpenResult LineServer::Open() {
   ::fcntl(lineFd_, F_SETFL, ::fcntl(lineFd_, F_GETFL) | O_NONBLOCK);
   // A pty cannot hold a parity: the line is set up without one.
   LineFormat ptyLine = meterLine;
-  ptyLine.parity = Parity::None;
+  ptyLine.parity = kParityNone;
   if (::tcgetattr(slaveFd_, &settings) != 0 || !MakeRawLine(settings, ptyLine) ||
       ::tcsetattr(slaveFd_, TCSANOW, &settings) != 0) {
     return Refused("pty", "cannot set the line to " + SettingsText(ptyLine));

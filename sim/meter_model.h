@@ -33,7 +33,7 @@ class MeterModel {
   LineFormat Line() const;
   uint16_t LineBaudIndex() const { return lineBaudIndex_; }
   void SetLineBaudIndex(uint16_t index) { lineBaudIndex_ = index; }
-  void SetLineParity(Parity parity) { parity_ = parity; }
+  void SetLineParity(ParityIndex parity) { parity_ = parity; }
 
   uint8_t Address() const { return address_; }
   void SetAddress(uint8_t address) { address_ = address; }
@@ -85,7 +85,7 @@ class MeterModel {
 
   uint8_t address_ = kDefaultAddress;
   uint16_t lineBaudIndex_ = kDefaultLineBaudIndex;
-  Parity parity_ = Parity::None;
+  ParityIndex parity_ = kParityNone;
 
   uint16_t liveBase_ = kDefaultLiveBase;
   bool distinctLive_ = false;

@@ -107,18 +107,6 @@ std::optional<MeterClock> ParseClock(std::string_view text) {
   return MeterClock{year, month, day, hour, minute, second};
 }
 
-std::optional<Parity> ParseParity(std::string_view text) {
-  if (text == "none") {
-    return Parity::None;
-  }
-  if (text == "odd") {
-    return Parity::Odd;
-  }
-  if (text == "even") {
-    return Parity::Even;
-  }
-  return std::nullopt;
-}
 
 constexpr uint32_t kWordMax = std::numeric_limits<uint16_t>::max();
 constexpr uint32_t kByteMax = std::numeric_limits<uint8_t>::max();
@@ -187,7 +175,7 @@ constexpr OptionRule kOptionRules[] = {
      }},
     {"--parity", true, "needs none, odd or even",
      [](SimOptions& o, std::string_view text) {
-       const std::optional<Parity> parity = ParseParity(text);
+       const std::optional<ParityIndex> parity = ParityOfWord(text);
        if (parity) {
          o.parity = *parity;
        }

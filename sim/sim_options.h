@@ -29,7 +29,7 @@ struct SimOptions {
   bool distinctLive = false;
   uint8_t address = MeterModel::kDefaultAddress;
   uint16_t baudIndex = MeterModel::kDefaultLineBaudIndex;
-  Parity parity = Parity::None;
+  ParityIndex parity = kParityNone;
   std::chrono::microseconds latency = kDefaultReplyLatency;
   // Pace each reply byte by the character time of the meter's line.
   bool lineTiming = false;

@@ -47,9 +47,9 @@ std::optional<LineFormat> LineFormatOf(const termios& settings) {
   LineFormat format;
   format.baudRate = *rate;
   if ((settings.c_cflag & PARENB) == 0) {
-    format.parity = Parity::None;
+    format.parity = kParityNone;
   } else {
-    format.parity = (settings.c_cflag & PARODD) != 0 ? Parity::Odd : Parity::Even;
+    format.parity = (settings.c_cflag & PARODD) != 0 ? kParityOdd : kParityEven;
   }
   switch (settings.c_cflag & CSIZE) {
     case CS5:
@@ -77,9 +77,9 @@ bool MakeRawLine(termios& settings, const LineFormat& format) {
   cfmakeraw(&settings);
   settings.c_cflag &= ~static_cast<tcflag_t>(CSIZE | PARENB | PARODD | CSTOPB);
   settings.c_cflag |= CS8 | CREAD | CLOCAL;
-  if (format.parity != Parity::None) {
+  if (format.parity != kParityNone) {
     settings.c_cflag |= PARENB;
-    if (format.parity == Parity::Odd) {
+    if (format.parity == kParityOdd) {
       settings.c_cflag |= PARODD;
     }
   }

@@ -171,7 +171,7 @@ TEST_F(ConsoleLinkTest, TheGuardLimitChosenIsTheLinksBeforeItsNextExchange) {
   consoleLink.Exchange<int>(
       true,
       [&seen](zt::LinkContext& context) {
-        seen = context.link.GuardLimit();
+        seen = context.transaction.GuardLimit();
         return 0;
       },
       [](int) {});

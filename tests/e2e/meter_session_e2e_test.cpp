@@ -10,6 +10,7 @@
 
 #include "link/clock.h"
 #include "link/link_settings.h"
+#include "link/open_line.h"
 #include "link/port_device_map.h"
 #include "link/qt_serial_port.h"
 #include "link/transaction.h"
@@ -33,22 +34,17 @@ class MeterSessionOverPty : public ::testing::Test {
     PortDeviceMap devices;
     devices.Override(settings_.port, *device);
     port_ = std::make_unique<QtSerialPort>(devices);
-    port_->SelectPort(settings_.port);
-    ASSERT_TRUE(port_->SetLineFormat(SettingsText(settings_)));
-    const OpenResult opened = port_->Open();
+    const OpenResult opened = OpenLine(*port_, settings_);
     ASSERT_TRUE(opened) << opened.device << ": " << opened.reason;
-    port_->ClearReceiveBuffer();
     link_ = std::make_unique<Transaction>(*port_, clock_);
     session_ = std::make_unique<MeterSession>(*link_, settings_);
   }
 
-  // Close, select, set the line format, open: the console's order when the
-  // link settings change.
+  // Closed and opened again, as the console does when the link settings
+  // change.
   void Reconfigure() {
     port_->Close();
-    port_->SelectPort(settings_.port);
-    ASSERT_TRUE(port_->SetLineFormat(SettingsText(settings_)));
-    const OpenResult opened = port_->Open();
+    const OpenResult opened = OpenLine(*port_, settings_);
     ASSERT_TRUE(opened) << opened.device << ": " << opened.reason;
     port_->DiscardPendingInput();
   }

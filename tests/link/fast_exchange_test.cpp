@@ -52,7 +52,7 @@ TEST(FastExchangePolicy, CharacterTimeFollowsRateAndParity) {
 
   LineFormat evenParity;
   evenParity.baudRate = 19200;
-  evenParity.parity = Parity::Even;
+  evenParity.parity = kParityEven;
   const FastExchange fast = FastExchange::ForLine(evenParity);
   EXPECT_EQ(fast.characterTime, microseconds(625));  // 12 bits
   EXPECT_EQ(fast.Silence(), microseconds(2187));

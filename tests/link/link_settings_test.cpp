@@ -23,7 +23,7 @@ TEST(LinkSettings, ParsesWellFormedTexts) {
   const auto even = zt::ParseSettingsText("19200,E,8,2");
   ASSERT_TRUE(even.has_value());
   EXPECT_EQ(even->baudRate, 19200);
-  EXPECT_EQ(even->parity, zt::Parity::Even);
+  EXPECT_EQ(even->parity, zt::kParityEven);
   EXPECT_EQ(even->BitsPerCharacter(), 12);
 
   const auto none = zt::ParseSettingsText("9600,N,8,2");

@@ -79,7 +79,7 @@ TEST(QtSerialPort, MalformedLineFormatIsRefusedAndTheOldOneKept) {
   ASSERT_TRUE(port.SetLineFormat("19200,E,8,2"));
   EXPECT_FALSE(port.SetLineFormat("19200;E;8;2"));
   EXPECT_EQ(port.Format().baudRate, 19200);
-  EXPECT_EQ(port.Format().parity, zt::Parity::Even);
+  EXPECT_EQ(port.Format().parity, zt::kParityEven);
 }
 
 TEST(PortDeviceMap, PlatformNamesUnlessOverridden) {

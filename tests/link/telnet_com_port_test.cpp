@@ -30,7 +30,7 @@ constexpr std::string_view kSer2netConfirms9600E82 =
     "ff fa 2c 6b 00 ff f0 "
     "ff fa 2c 65 00 00 25 80 ff f0 ff fa 2c 66 08 ff f0 ff fa 2c 67 03 ff f0 ff fa 2c 68 02 ff f0";
 
-zt::LineFormat Format(int32_t baud, zt::Parity parity) {
+zt::LineFormat Format(int32_t baud, zt::ParityIndex parity) {
   zt::LineFormat format;
   format.baudRate = baud;
   format.parity = parity;
@@ -40,7 +40,7 @@ zt::LineFormat Format(int32_t baud, zt::Parity parity) {
 TEST(TelnetComPort, NegotiatesWithSer2netAndTakesItsConfirmationOfTheLine) {
   TelnetComPort telnet;
   EXPECT_EQ(Hex(telnet.Start()), "FF FB 2C FF FB 00 FF FD 00");
-  EXPECT_EQ(Hex(telnet.SetLine(Format(9600, zt::Parity::Even))),
+  EXPECT_EQ(Hex(telnet.SetLine(Format(9600, zt::kParityEven))),
             "FF FA 2C 01 00 00 25 80 FF F0 FF FA 2C 02 08 FF F0 FF FA 2C 03 03 FF F0 "
             "FF FA 2C 04 02 FF F0");
 
@@ -77,7 +77,7 @@ TEST(TelnetComPort, EscapesAndUnescapesFfEvenWhenASequenceIsSplitAcrossSegments)
   EXPECT_EQ(Hex(data), "01 03 FF 02 04 05");
   EXPECT_EQ(Hex(telnet.TakeOutgoing()), "FF FE 01");
 
-  zt::LineFormat odd = Format(65535, zt::Parity::Odd);
+  zt::LineFormat odd = Format(65535, zt::kParityOdd);
   TelnetComPort line;
   EXPECT_EQ(Hex(line.SetLine(odd)).substr(0, 30), "FF FA 2C 01 00 00 FF FF FF FF ");
   Feed(line, "ff fa 2c 65 00 00 ff ff ff ff ff f0 ff fa 2c 66 08 ff f0");
@@ -90,7 +90,7 @@ TEST(TelnetComPort, EscapesAndUnescapesFfEvenWhenASequenceIsSplitAcrossSegments)
 TEST(TelnetComPort, ARefusalOrAnotherValueIsReportedAndNeverTakenAsSet) {
   TelnetComPort refused;
   refused.Start();
-  refused.SetLine(Format(9600, zt::Parity::None));
+  refused.SetLine(Format(9600, zt::kParityNone));
   // A plain Telnet server: binary yes, the COM port option no.
   Feed(refused, "ff fd 00 ff fb 00 ff fe 2c");
   EXPECT_EQ(refused.ComPort(), Answer::kRefused);
@@ -103,13 +103,13 @@ TEST(TelnetComPort, ARefusalOrAnotherValueIsReportedAndNeverTakenAsSet) {
   EXPECT_EQ(textOnly.Binary(), Answer::kRefused);
 
   TelnetComPort other;
-  other.SetLine(Format(19200, zt::Parity::None));
+  other.SetLine(Format(19200, zt::kParityNone));
   Feed(other, "ff fa 2c 65 00 00 25 80 ff f0 ff fa 2c 66 08 ff f0 ff fa 2c 67 01 ff f0 "
               "ff fa 2c 68 02 ff f0");
   EXPECT_FALSE(other.LineSet());
   EXPECT_EQ(other.LineMismatch(), "the rate 9600 instead of 19200");
   // A new request starts over.
-  other.SetLine(Format(9600, zt::Parity::None));
+  other.SetLine(Format(9600, zt::kParityNone));
   EXPECT_TRUE(other.LineMismatch().empty());
   Feed(other, "ff fa 2c 65 00 00 25 80 ff f0 ff fa 2c 66 08 ff f0 ff fa 2c 67 01 ff f0 "
               "ff fa 2c 68 01 ff f0");

@@ -196,7 +196,7 @@ TEST_F(TransactionOverSim, SlowestLineStillAnswersWithinTheClockReadsWait) {
   // 1200 bit/s with parity: the 8-byte request and the 11-byte reply take
   // 190 ms of line time, plus the latency, inside the 300 ms sleep.
   meter.SetLineBaudIndex(0);
-  meter.SetLineParity(Parity::Even);
+  meter.SetLineParity(kParityEven);
   Reopen("1200,E,8,2");
   const TxFrame request = BuildReadRequest(1, 0x0110, 3);
   const int16_t at = link.RequestReply(request, milliseconds(300), ExpectedReply::ReadOf(request));

@@ -31,7 +31,7 @@ class MeterScanTest : public zt::test::VirtualMeterLine, public testing::Test {
   MeterScanTest() { OpenLine("9600,N,8,2"); }
 
   // The meter at `address`, on the line of BaudIndex `baudIndex`.
-  void PutMeterAt(uint8_t address, uint16_t baudIndex, zt::Parity parity = zt::Parity::None) {
+  void PutMeterAt(uint8_t address, uint16_t baudIndex, zt::ParityIndex parity = zt::kParityNone) {
     meter.SetAddress(address);
     meter.SetLineBaudIndex(baudIndex);
     meter.SetLineParity(parity);
@@ -81,7 +81,7 @@ TEST_F(MeterScanTest, TriesEachAddressOnEachLineInOrderOneWaitApart) {
     EXPECT_EQ(written[i].bytes,
               std::vector<uint8_t>(request.bytes.begin(), request.bytes.begin() + request.length));
     EXPECT_EQ(written[i].line.baudRate, i < 3 ? 1200 : 4800);
-    EXPECT_EQ(written[i].line.parity, i < 3 ? zt::Parity::None : zt::Parity::Even);
+    EXPECT_EQ(written[i].line.parity, i < 3 ? zt::kParityNone : zt::kParityEven);
   }
   // No guard after a try that heard nothing: the next address follows at
   // the end of the wait.
@@ -121,7 +121,7 @@ TEST_F(MeterScanTest, AStopRequestEndsTheScanBeforeTheNextTry) {
 }
 
 TEST_F(MeterScanTest, AMeterOnAnotherParityIsFoundOnlyWhenThatParityIsTried) {
-  PutMeterAt(12, 1, zt::Parity::Even);
+  PutMeterAt(12, 1, zt::kParityEven);
   EXPECT_TRUE(Scan({Addresses(10, 14), FiveRates()}).found.empty());
 
   std::vector<ScanLine> lines = FiveRates();

@@ -35,7 +35,7 @@ INSTANTIATE_TEST_SUITE_P(
                                 [](const SimOptions& o) {
                                   EXPECT_EQ(o.address, 1);
                                   EXPECT_EQ(o.baudIndex, 3);
-                                  EXPECT_EQ(o.parity, Parity::None);
+                                  EXPECT_EQ(o.parity, kParityNone);
                                   EXPECT_EQ(o.latency, kDefaultReplyLatency);
                                   EXPECT_FALSE(o.device.has_value());
                                   EXPECT_FALSE(o.lineTiming);
@@ -46,7 +46,7 @@ INSTANTIATE_TEST_SUITE_P(
                                 [](const SimOptions& o) {
                                   EXPECT_EQ(o.address, 17);
                                   EXPECT_EQ(o.baudIndex, 4);
-                                  EXPECT_EQ(o.parity, Parity::Odd);
+                                  EXPECT_EQ(o.parity, kParityOdd);
                                   EXPECT_EQ(o.latency, std::chrono::milliseconds(5));
                                   EXPECT_TRUE(o.lineTiming);
                                   EXPECT_EQ(o.device, "/dev/ttyUSB0");

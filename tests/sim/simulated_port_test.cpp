@@ -160,9 +160,9 @@ TEST_F(SimulatedPortTest, LogsOperationsAndFramesInOrder) {
   clock_.Advance(milliseconds(3));
   OpenAt("19200,E,8,2");
   EXPECT_FALSE(port_.SetLineFormat("19200,X,8,2"));
-  EXPECT_EQ(port_.CurrentLineFormat().parity, Parity::Even) << "a refused text changes nothing";
+  EXPECT_EQ(port_.CurrentLineFormat().parity, kParityEven) << "a refused text changes nothing";
   meter_.SetLineBaudIndex(4);
-  meter_.SetLineParity(Parity::Even);
+  meter_.SetLineParity(kParityEven);
   Exchange(BuildReadRequest(1, 0x0110, 3));
 
   using Op = PortOperation;
