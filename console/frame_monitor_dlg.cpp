@@ -5,7 +5,6 @@
 #include <QHBoxLayout>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QTimerEvent>
 #include <QVBoxLayout>
 
 #include "console/link_worker.h"
@@ -32,9 +31,16 @@ QString AskSystemForPath(QWidget* parent) {
 CFrameMonitorDlg::CFrameMonitorDlg(LinkWorker& worker, ModalUi& ui, QWidget* parent,
                                    SavePathChooser choosePath)
     : QDialog(parent),
-      worker_(worker),
       ui_(ui),
-      choosePath_(choosePath ? std::move(choosePath) : SavePathChooser(AskSystemForPath)) {
+      choosePath_(choosePath ? std::move(choosePath) : SavePathChooser(AskSystemForPath)),
+      refresher_(worker, kRefreshMs, [this] { return lastSequence_; },
+                 [this](const LinkSnapshot& snapshot) {
+                   for (const FrameRecord& record : snapshot.frames) {
+                     list_->appendPlainText(
+                         QString::fromStdString(FormatFrameRecord(record, snapshot.origin)));
+                     lastSequence_ = record.sequence;
+                   }
+                 }) {
   setWindowTitle(Tr(text::kFrameMonitorTitle));
   setModal(false);
   auto* layout = new QVBoxLayout(this);
@@ -56,31 +62,16 @@ CFrameMonitorDlg::CFrameMonitorDlg(LinkWorker& worker, ModalUi& ui, QWidget* par
   buttons->addWidget(save);
   layout->addLayout(buttons);
   connect(clear, &QPushButton::clicked, this, [this] { Clear(); });
-  connect(pause_, &QPushButton::clicked, this, [this] { SetPaused(!paused_); });
+  connect(pause_, &QPushButton::clicked, this, [this] { SetPaused(!refresher_.Paused()); });
   connect(save, &QPushButton::clicked, this, [this] { Save(); });
 }
 
-void CFrameMonitorDlg::Refresh() {
-  if (paused_ || pending_) {
-    return;
-  }
-  pending_ = true;
-  worker_.Snapshot(this, lastSequence_, [this](LinkSnapshot snapshot) {
-    pending_ = false;
-    if (paused_) {
-      return;  // fetched again, from the same place, on resuming
-    }
-    for (const FrameRecord& record : snapshot.frames) {
-      list_->appendPlainText(QString::fromStdString(FormatFrameRecord(record, snapshot.origin)));
-      lastSequence_ = record.sequence;
-    }
-  });
-}
+void CFrameMonitorDlg::Refresh() { refresher_.Refresh(); }
 
 void CFrameMonitorDlg::Clear() { list_->clear(); }
 
 void CFrameMonitorDlg::SetPaused(bool paused) {
-  paused_ = paused;
+  refresher_.SetPaused(paused);
   pause_->setText(Tr(paused ? text::kMonitorResume : text::kMonitorPause));
   if (!paused) {
     Refresh();
@@ -113,21 +104,12 @@ QStringList CFrameMonitorDlg::Lines() const {
 
 void CFrameMonitorDlg::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
-  Refresh();
-  refresh_.start(kRefreshMs, this);
+  refresher_.Start();
 }
 
 void CFrameMonitorDlg::hideEvent(QHideEvent* event) {
-  refresh_.stop();
+  refresher_.Stop();
   QDialog::hideEvent(event);
-}
-
-void CFrameMonitorDlg::timerEvent(QTimerEvent* event) {
-  if (event->timerId() == refresh_.timerId()) {
-    Refresh();
-    return;
-  }
-  QDialog::timerEvent(event);
 }
 
 }  // namespace zt

@@ -1,12 +1,13 @@
 #pragma once
 
-#include <QBasicTimer>
 #include <QDialog>
 #include <QString>
 #include <QStringList>
 
 #include <cstdint>
 #include <functional>
+
+#include "console/snapshot_refresher.h"
 
 class QPlainTextEdit;
 class QPushButton;
@@ -49,18 +50,14 @@ class CFrameMonitorDlg final : public QDialog {
  protected:
   void showEvent(QShowEvent* event) override;
   void hideEvent(QHideEvent* event) override;
-  void timerEvent(QTimerEvent* event) override;
 
  private:
-  LinkWorker& worker_;
   ModalUi& ui_;
   SavePathChooser choosePath_;
   QPlainTextEdit* list_ = nullptr;
   QPushButton* pause_ = nullptr;
-  QBasicTimer refresh_;
   int64_t lastSequence_ = 0;
-  bool paused_ = false;
-  bool pending_ = false;
+  SnapshotRefresher refresher_;
 };
 
 }  // namespace zt

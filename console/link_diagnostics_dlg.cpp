@@ -3,7 +3,6 @@
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QLabel>
-#include <QTimerEvent>
 #include <QVBoxLayout>
 
 #include "console/link_worker.h"
@@ -34,7 +33,10 @@ QFormLayout* AddGroup(QVBoxLayout& layout, const char* title,
 
 CLinkDiagnosticsDlg::CLinkDiagnosticsDlg(LinkWorker& worker, const LinkStatistics& polls,
                                          QWidget* parent)
-    : QDialog(parent), worker_(worker), polls_(polls) {
+    : QDialog(parent),
+      polls_(polls),
+      refresher_(worker, kRefreshMs, {},
+                 [this](const LinkSnapshot& snapshot) { Show(snapshot.exchanges); }) {
   setWindowTitle(Tr(text::kLinkDiagnosticsTitle));
   setModal(false);
   auto* layout = new QVBoxLayout(this);
@@ -69,16 +71,7 @@ QLabel* CLinkDiagnosticsDlg::AddFigure(QFormLayout& form, const char* caption,
   return figure;
 }
 
-void CLinkDiagnosticsDlg::Refresh() {
-  if (pending_) {
-    return;
-  }
-  pending_ = true;
-  worker_.Snapshot(this, std::nullopt, [this](LinkSnapshot snapshot) {
-    pending_ = false;
-    Show(snapshot.exchanges);
-  });
-}
+void CLinkDiagnosticsDlg::Refresh() { refresher_.Refresh(); }
 
 void CLinkDiagnosticsDlg::Show(const ExchangeSummary& exchanges) {
   const auto set = [this](const std::string& name, const QString& value) {
@@ -118,21 +111,12 @@ QString CLinkDiagnosticsDlg::Figure(const std::string& name) const {
 
 void CLinkDiagnosticsDlg::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
-  Refresh();
-  refresh_.start(kRefreshMs, this);
+  refresher_.Start();
 }
 
 void CLinkDiagnosticsDlg::hideEvent(QHideEvent* event) {
-  refresh_.stop();
+  refresher_.Stop();
   QDialog::hideEvent(event);
-}
-
-void CLinkDiagnosticsDlg::timerEvent(QTimerEvent* event) {
-  if (event->timerId() == refresh_.timerId()) {
-    Refresh();
-    return;
-  }
-  QDialog::timerEvent(event);
 }
 
 }  // namespace zt

@@ -1,11 +1,11 @@
 #pragma once
 
-#include <QBasicTimer>
 #include <QDialog>
 
 #include <map>
 #include <string>
 
+#include "console/snapshot_refresher.h"
 #include "link/exchange_statistics.h"
 #include "meter/link_statistics.h"
 
@@ -38,17 +38,14 @@ class CLinkDiagnosticsDlg final : public QDialog {
  protected:
   void showEvent(QShowEvent* event) override;
   void hideEvent(QHideEvent* event) override;
-  void timerEvent(QTimerEvent* event) override;
 
  private:
   QLabel* AddFigure(QFormLayout& form, const char* caption, const std::string& name);
   void Show(const ExchangeSummary& exchanges);
 
-  LinkWorker& worker_;
   const LinkStatistics& polls_;
   std::map<std::string, QLabel*> figures_;
-  QBasicTimer refresh_;
-  bool pending_ = false;
+  SnapshotRefresher refresher_;
 };
 
 }  // namespace zt
