@@ -12,26 +12,12 @@
 #include <QTimer>
 
 #include <cstdio>
-#include <cstdlib>
 #include <memory>
-#include <string>
 
-#include "console/link_worker.h"
-#include "console/meter_console_dlg.h"
-#include "console/modal_ui.h"
 #include "console/trend_dlg.h"
-#include "link/clock.h"
-#include "link/qt_serial_port.h"
+#include "console_probe.h"
 
 namespace {
-
-class CountingUi final : public zt::ModalUi {
- public:
-  void ShowMessage(QWidget*, const QString& text) override {
-    std::fprintf(stderr, "message: %s\n", qPrintable(text));
-  }
-  int RunDialog(QDialog&) override { return QDialog::Rejected; }
-};
 
 double CpuSeconds() {
   rusage usage{};
@@ -45,28 +31,19 @@ double CpuSeconds() {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc < 3) {
-    std::fprintf(stderr, "usage: %s DEVICE SECONDS [--trend]\n", argv[0]);
+  if (!zt::bench::PrepareProbe(argc, argv, "--trend")) {
     return 2;
   }
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-  }
   QApplication app(argc, argv);
-  const std::string device = argv[1];
-  const int seconds = std::atoi(argv[2]);
-  const bool trend = argc > 3 && std::string(argv[3]) == "--trend";
+  const zt::bench::ProbeArguments arguments =
+      zt::bench::ReadProbeArguments(argc, argv, "--trend");
+  const int seconds = arguments.seconds;
+  const bool trend = arguments.option;
 
-  zt::PortDeviceMap devices;
-  devices.Override(1, device);
   zt::SystemClock clock;
-  CountingUi ui;
+  zt::bench::PrintingUi ui;
   const zt::LinkSettings settings;
-  auto console = std::make_unique<zt::CMeterConsoleDlg>(
-      ui,
-      std::make_unique<zt::LinkWorker>(
-          [devices] { return std::make_unique<zt::QtSerialPort>(devices); }, clock, settings),
-      settings);
+  auto console = zt::bench::ThreadedConsole(ui, clock, settings, arguments.device);
   console->OnInitDialog();
   console->show();
   if (trend) {

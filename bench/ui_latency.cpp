@@ -14,27 +14,14 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <cstdlib>
 #include <memory>
-#include <string>
 #include <vector>
 
-#include "console/link_worker.h"
-#include "console/meter_console_dlg.h"
-#include "console/modal_ui.h"
-#include "link/clock.h"
+#include "console_probe.h"
+#include "link/port_device_map.h"
 #include "link/qt_serial_port.h"
 
 namespace {
-
-// Message boxes are counted, not shown: nobody is at the screen.
-class CountingUi final : public zt::ModalUi {
- public:
-  void ShowMessage(QWidget*, const QString& text) override {
-    std::fprintf(stderr, "message: %s\n", qPrintable(text));
-  }
-  int RunDialog(QDialog&) override { return QDialog::Rejected; }
-};
 
 double Percentile(std::vector<double> values, double fraction) {
   std::sort(values.begin(), values.end());
@@ -45,33 +32,26 @@ double Percentile(std::vector<double> values, double fraction) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc < 3) {
-    std::fprintf(stderr, "usage: %s DEVICE SECONDS [--synchronous]\n", argv[0]);
+  if (!zt::bench::PrepareProbe(argc, argv, "--synchronous")) {
     return 2;
   }
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-  }
   QApplication app(argc, argv);
-  const std::string device = argv[1];
-  const int seconds = std::atoi(argv[2]);
-  const bool synchronous = argc > 3 && std::string(argv[3]) == "--synchronous";
+  const zt::bench::ProbeArguments arguments =
+      zt::bench::ReadProbeArguments(argc, argv, "--synchronous");
+  const int seconds = arguments.seconds;
+  const bool synchronous = arguments.option;
 
   zt::PortDeviceMap devices;
-  devices.Override(1, device);
+  devices.Override(1, arguments.device);
   zt::SystemClock clock;
-  CountingUi ui;
+  zt::bench::PrintingUi ui;
   const zt::LinkSettings settings;
   zt::QtSerialPort windowThreadPort(devices);
   std::unique_ptr<zt::CMeterConsoleDlg> console;
   if (synchronous) {
     console = std::make_unique<zt::CMeterConsoleDlg>(ui, windowThreadPort, clock, settings);
   } else {
-    console = std::make_unique<zt::CMeterConsoleDlg>(
-        ui,
-        std::make_unique<zt::LinkWorker>(
-            [devices] { return std::make_unique<zt::QtSerialPort>(devices); }, clock, settings),
-        settings);
+    console = zt::bench::ThreadedConsole(ui, clock, settings, arguments.device);
   }
   console->OnInitDialog();
   console->show();
