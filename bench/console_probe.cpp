@@ -17,6 +17,8 @@ void PrintingUi::ShowMessage(QWidget*, const QString& text) {
 
 int PrintingUi::RunDialog(QDialog&) { return QDialog::Rejected; }
 
+bool PrintingUi::Confirm(QWidget*, const QString&) { return true; }
+
 bool PrepareProbe(int argc, char** argv, const char* option) {
   if (argc < 3) {
     std::fprintf(stderr, "usage: %s DEVICE SECONDS [%s]\n", argv[0], option);

@@ -18,11 +18,14 @@
 namespace zt::bench {
 
 // Message boxes are printed, not shown, and dialogs rejected: nobody is at
-// the screen.
+// the screen. The question the console asks before it ends while it polls
+// is answered 确定: the probe's end is meant, and Qt's quit closes the
+// windows first, so a 取消 would keep the probe running for ever.
 class PrintingUi final : public ModalUi {
  public:
   void ShowMessage(QWidget* parent, const QString& text) override;
   int RunDialog(QDialog& dialog) override;
+  bool Confirm(QWidget* parent, const QString& text) override;
 };
 
 // Prints the usage and returns false unless DEVICE and SECONDS are given;
