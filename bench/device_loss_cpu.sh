@@ -9,50 +9,28 @@
 # figures depend on the machine; the goal is below 5 %.
 #
 # usage: bench/device_loss_cpu.sh [BUILD_DIR] [SECONDS]
-set -euo pipefail
-cd "$(dirname "$0")/.."
+source "$(dirname "$0")/script_preamble.sh"
 
-build=${1:-build}
 seconds=${2:-5}
-ctl=$build/cli/zt6100ctl
-sim=$build/sim/zt6100-sim
 idle=$build/bench/zt_idle_port
+require_programs "$ctl" "$sim" "$idle"
 
-for program in "$ctl" "$sim" "$idle"; do
-  [ -x "$program" ] || { echo "missing $program: build first" >&2; exit 2; }
-done
-
-work=$(mktemp -d)
 # One meter for each program: a serial port is opened by one program at a time.
-declare -A sim_pid=([idle]="" [ctl]="")
+declare -A meter_pid=([idle]="" [ctl]="")
 idle_pid=""
 ctl_pid=""
-cleanup() {
-  for pid in $ctl_pid $idle_pid ${sim_pid[idle]} ${sim_pid[ctl]}; do
-    kill "$pid" 2>/dev/null || true
-  done
-  wait 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
+stop_at_exit=(ctl_pid idle_pid "meter_pid[idle]" "meter_pid[ctl]")
 
 # Starts the simulator NAME serving through the stable path $work/NAME.
 plug_in() {
-  : >"$work/$1.sim"
-  "$sim" --link "$work/$1" >"$work/$1.sim" 2>/dev/null &
-  sim_pid[$1]=$!
-  for _ in $(seq 100); do
-    [ -n "$(head -n 1 "$work/$1.sim")" ] && return 0
-    sleep 0.05
-  done
-  echo "zt6100-sim did not start" >&2
-  exit 1
+  start_sim_as "$1.sim" --link "$work/$1"
+  meter_pid[$1]=$started_pid
 }
 
 unplug() {
-  kill "${sim_pid[$1]}"
-  wait "${sim_pid[$1]}" 2>/dev/null || true
-  sim_pid[$1]=""
+  kill "${meter_pid[$1]}"
+  wait "${meter_pid[$1]}" 2>/dev/null || true
+  meter_pid[$1]=""
 }
 
 # Waits up to 20 s for PATTERN in FILE.

@@ -18,14 +18,10 @@
 #   BUILD_DIR  a build with zt6100ctl, zt6100-sim and the bench/ programs (default: build)
 #   POLLS      polls of the longer zt6100ctl run, two reads each (default: 150)
 #   TICKS      poll ticks for the overshoot, 1.5 s each (default: 32)
-set -euo pipefail
-cd "$(dirname "$0")/.."
+source "$(dirname "$0")/script_preamble.sh"
 
-build=${1:-build}
 polls=${2:-150}
 ticks=${3:-32}
-ctl=$build/cli/zt6100ctl
-sim=$build/sim/zt6100-sim
 loop=$build/bench/zt-libmodbus-loop
 tick=$build/bench/zt-deadline-tick
 console=$build/bench/zt_ui_latency
@@ -33,45 +29,19 @@ latency_ms=20
 mbpoll_period_ms=10
 mbpoll_seconds=4
 
-for program in "$ctl" "$sim" "$loop" "$tick" "$console"; do
-  [ -x "$program" ] || { echo "missing $program: build first" >&2; exit 2; }
-done
+require_programs "$ctl" "$sim" "$loop" "$tick" "$console"
 command -v mbpoll >/dev/null || { echo "mbpoll is not installed" >&2; exit 2; }
 
-work=$(mktemp -d)
-sim_pid=""
 mbpoll_pid=""
-cleanup() {
-  [ -z "$mbpoll_pid" ] || kill "$mbpoll_pid" 2>/dev/null || true
-  [ -z "$sim_pid" ] || kill "$sim_pid" 2>/dev/null || true
-  wait 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
+stop_at_exit=(mbpoll_pid sim_pid)
 
 now_ns() { date +%s%N; }
 
 # Starts the simulator at BAUD (more options after it); sets sim_pid and pty.
-start_sim() {
+start_line_sim() {
   local baud=$1
   shift
-  : >"$work/sim.out"
-  "$sim" --baud "$baud" --latency "$latency_ms" --line-timing "$@" >"$work/sim.out" \
-    2>"$work/sim.err" &
-  sim_pid=$!
-  for _ in $(seq 100); do
-    pty=$(head -n 1 "$work/sim.out")
-    [ -n "$pty" ] && return 0
-    sleep 0.05
-  done
-  echo "zt6100-sim did not start" >&2
-  exit 1
-}
-
-stop_sim() {
-  kill "$sim_pid"
-  wait "$sim_pid" 2>/dev/null || true
-  sim_pid=""
+  start_sim --baud "$baud" --latency "$latency_ms" --line-timing "$@"
 }
 
 # Runs a command; prints "WALL_NS CPU_SECONDS" (user + system of the child).
@@ -134,7 +104,7 @@ echo "== reads per second (CPU per read), one register, same simulator =="
 printf '%-6s %22s %22s %16s %22s %8s %8s %9s\n' baud "zt6100ctl --fast" "libmodbus loop" \
   "mbpoll -l 10" "pty floor" "ctl/lib" "ctl/flr" "cpu ctl/lib"
 for baud in 9600 19200; do
-  start_sim "$baud"
+  start_line_sim "$baud"
   read -r ctl_reads ctl_cpu <<<"$(ctl_rate "$baud")"
   read -r lib_reads lib_cpu <<<"$(libmodbus_rate "$baud")"
   mb_reads=$(mbpoll_rate "$baud")
@@ -159,16 +129,16 @@ overshoot() {
     printf "%-44s ticks %3d  median %7.3f ms  p95 %7.3f ms  max %7.3f ms\n", label, n, median, p95, v[n] }' \
     "$work/over.txt"
 }
-start_sim 9600 --verbose --timestamps
+start_line_sim 9600 --verbose --timestamps
 "$tick" "$pty" "$ticks"
 overshoot "plain C, absolute deadlines (yardstick)"
 stop_sim
-start_sim 9600 --verbose --timestamps
+start_line_sim 9600 --verbose --timestamps
 "$ctl" --device "$pty" poll --count "$ticks" >/dev/null
 overshoot "zt6100ctl poll"
 stop_sim
 if command -v xvfb-run >/dev/null; then
-  start_sim 9600 --verbose --timestamps
+  start_line_sim 9600 --verbose --timestamps
   # The console's own dialog and link thread, drawn on an X server.
   QT_QPA_PLATFORM=xcb xvfb-run -a "$console" "$pty" $((ticks * 3 / 2 + 1)) >/dev/null
   overshoot "console (zt_ui_latency under Xvfb)"
@@ -179,7 +149,7 @@ fi
 
 echo
 echo "== CPU time of a confirmed write's 300 ms wait (zt6100ctl, fixed waits) =="
-start_sim 9600
+start_line_sim 9600
 read -r _ one <<<"$(measure "$ctl" --device "$pty" --echo off set-baud 9600)"
 read -r _ three <<<"$(measure "$ctl" --device "$pty" --echo off setup --pt 1 --ct 1 --wiring 0)"
 stop_sim

@@ -8,24 +8,8 @@
 # on the machine.
 #
 # usage: bench/scan_time.sh [BUILD_DIR]
-set -euo pipefail
-cd "$(dirname "$0")/.."
-
-build=${1:-build}
-ctl=$build/cli/zt6100ctl
-sim=$build/sim/zt6100-sim
-for program in "$ctl" "$sim"; do
-  [ -x "$program" ] || { echo "missing $program: build first" >&2; exit 2; }
-done
-
-work=$(mktemp -d)
-sim_pid=""
-cleanup() {
-  [ -z "$sim_pid" ] || kill "$sim_pid" 2>/dev/null || true
-  wait 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
+source "$(dirname "$0")/script_preamble.sh"
+require_programs "$ctl" "$sim"
 
 # scan_once LABEL SIM_OPTIONS... -- SCAN_OPTIONS...
 scan_once() {
@@ -34,22 +18,12 @@ scan_once() {
   while [ "$1" != "--" ]; do sim_args+=("$1"); shift; done
   shift
   scan_args=("$@")
-  "$sim" "${sim_args[@]}" >"$work/sim.out" 2>/dev/null &
-  sim_pid=$!
-  local device=""
-  for _ in $(seq 50); do
-    device=$(head -n 1 "$work/sim.out" 2>/dev/null || true)
-    [ -n "$device" ] && break
-    sleep 0.1
-  done
-  [ -n "$device" ] || { echo "zt6100-sim did not start" >&2; exit 1; }
+  start_sim "${sim_args[@]}"
   local start end
   start=$(date +%s.%N)
-  "$ctl" --device "$device" --json scan "${scan_args[@]}" >"$work/out" 2>"$work/err" || true
+  "$ctl" --device "$pty" --json scan "${scan_args[@]}" >"$work/out" 2>"$work/err" || true
   end=$(date +%s.%N)
-  kill "$sim_pid" 2>/dev/null || true
-  wait "$sim_pid" 2>/dev/null || true
-  sim_pid=""
+  stop_sim
   local told found
   told=$(sed -n 's/.*worst case //p' "$work/err")
   found=$(grep -c '"address"' "$work/out" || true)

@@ -5,35 +5,13 @@
 # the machine; the goal is a difference below 0.5 % of a core.
 #
 # usage: bench/trend_cpu.sh [BUILD_DIR] [SECONDS] [ROUNDS]
-set -euo pipefail
-cd "$(dirname "$0")/.."
+source "$(dirname "$0")/script_preamble.sh"
 
-build=${1:-build}
 seconds=${2:-60}
 rounds=${3:-2}
 probe=$build/bench/zt_trend_cpu
-sim=$build/sim/zt6100-sim
-for program in "$probe" "$sim"; do
-  [ -x "$program" ] || { echo "missing $program: build first" >&2; exit 2; }
-done
-
-work=$(mktemp -d)
-sim_pid=""
-cleanup() {
-  [ -z "$sim_pid" ] || kill "$sim_pid" 2>/dev/null || true
-  wait 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
-"$sim" >"$work/sim.out" 2>"$work/sim.err" &
-sim_pid=$!
-for _ in $(seq 100); do
-  [ -s "$work/sim.out" ] && break
-  sleep 0.05
-done
-pty=$(head -n 1 "$work/sim.out")
-[ -n "$pty" ] || { echo "zt6100-sim printed no device" >&2; exit 1; }
+require_programs "$probe" "$sim"
+start_sim
 
 echo "console CPU while polling, ${seconds} s a run, ${rounds} rounds:"
 for _ in $(seq "$rounds"); do

@@ -10,15 +10,10 @@ set -euo pipefail
 
 console=$(realpath "$1")
 out=$(realpath "$2")
-work=$(mktemp -d)
-cd "$work"
+source "$(dirname "$0")/../../bench/script_preamble.sh"
 pid=""
-cleanup() {
-  [ -z "$pid" ] || kill "$pid" 2>/dev/null || true
-  wait 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
+stop_at_exit=(pid)
+cd "$work"
 fail() {
   echo "FAIL: $*" >&2
   import -window root "$out/keyboard-failure.png" 2>/dev/null || true
