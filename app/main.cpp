@@ -16,8 +16,8 @@
 #include "console/modal_ui.h"
 #include "console/settings_memory.h"
 #include "link/clock.h"
+#include "link/device_port.h"
 #include "link/qt_port_list.h"
-#include "link/qt_serial_port.h"
 #include "sim/in_process_meter.h"
 #include "zt6100/version.h"
 
@@ -30,9 +30,13 @@ int main(int argc, char** argv) {
   parser.setApplicationDescription(QStringLiteral("ZT6100 single-phase ammeter service console"));
   const QCommandLineOption help = parser.addHelpOption();
   const QCommandLineOption version = parser.addVersionOption();
-  const QCommandLineOption port1(QStringLiteral("port1"), QStringLiteral("Device for port 1."),
-                                 QStringLiteral("DEVICE"));
-  const QCommandLineOption port2(QStringLiteral("port2"), QStringLiteral("Device for port 2."),
+  const QCommandLineOption port1(
+      QStringLiteral("port1"),
+      QStringLiteral("Device for port 1: a path, or a serial device server as tcp://HOST:PORT "
+                     "(raw TCP) or rfc2217://HOST:PORT."),
+      QStringLiteral("DEVICE"));
+  const QCommandLineOption port2(QStringLiteral("port2"),
+                                 QStringLiteral("Device for port 2, as for port 1."),
                                  QStringLiteral("DEVICE"));
   const QCommandLineOption simulate(
       QStringLiteral("simulate"),
@@ -112,7 +116,7 @@ int main(int argc, char** argv) {
   zt::SettingsMemory memory;
   zt::CMeterApp meterApp(ui, [&](const zt::LinkSettings& settings) {
     return std::make_unique<zt::LinkWorker>(
-        [devices] { return std::make_unique<zt::QtSerialPort>(devices); }, clock, settings);
+        [devices] { return std::make_unique<zt::DevicePort>(devices); }, clock, settings);
   });
   meterApp.SetPortLister(&ports);
   meterApp.SetSettingsMemory(&memory);

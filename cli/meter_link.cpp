@@ -4,7 +4,6 @@
 #include "link/link_settings.h"
 #include "link/open_line.h"
 #include "link/port_device_map.h"
-#include "link/qt_serial_port.h"
 #include "meter/commission_apply.h"
 
 namespace zt::cli {
@@ -20,7 +19,7 @@ OpenResult MeterLink::Open() {
     if (options_.device) {
       devices.Override(settings.port, *options_.device);
     }
-    devicePort_ = std::make_unique<QtSerialPort>(std::move(devices));
+    devicePort_ = std::make_unique<DevicePort>(std::move(devices));
     reconnecting_ = std::make_unique<ReconnectingPort>(
         *devicePort_, clock_, [this](ReconnectingPort::Change change) { TellDevice(change); });
     port_ = reconnecting_.get();

@@ -7,7 +7,7 @@
 #include "cli/command_line.h"
 #include "cli/side_work_clock.h"
 #include "link/clock.h"
-#include "link/qt_serial_port.h"
+#include "link/device_port.h"
 #include "link/reconnecting_port.h"
 #include "link/serial_port.h"
 #include "link/transaction.h"
@@ -48,7 +48,7 @@ class MeterLink {
   std::optional<sim::InProcessMeter> simulated_;
   SystemClock time_;
   SideWorkClock clock_{time_};
-  std::unique_ptr<QtSerialPort> devicePort_;
+  std::unique_ptr<DevicePort> devicePort_;
   std::unique_ptr<ReconnectingPort> reconnecting_;
   SerialPort* port_ = nullptr;
   std::unique_ptr<Transaction> transaction_;
