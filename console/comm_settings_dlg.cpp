@@ -15,6 +15,7 @@
 #include "console/modal_ui.h"
 #include "console/open_failure.h"
 #include "console/window_text.h"
+#include "link/network_device.h"
 #include "link/port_device_map.h"
 #include "meter/register_map.h"
 #include "res/comm_settings_template.h"
@@ -32,6 +33,16 @@ constexpr int kFirstPortRadio = comm_id::kCom1;
 constexpr int kLastPortRadio = comm_id::kCom2;
 constexpr int kFirstParityRadio = comm_id::kParityNone;
 constexpr int kLastParityRadio = comm_id::kParityEven;
+
+// The device list's item for a serial device server: not a device path.
+const QString kNetworkChoice = QStringLiteral("network:");
+// The kind list, in this order.
+constexpr int kRawTcpItem = 0;
+constexpr int kRfc2217Item = 1;
+
+int ServerId(int16_t port, int first) {
+  return first + (port == 2 ? comm_id::kServerLabel2 - comm_id::kServerLabel1 : 0);
+}
 
 // "ttyUSB0 — CH340 serial converter", or the name alone.
 QString EntryText(const SerialPortEntry& entry) {
@@ -72,8 +83,19 @@ CCommSettingsDlg::CCommSettingsDlg(ModalUi& ui, QWidget* parent)
     connect(Radio(id), &QRadioButton::clicked, this, [this, id] { OnRadio(id); });
   }
   for (const int16_t port : {int16_t{1}, int16_t{2}}) {
+    ServerKindBox(port)->addItem(Tr(res::text::kRawTcp));
+    ServerKindBox(port)->addItem(QStringLiteral("RFC 2217"));
     connect(DeviceBox(port), &QComboBox::activated, this, [this, port](int index) {
-      m_devices.For(port) = DeviceBox(port)->itemData(index).toString().toStdString();
+      const QString chosen = DeviceBox(port)->itemData(index).toString();
+      const bool network = chosen == kNetworkChoice;
+      // The server's name is taken from its boxes on OK.
+      if (!network) {
+        m_devices.For(port) = chosen.toStdString();
+      }
+      ShowServerRow(port, network);
+      if (network) {
+        ServerHostBox(port)->setFocus();
+      }
     });
   }
   connect(FindButton(), &QPushButton::clicked, this, [this] { OnFindMeter(); });
@@ -111,6 +133,18 @@ QLineEdit* CCommSettingsDlg::GuardLimitBox() const {
 
 QComboBox* CCommSettingsDlg::DeviceBox(int16_t port) const {
   return static_cast<QComboBox*>(controls_.at(port == 2 ? comm_id::kDevice2 : comm_id::kDevice1));
+}
+
+QLineEdit* CCommSettingsDlg::ServerHostBox(int16_t port) const {
+  return static_cast<QLineEdit*>(controls_.at(ServerId(port, comm_id::kServerHost1)));
+}
+
+QLineEdit* CCommSettingsDlg::ServerPortBox(int16_t port) const {
+  return static_cast<QLineEdit*>(controls_.at(ServerId(port, comm_id::kServerPort1)));
+}
+
+QComboBox* CCommSettingsDlg::ServerKindBox(int16_t port) const {
+  return static_cast<QComboBox*>(controls_.at(ServerId(port, comm_id::kServerKind1)));
 }
 
 QPushButton* CCommSettingsDlg::FindButton() const {
@@ -167,25 +201,103 @@ void CCommSettingsDlg::FillDeviceBox(int16_t port, const std::vector<SerialPortE
   if (m_devices.Fixed(port)) {
     box->addItem(QString::fromStdString(current), QString::fromStdString(current));
     box->setEnabled(false);
+    ShowServerRow(port, false);
     return;
   }
   box->setEnabled(true);
+  const std::optional<NetworkDevice> server = ParseNetworkDevice(current);
+  // With a server chosen, the port number's own device stays a choice.
+  const std::string tty = server ? PortDeviceMap::PlatformDefault(port) : current;
   const bool listed = std::any_of(present.begin(), present.end(), [&](const SerialPortEntry& e) {
-    return e.device == current;
+    return e.device == tty;
   });
   if (!listed) {
     // A device the system does not report (a pty, a path given before) stays
     // a choice; one that does not exist is marked.
-    QString text = QString::fromStdString(current);
+    QString text = QString::fromStdString(tty);
     if (!QFileInfo::exists(text)) {
       text += Tr(res::text::kDeviceNotPresent);
     }
-    box->addItem(text, QString::fromStdString(current));
+    box->addItem(text, QString::fromStdString(tty));
   }
   for (const SerialPortEntry& entry : present) {
     box->addItem(EntryText(entry), QString::fromStdString(entry.device));
   }
-  box->setCurrentIndex(box->findData(QString::fromStdString(current)));
+  box->addItem(Tr(res::text::kNetworkServer), kNetworkChoice);
+  ServerHostBox(port)->setText(server ? QString::fromStdString(server->host) : QString());
+  ServerPortBox(port)->setText(server ? QString::number(server->port) : QString());
+  ServerKindBox(port)->setCurrentIndex(
+      server && server->kind == NetworkDevice::Kind::kRfc2217 ? kRfc2217Item : kRawTcpItem);
+  box->setCurrentIndex(box->findData(server ? kNetworkChoice : QString::fromStdString(current)));
+  ShowServerRow(port, server.has_value());
+}
+
+bool CCommSettingsDlg::NetworkChosen(int16_t port) const {
+  return !m_devices.Fixed(port) && DeviceBox(port)->currentData().toString() == kNetworkChoice;
+}
+
+void CCommSettingsDlg::ShowServerRow(int16_t port, bool shown) {
+  for (const int first : {comm_id::kServerLabel1, comm_id::kServerHost1, comm_id::kServerPort1,
+                          comm_id::kServerKind1}) {
+    controls_.at(ServerId(port, first))->setVisible(shown);
+  }
+  // The rows shown follow one another below the foot, and the dialog ends
+  // below the last one.
+  const DialogUnits units(font());
+  int rowTop = comm_id::kFirstServerRowY;
+  for (const int16_t number : {int16_t{1}, int16_t{2}}) {
+    if (!ServerHostBox(number)->isVisibleTo(this)) {
+      continue;
+    }
+    // Each control's offset from its row's top, as in the template.
+    for (const auto& [first, offset] :
+         {std::pair{comm_id::kServerLabel1, 2}, std::pair{comm_id::kServerHost1, 0},
+          std::pair{comm_id::kServerPort1, 0}, std::pair{comm_id::kServerKind1, -1}}) {
+      QWidget* control = controls_.at(ServerId(number, first));
+      control->move(control->x(), units.Y(rowTop + offset));
+    }
+    rowTop += comm_id::kServerRowStep;
+  }
+  // The kind list, the row's tallest control, ends 13 units below its top.
+  const int height = rowTop == comm_id::kFirstServerRowY ? res::kCommSettingsTemplate.height
+                                                     : rowTop - comm_id::kServerRowStep + 18;
+  setFixedHeight(units.Y(height));
+}
+
+std::optional<std::string> CCommSettingsDlg::ServerDevice(int16_t port) {
+  QLineEdit* hostBox = ServerHostBox(port);
+  QString host = hostBox->text().trimmed();
+  // An IPv6 address may be typed as it is written in a name, in brackets.
+  if (host.size() > 2 && host.startsWith(QLatin1Char('[')) && host.endsWith(QLatin1Char(']'))) {
+    host = host.mid(1, host.size() - 2);
+  }
+  if (host.isEmpty()) {
+    Refuse(hostBox, Tr(res::text::kServerHostMissing));
+    return std::nullopt;
+  }
+  NetworkDevice server;
+  server.kind = ServerKindBox(port)->currentIndex() == kRfc2217Item
+                    ? NetworkDevice::Kind::kRfc2217
+                    : NetworkDevice::Kind::kRawTcp;
+  server.host = host.toStdString();
+  server.port = 1;
+  if (!ParseNetworkDevice(server.Name())) {
+    Refuse(hostBox, Tr(res::text::kServerHostInvalid).arg(host));
+    return std::nullopt;
+  }
+  const std::optional<int32_t> number = ParseBoxInteger(ServerPortBox(port)->text());
+  if (!number || *number < 1 || *number > 65535) {
+    Refuse(ServerPortBox(port), Tr(res::text::kEnterIntegerBetween).arg(1).arg(65535));
+    return std::nullopt;
+  }
+  server.port = static_cast<uint16_t>(*number);
+  return server.Name();
+}
+
+void CCommSettingsDlg::Refuse(QLineEdit* box, const QString& prompt) {
+  ui_.ShowMessage(this, prompt);
+  box->setFocus();
+  box->selectAll();
 }
 
 void CCommSettingsDlg::ShowFinding(bool finding) {
@@ -201,6 +313,13 @@ void CCommSettingsDlg::OnFindMeter() {
   FindRequest request;
   request.port = static_cast<int16_t>(m_nPort);
   request.device = m_devices.For(request.port);
+  if (NetworkChosen(request.port)) {
+    const std::optional<std::string> server = ServerDevice(request.port);
+    if (!server) {
+      return;
+    }
+    request.device = *server;
+  }
   request.plan = DefaultScanPlan();
   request.plan.stopAtFirst = true;
   // The parity chosen first, then none.
@@ -277,13 +396,25 @@ void CCommSettingsDlg::CheckRadioButton(int first, int last, int checked) {
 }
 
 void CCommSettingsDlg::accept() {
-  if (exchange_->UpdateData(true)) {
-    if (finder_ != nullptr) {
-      finder_->Cancel();
-    }
-    ShowFinding(false);
-    QDialog::accept();
+  if (!exchange_->UpdateData(true)) {
+    return;
   }
+  PortDevices devices = m_devices;
+  for (const int16_t port : {int16_t{1}, int16_t{2}}) {
+    if (NetworkChosen(port)) {
+      const std::optional<std::string> server = ServerDevice(port);
+      if (!server) {
+        return;
+      }
+      devices.For(port) = *server;
+    }
+  }
+  m_devices = devices;
+  if (finder_ != nullptr) {
+    finder_->Cancel();
+  }
+  ShowFinding(false);
+  QDialog::accept();
 }
 
 void CCommSettingsDlg::reject() {

@@ -36,6 +36,8 @@ class ModalUi;
 // finder, it also looks for a meter ("搜索仪表") on the chosen port and device
 // and takes the address, rate and parity of the first one found; the window
 // goes on answering meanwhile, and "停止搜索" ends the search within one try.
+// A port number may also stand for a serial device server, given by host,
+// port and kind; it is given back as tcp://HOST:PORT or rfc2217://HOST:PORT.
 class CCommSettingsDlg final : public QDialog {
  public:
   explicit CCommSettingsDlg(ModalUi& ui, QWidget* parent = nullptr);
@@ -64,6 +66,11 @@ class CCommSettingsDlg final : public QDialog {
   const std::optional<LinkSettings>& FoundMeter() const { return found_; }
 
   QComboBox* DeviceBox(int16_t port) const;
+  // The serial device server of a port number whose device list is on
+  // "网络串口服务器": host, port and kind (raw TCP, RFC 2217), read on OK.
+  QLineEdit* ServerHostBox(int16_t port) const;
+  QLineEdit* ServerPortBox(int16_t port) const;
+  QComboBox* ServerKindBox(int16_t port) const;
   QPushButton* FindButton() const;
   QPushButton* StopFindingButton() const;
   QProgressBar* FindProgress() const;
@@ -84,6 +91,12 @@ class CCommSettingsDlg final : public QDialog {
  private:
   void OnInitDialog();
   void FillDeviceBox(int16_t port, const std::vector<SerialPortEntry>& present);
+  bool NetworkChosen(int16_t port) const;
+  void ShowServerRow(int16_t port, bool shown);
+  // The server's device name from its boxes; on a bad box the prompt, that
+  // box selected, and nothing.
+  std::optional<std::string> ServerDevice(int16_t port);
+  void Refuse(QLineEdit* box, const QString& prompt);
   void OnFindMeter();
   void OnFindProgress(const ScanProgress& progress);
   void OnFound(const FindReport& report);

@@ -26,6 +26,7 @@
 #include "console/open_failure.h"
 #include "console/state_char_box.h"
 #include "console/window_text.h"
+#include "link/network_device.h"
 #include "link/serial_port.h"
 #include "meter/encoding.h"
 #include "meter/parameter_write.h"
@@ -228,7 +229,8 @@ void CMeterConsoleDlg::OnInitDialog() {
 void CMeterConsoleDlg::ShowLinkInformation(bool afterChange) {
   linkInfoAfterChange_ = afterChange;
   echoShown_ = link_->LineEchoes();
-  linkInfo_ = LinkInformationText(Settings(), afterChange, echoShown_);
+  const std::string& device = Devices().For(Settings().port);
+  linkInfo_ = LinkInformationText(Settings(), afterChange, echoShown_, device);
   const bool noteShown = !afterChange && !linkNote_.isEmpty();
   if (noteShown) {
     linkInfo_ += linkNote_.toStdString();
@@ -236,8 +238,9 @@ void CMeterConsoleDlg::ShowLinkInformation(bool afterChange) {
   auto* box = static_cast<QPlainTextEdit*>(Control(id::kLinkInfo));
   // The settings fill the box; a note below them (an echoing adapter, a
   // device gone) is reached by a scroll bar instead of being cut off.
-  box->setVerticalScrollBarPolicy(echoShown_ || noteShown ? Qt::ScrollBarAsNeeded
-                                                          : Qt::ScrollBarAlwaysOff);
+  const bool serverShown = NamesNetworkDevice(device);
+  box->setVerticalScrollBarPolicy(echoShown_ || noteShown || serverShown ? Qt::ScrollBarAsNeeded
+                                                                         : Qt::ScrollBarAlwaysOff);
   box->setPlainText(QString::fromStdString(linkInfo_).replace("\r\n", "\n"));
 }
 

@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "console/window_text.h"
+#include "link/network_device.h"
 #include "link/port_device_map.h"
 #include "meter/register_map.h"
 #include "res/texts.h"
@@ -98,8 +99,11 @@ PortDevices StartingDevices(const std::array<std::string, 2>& remembered,
                             QString* note) {
   const std::vector<SerialPortEntry> present =
       ports != nullptr ? ports->List() : std::vector<SerialPortEntry>{};
+  // A serial device server cannot be looked for without connecting to it:
+  // it is kept, and an open that fails says why.
   const auto exists = [&present](const std::string& device) {
-    return std::any_of(present.begin(), present.end(),
+    return NamesNetworkDevice(device) ||
+           std::any_of(present.begin(), present.end(),
                        [&device](const SerialPortEntry& entry) { return entry.device == device; }) ||
            QFileInfo::exists(QString::fromStdString(device));
   };

@@ -28,6 +28,18 @@ inline constexpr int kStopFinding = 1105;
 inline constexpr int kFindStatus = 1106;
 // How long the line guard may wait for a late reply to end, in ms.
 inline constexpr int kGuardLimit = 1107;
+// A serial device server for a port number: its label, host, port and kind.
+inline constexpr int kServerLabel1 = 1108;
+inline constexpr int kServerHost1 = 1109;
+inline constexpr int kServerPort1 = 1110;
+inline constexpr int kServerKind1 = 1111;
+inline constexpr int kServerLabel2 = 1112;
+inline constexpr int kServerHost2 = 1113;
+inline constexpr int kServerPort2 = 1114;
+inline constexpr int kServerKind2 = 1115;
+// The first server row's top; a row is this much below the one before.
+inline constexpr int kFirstServerRowY = 190;
+inline constexpr int kServerRowStep = 17;
 }  // namespace comm_id
 
 // Template 130. The radios form three sets: baud rate, port and parity.
@@ -36,7 +48,9 @@ inline constexpr int kGuardLimit = 1107;
 // Below the radios, which device each port number stands for, and the search
 // for a meter whose address and rate are not known; at the foot, for slow
 // links such as a serial device server, how long the line guard may wait
-// for a late reply.
+// for a late reply. Below the foot, shown only for a port number whose
+// device is a serial device server, its host, port and kind; the dialog grows
+// by the rows shown.
 inline constexpr std::array kCommSettingsControls = {
     ControlTemplate{kIdOk, ControlKind::DefaultPushButton, ZT_TEXT("zt6100", "确    定"), 130, 40, 50, 14},
     ControlTemplate{kIdCancel, ControlKind::PushButton, ZT_TEXT("zt6100", "退    出"), 130, 70, 50, 14},
@@ -63,6 +77,18 @@ inline constexpr std::array kCommSettingsControls = {
     ControlTemplate{comm_id::kFindStatus, ControlKind::Label, "", 15, 155, 165, 10},
     ControlTemplate{kNoId, ControlKind::Label, ZT_TEXT("zt6100", "迟到应答保护(毫秒)"), 5, 173, 90, 10},
     ControlTemplate{comm_id::kGuardLimit, ControlKind::Edit, "", 96, 171, 40, 12, kBorder | kDigitsOnly},
+    ControlTemplate{comm_id::kServerLabel1, ControlKind::Label, ZT_TEXT("zt6100", "COM1 服务器"), 5, 192, 50, 10,
+                    kHidden},
+    ControlTemplate{comm_id::kServerHost1, ControlKind::Edit, "", 56, 190, 56, 12, kBorder | kHidden},
+    ControlTemplate{comm_id::kServerPort1, ControlKind::Edit, "", 114, 190, 26, 12,
+                    kBorder | kDigitsOnly | kHidden},
+    ControlTemplate{comm_id::kServerKind1, ControlKind::ComboBox, "", 142, 189, 48, 14, kHidden},
+    ControlTemplate{comm_id::kServerLabel2, ControlKind::Label, ZT_TEXT("zt6100", "COM2 服务器"), 5, 209, 50, 10,
+                    kHidden},
+    ControlTemplate{comm_id::kServerHost2, ControlKind::Edit, "", 56, 207, 56, 12, kBorder | kHidden},
+    ControlTemplate{comm_id::kServerPort2, ControlKind::Edit, "", 114, 207, 26, 12,
+                    kBorder | kDigitsOnly | kHidden},
+    ControlTemplate{comm_id::kServerKind2, ControlKind::ComboBox, "", 142, 206, 48, 14, kHidden},
 };
 
 inline constexpr DialogTemplate kCommSettingsTemplate = {130, ZT_TEXT("zt6100", "通讯设置"), 10, 195, 188,

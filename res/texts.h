@@ -90,6 +90,14 @@ inline constexpr const char* kDeviceNotPresent = ZT_TEXT("zt6100", "（未找到
 // gone: that device, then the one used instead.
 inline constexpr const char* kRememberedDeviceGone =
     ZT_TEXT("zt6100", "\r\n\r\n上次使用的设备 %1 已不存在，已改用 %2");
+// A serial device server as a port number's device: the choice in the device
+// list, the two kinds of server, and what is refused on OK.
+inline constexpr const char* kNetworkServer = ZT_TEXT("zt6100", "网络串口服务器");
+inline constexpr const char* kRawTcp = ZT_TEXT("zt6100", "原始 TCP");
+inline constexpr const char* kServerHostMissing =
+    ZT_TEXT("zt6100", "请输入网络串口服务器的主机名或 IP 地址。");
+inline constexpr const char* kServerHostInvalid =
+    ZT_TEXT("zt6100", "“%1”不是有效的主机名或 IP 地址。");
 // The analysis program and the system's reason.
 inline constexpr const char* kAnalysisNotStarted = ZT_TEXT("zt6100", "无法启动分析程序 %1: %2");
 
@@ -106,6 +114,10 @@ inline constexpr const char* kParityOdd = ZT_TEXT("zt6100", "校验位:  奇校�
 inline constexpr const char* kParityEven = ZT_TEXT("zt6100", "校验位:  偶校验");
 // Added once the link has found that the adapter echoes every request.
 inline constexpr const char* kLocalEchoDetected = ZT_TEXT("zt6100", "\r\n\r\n本地回显: 有 (已跳过)");
+// Added when the port number's device is a serial device server: host:port,
+// then the kind; over raw TCP the rate is the server's.
+inline constexpr const char* kLinkInfoServer = ZT_TEXT("zt6100", "\r\n\r\n网络串口服务器:\r\n%1\r\n%2");
+inline constexpr const char* kRateSetByServer = ZT_TEXT("zt6100", "(波特率由服务器设定)");
 
 // The port's device and the system's reason.
 inline constexpr const char* kPortOpenFailed = ZT_TEXT("zt6100", "串口 %1 打开不成功：%2");

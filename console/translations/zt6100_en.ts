@@ -426,6 +426,22 @@ Baud:    %3 <byte value="xd"/>
 Local echo: skipped</translation>
     </message>
     <message>
+        <source><byte value="xd"/>
+<byte value="xd"/>
+网络串口服务器:<byte value="xd"/>
+%1<byte value="xd"/>
+%2</source>
+        <translation><byte value="xd"/>
+<byte value="xd"/>
+Network serial server:<byte value="xd"/>
+%1<byte value="xd"/>
+%2</translation>
+    </message>
+    <message>
+        <source>(波特率由服务器设定)</source>
+        <translation>(rate set by the server)</translation>
+    </message>
+    <message>
         <source>串口 %1 打开不成功：%2</source>
         <translation>Cannot open port %1: %2</translation>
     </message>
@@ -452,6 +468,14 @@ Local echo: skipped</translation>
     <message>
         <source>COM2 设备</source>
         <translation>COM2 device</translation>
+    </message>
+    <message>
+        <source>COM1 服务器</source>
+        <translation>COM1 server</translation>
+    </message>
+    <message>
+        <source>COM2 服务器</source>
+        <translation>COM2 server</translation>
     </message>
     <message>
         <source>迟到应答保护(毫秒)</source>
@@ -496,6 +520,22 @@ Local echo: skipped</translation>
         <translation><byte value="xd"/>
 <byte value="xd"/>
 The device used last time, %1, is gone; using %2</translation>
+    </message>
+    <message>
+        <source>网络串口服务器</source>
+        <translation>Network serial server</translation>
+    </message>
+    <message>
+        <source>原始 TCP</source>
+        <translation>Raw TCP</translation>
+    </message>
+    <message>
+        <source>请输入网络串口服务器的主机名或 IP 地址。</source>
+        <translation>Enter the host name or IP address of the network serial server.</translation>
+    </message>
+    <message>
+        <source>“%1”不是有效的主机名或 IP 地址。</source>
+        <translation>"%1" is not a valid host name or IP address.</translation>
     </message>
     <message>
         <source>通讯诊断</source>

@@ -157,6 +157,36 @@ TEST_F(RememberedSettingsTest, ADeviceNamedOnTheCommandLineWinsAndIsNotRemembere
         ports);
 }
 
+TEST_F(RememberedSettingsTest, ANetworkServerIsRememberedAndNamedInTheLinkInformation) {
+  ListedPorts ports;
+  Start({[](zt::CCommSettingsDlg& d) {
+           const int index = d.DeviceBox(1)->findText(QString::fromUtf8("网络串口服务器"));
+           d.DeviceBox(1)->setCurrentIndex(index);
+           emit d.DeviceBox(1)->activated(index);
+           d.ServerHostBox(1)->setText("moxa-7.local");
+           d.ServerPortBox(1)->setText("4001");
+           d.accept();
+         },
+         {}},
+        ports);
+  EXPECT_EQ(openedDevice, "tcp://moxa-7.local:4001");
+  EXPECT_TRUE(linkInfo.ends_with("\r\n\r\n网络串口服务器:\r\nmoxa-7.local:4001\r\n"
+                                 "原始 TCP (波特率由服务器设定)"))
+      << linkInfo;
+
+  // Not looked for at the start, as a missing tty is: offered again as it was.
+  Start({[](zt::CCommSettingsDlg& d) {
+           EXPECT_TRUE(d.ServerHostBox(1)->isVisibleTo(&d));
+           EXPECT_EQ(d.ServerHostBox(1)->text(), "moxa-7.local");
+           EXPECT_EQ(d.ServerPortBox(1)->text(), "4001");
+           d.accept();
+         },
+         {}},
+        ports);
+  EXPECT_EQ(openedDevice, "tcp://moxa-7.local:4001");
+  EXPECT_EQ(linkInfo.find("上次使用的设备"), std::string::npos);
+}
+
 TEST(SettingsMemory, ValuesOutOfRangeReadAsTheDefaults) {
   QTemporaryDir dir;
   const QString file = dir.filePath("bad.ini");

@@ -54,6 +54,13 @@ void Choose(QComboBox& box, const QString& device) {
   emit box.activated(index);
 }
 
+void ChooseServer(QComboBox& box) {
+  const int index = box.findText(QString::fromUtf8("网络串口服务器"));
+  ASSERT_GE(index, 0);
+  box.setCurrentIndex(index);
+  emit box.activated(index);
+}
+
 using zt::test::RunWith;
 
 TEST(CommSettingsDevices, OffersThePortsTheSystemReportsAndGivesTheChoiceBack) {
@@ -64,12 +71,14 @@ TEST(CommSettingsDevices, OffersThePortsTheSystemReportsAndGivesTheChoiceBack) {
   dialog.SetPortLister(&ports);
   const int result = RunWith(dialog, ui, [](zt::CCommSettingsDlg& d) {
     const auto items = Items(*d.DeviceBox(1));
-    ASSERT_EQ(items.size(), 3u);
+    ASSERT_EQ(items.size(), 4u);
     // The port number's own device first, whether or not the system lists it.
     EXPECT_EQ(items[0].second.toStdString(), zt::PortDeviceMap::PlatformDefault(1));
     EXPECT_EQ(items[1], std::make_pair(QString::fromUtf8("ttyUSB0 \u2014 CH340 serial converter"),
                                        QStringLiteral("/dev/ttyUSB0")));
     EXPECT_EQ(items[2], std::make_pair(QStringLiteral("ttyACM0"), QStringLiteral("/dev/ttyACM0")));
+    // Last, a serial device server instead of a device.
+    EXPECT_EQ(items[3].first, QString::fromUtf8("网络串口服务器"));
     EXPECT_EQ(d.DeviceBox(1)->currentIndex(), 0);
     Choose(*d.DeviceBox(2), "/dev/ttyUSB0");
     d.Radio(comm_id::kCom2)->click();
@@ -99,7 +108,7 @@ TEST(CommSettingsDevices, TheListIsAskedForEachTimeTheDialogOpens) {
   ports.ports = {{"ttyUSB1", "/dev/ttyUSB1", "FT232R USB UART"}};
   RunWith(dialog, ui, [](zt::CCommSettingsDlg& d) {
     const auto items = Items(*d.DeviceBox(1));
-    ASSERT_EQ(items.size(), 2u);
+    ASSERT_EQ(items.size(), 3u);
     // The device given is kept, marked as not there.
     EXPECT_EQ(items[0].first, QString::fromUtf8("/dev/ttyUSB0（未找到）"));
     EXPECT_EQ(items[1].second, "/dev/ttyUSB1");
@@ -125,6 +134,63 @@ TEST(CommSettingsDevices, ADeviceNamedOnTheCommandLineIsShownNotChosen) {
     d.accept();
   });
   EXPECT_EQ(dialog.Devices(), devices);
+}
+
+TEST(CommSettingsDevices, ANetworkServerIsCheckedOnOkGivenBackByNameAndShownAgain) {
+  zt::test::RecordingUi ui;
+  ListedPorts ports;
+  zt::CCommSettingsDlg dialog(ui);
+  dialog.SetPortLister(&ports);
+  const int result = RunWith(dialog, ui, [&ui](zt::CCommSettingsDlg& d) {
+    EXPECT_FALSE(d.ServerHostBox(2)->isVisibleTo(&d));
+    const int plainHeight = d.height();
+    ChooseServer(*d.DeviceBox(2));
+    ASSERT_TRUE(d.ServerHostBox(2)->isVisibleTo(&d));
+    EXPECT_FALSE(d.ServerHostBox(1)->isVisibleTo(&d));
+    EXPECT_GT(d.height(), plainHeight) << "the dialog grows by the server's row";
+    EXPECT_GE(d.height(), d.ServerKindBox(2)->geometry().bottom());
+
+    // Refused, one box at a time, and the dialog stays open.
+    d.accept();
+    d.ServerHostBox(2)->setText("gateway 7");
+    d.accept();
+    d.ServerHostBox(2)->setText("192.168.1.20");
+    d.ServerPortBox(2)->setText("65536");
+    d.accept();
+    EXPECT_EQ(ui.messages, (std::vector<QString>{
+                               QString::fromUtf8("请输入网络串口服务器的主机名或 IP 地址。"),
+                               QString::fromUtf8("“gateway 7”不是有效的主机名或 IP 地址。"),
+                               QString::fromUtf8("请输入一个介于 1 和 65535 之间的整数。")}));
+    EXPECT_TRUE(d.ServerPortBox(2)->hasSelectedText());
+    EXPECT_EQ(d.result(), 0);
+
+    d.ServerPortBox(2)->setText("4001");
+    d.ServerKindBox(2)->setCurrentIndex(1);  // RFC 2217
+    d.Radio(1010)->click();
+    d.accept();
+  });
+  EXPECT_EQ(result, QDialog::Accepted);
+  EXPECT_EQ(dialog.Devices().For(2), "rfc2217://192.168.1.20:4001");
+  EXPECT_EQ(dialog.Devices().For(1), "");
+
+  zt::PortDevices devices;
+  devices.For(1) = "tcp://[fe80::1]:2000";
+  dialog.SetDevices(devices);
+  RunWith(dialog, ui, [](zt::CCommSettingsDlg& d) {
+    EXPECT_EQ(d.DeviceBox(1)->currentText(), QString::fromUtf8("网络串口服务器"));
+    // The port number's own device stays a choice.
+    EXPECT_EQ(d.DeviceBox(1)->itemData(0).toString().toStdString(),
+              zt::PortDeviceMap::PlatformDefault(1));
+    EXPECT_EQ(d.ServerHostBox(1)->text(), "fe80::1");
+    EXPECT_EQ(d.ServerPortBox(1)->text(), "2000");
+    EXPECT_EQ(d.ServerKindBox(1)->currentText(), QString::fromUtf8("原始 TCP"));
+    EXPECT_FALSE(d.ServerHostBox(2)->isVisibleTo(&d));
+    // Back to a tty: the server is forgotten.
+    Choose(*d.DeviceBox(1), "/dev/ttyUSB0");
+    EXPECT_FALSE(d.ServerHostBox(1)->isVisibleTo(&d));
+    d.accept();
+  });
+  EXPECT_EQ(dialog.Devices().For(1), "/dev/ttyUSB0");
 }
 
 // The console's "通讯设置" with its search, on the simulated meter.

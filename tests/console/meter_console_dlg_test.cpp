@@ -62,6 +62,18 @@ TEST_F(ConsoleTest, LinkInformationForOtherSettings) {
             "\r\n仪表地址: 1 \r\n\r\n串口:     1 \r\n\r\n波特率:  9600 \r\n\r\n校验位: 无校验");
   EXPECT_TRUE(zt::LinkInformationText({1, 1, 9600, zt::kParityOdd}, false)
                   .ends_with(" \r\n\r\n校验位:  奇校验"));
+  // A serial device server: named with its kind; over raw TCP the rate is
+  // the server's. A tty path adds nothing.
+  EXPECT_TRUE(zt::LinkInformationText({1, 1, 9600, zt::kParityOdd}, false, false,
+                                      "tcp://10.0.0.7:4001")
+                  .ends_with("校验位:  奇校验\r\n\r\n网络串口服务器:\r\n10.0.0.7:4001\r\n"
+                             "原始 TCP (波特率由服务器设定)"));
+  EXPECT_TRUE(zt::LinkInformationText({1, 1, 9600, zt::kParityNone}, true, true,
+                                      "rfc2217://[::1]:2217")
+                  .ends_with("校验位: 无校验\r\n\r\n网络串口服务器:\r\n[::1]:2217\r\nRFC 2217"
+                             "\r\n\r\n本地回显: 有 (已跳过)"));
+  EXPECT_EQ(zt::LinkInformationText({1, 1, 9600, zt::kParityOdd}, false, false, "/dev/ttyUSB0"),
+            zt::LinkInformationText({1, 1, 9600, zt::kParityOdd}, false));
 }
 
 TEST(OpenFailureMessage, SaysHowToGetPermissionOnTheDevice) {
