@@ -37,6 +37,9 @@ struct CommandIo {
   // command's own inside them: the log's blocks then keep their interval
   // through a poll's waits. Without it a block waits for the end of a tick.
   SideWorkClock* sideWork = nullptr;
+  // The line's rate is a serial device server's own (reached by raw TCP):
+  // a new rate can be told to the meter, not set on the line.
+  bool serverKeepsRate = false;
 };
 
 // Runs one command over an open link and returns the exit status. Every wait

@@ -156,6 +156,7 @@ int main(int argc, char** argv) {
   }
   io.showProgress = StandardErrorIsTerminal();
   io.sideWork = &link.SideWork();
+  io.serverKeepsRate = !link.Port().SetsLineFormat();
   const auto* scan = std::get_if<ScanCommand>(&invocation.command);
   int status = kDone;
   if (commission) {

@@ -55,7 +55,8 @@ int Setup(const SetupCommand& command, MeterSession& session, CommandIo& io) {
 
 int SetBaud(const SetBaudCommand& command, MeterSession& session, CommandIo& io) {
   const bool confirmed = session.ChangeLinkBaud(command.rate);
-  Print(io, FormatBaudChange(command.rate, confirmed, !session.LastSkipped(), io.format));
+  Print(io, FormatBaudChange(command.rate, confirmed, !session.LastSkipped(), io.format,
+                             io.serverKeepsRate));
   return Outcome(confirmed);
 }
 

@@ -149,7 +149,11 @@ std::string FormatSetup(const SetupCommand& setup, const InstrumentSetupOutcome&
          StepText("wiring mode", setup.wiring, outcome.wiring) + "\n" + message;
 }
 
-std::string FormatBaudChange(int32_t rate, bool confirmed, bool sent, OutputFormat format) {
+std::string FormatBaudChange(int32_t rate, bool confirmed, bool sent, OutputFormat format,
+                             bool serverKeepsRate) {
+  const std::string rateText = std::to_string(rate);
+  const std::string setServer = "now set the serial port of the device server to " + rateText +
+                                " bit/s: over raw TCP zt6100ctl cannot set it";
   if (IsJson(format)) {
     JsonObject json;
     json.Add("baud", rate).Add("confirmed", confirmed);
@@ -157,14 +161,19 @@ std::string FormatBaudChange(int32_t rate, bool confirmed, bool sent, OutputForm
       json.Add("stopped", true).Add("message", kNotSent);
     } else if (!confirmed) {
       json.Add("message", text::kBaudChangeFailed);
+    } else if (serverKeepsRate) {
+      json.Add("message", setServer);
     }
     return json.Text();
   }
   if (!sent) {
-    return "meter baud rate " + std::to_string(rate) + ": " + kNotSent;
+    return "meter baud rate " + rateText + ": " + kNotSent;
   }
-  return confirmed ? "meter baud rate: " + std::to_string(rate) + ", confirmed"
-                   : std::string(text::kBaudChangeFailed);
+  if (!confirmed) {
+    return text::kBaudChangeFailed;
+  }
+  return "meter baud rate: " + rateText + ", confirmed" +
+         (serverKeepsRate ? "; " + setServer : std::string());
 }
 
 }  // namespace zt::cli

@@ -26,6 +26,9 @@ std::string FormatClock(const std::optional<MeterClock>& clock, OutputFormat for
 std::string FormatSetup(const SetupCommand& setup, const InstrumentSetupOutcome& outcome,
                         OutputFormat format);
 
-std::string FormatBaudChange(int32_t rate, bool confirmed, bool sent, OutputFormat format);
+// `serverKeepsRate`: the line runs through a serial device server reached by
+// raw TCP, whose serial port the technician must now set to the new rate.
+std::string FormatBaudChange(int32_t rate, bool confirmed, bool sent, OutputFormat format,
+                             bool serverKeepsRate = false);
 
 }  // namespace zt::cli

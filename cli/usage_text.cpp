@@ -13,7 +13,11 @@ anything is sent.
 
 Link options (before the command):
   --port N             port number 1 or 2 (/dev/ttyS0, /dev/ttyS1) (default 1)
-  --device PATH        open this device instead of a port number
+  --device PATH        open this device instead of a port number; a serial
+                       device server as tcp://HOST:PORT (raw TCP: the server's
+                       serial port keeps its own rate and parity) or
+                       rfc2217://HOST:PORT (Telnet COM port control: the rate
+                       and parity given are set on the server)
   --address A          meter address 0..255 (default 1)
   --baud RATE          1200, 2400, 4800, 9600 or 19200 (default 9600)
   --parity P           none, odd or even (default none)
@@ -63,7 +67,9 @@ Commands:
   setup --pt P --ct C --wiring W
                        PT and CT ratios (1..64000) and wiring mode (0..5)
   set-baud RATE        tells the meter its new line rate (register 0x0008),
-                       at the link's current rate
+                       at the link's current rate; behind a device server
+                       reached by raw TCP, set the server's serial port to
+                       RATE afterwards (zt6100ctl cannot)
   log --interval SECONDS [--count N] [--csv]
                        polls, and appends the measurement table to Table.txt
                        in the current directory every interval (the first one

@@ -48,8 +48,10 @@ LinkChange ChangeLinkJob(LinkContext& link, const LinkSettings& chosen, bool tel
     }
   }
   // The meter is told its new rate at the old settings, old address included.
+  bool toldMeter = false;
   if (chosen.baudRate != link.settings.baudRate) {
     change.baudRefused = tellMeter && !link.session.ChangeLinkBaud(chosen.baudRate);
+    toldMeter = tellMeter && !change.baudRefused;
     if (change.baudRefused) {
       change.baudWhy = link.session.LastFailure();
     } else {
@@ -62,6 +64,9 @@ LinkChange ChangeLinkJob(LinkContext& link, const LinkSettings& chosen, bool tel
   link.port.Close();
   change.opened = ConfigurePort(link, device);
   link.port.DiscardPendingInput();
+  if (toldMeter && !link.port.SetsLineFormat()) {
+    change.serverRateToSet = link.settings.baudRate;
+  }
   change.settings = link.settings;
   return change;
 }

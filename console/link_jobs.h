@@ -44,6 +44,9 @@ PollOutcome PollJob(LinkContext& link, MeasurementPoll& poll, int32_t decimalPoi
 struct LinkChange {
   bool baudRefused = false;  // the meter did not confirm its new rate
   std::optional<FailureDiagnosis> baudWhy;
+  // The meter confirmed a new rate that the line cannot take by itself: its
+  // serial device server, reached by raw TCP, must be set to it by hand.
+  std::optional<int32_t> serverRateToSet;
   OpenResult opened;
   LinkSettings settings;  // as the link now runs
 };

@@ -617,6 +617,9 @@ void CMeterConsoleDlg::OnCommSettings() {
         if (change.baudRefused) {
           ShowMessage(WithCause(Tr(res::text::kBaudChangeFailed), change.baudWhy));
         }
+        if (change.serverRateToSet) {
+          ShowMessage(Tr(res::text::kSetServerRate).arg(*change.serverRateToSet));
+        }
         link_->SetSettings(change.settings);
         // Remembered as the meter confirmed them: a rate it refused is not,
         // and a new address once a poll has answered there.

@@ -35,6 +35,10 @@ inline constexpr const char* kAddressWritten = ZT_TEXT("zt6100", "写本机地�
 inline constexpr const char* kAddressNotWritten = ZT_TEXT("zt6100", "写本机地址不成功");
 
 inline constexpr const char* kBaudChangeFailed = ZT_TEXT("zt6100", "改变波特率不成功");
+// The meter confirmed its new rate (%1) over raw TCP: the server's serial
+// port must be set to it by hand.
+inline constexpr const char* kSetServerRate =
+    ZT_TEXT("zt6100", "已通知仪表新的波特率，请将网络串口服务器的串口设为 %1 bit/s");
 inline constexpr const char* kPtFailed = ZT_TEXT("zt6100", "设置PT不成功");
 inline constexpr const char* kCtFailed = ZT_TEXT("zt6100", "设置CT不成功");
 inline constexpr const char* kWiringFailed = ZT_TEXT("zt6100", "设置接线方式不成功");

@@ -22,7 +22,7 @@ void SimulatedPort::SelectPort(int16_t portNumber) {
 bool SimulatedPort::SetLineFormat(std::string_view settingsText) {
   Settle();
   const std::optional<LineFormat> parsed = ParseSettingsText(settingsText);
-  if (parsed) {
+  if (parsed && !formatElsewhere_) {
     format_ = *parsed;
   }
   Log(PortOperation::SetLineFormat, std::string(settingsText), parsed.has_value());

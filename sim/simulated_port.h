@@ -87,6 +87,10 @@ class SimulatedPort final : public SerialPort {
   void Write(const uint8_t* data, int16_t length) override;
   bool WaitForBytes(std::chrono::microseconds timeout) override;
   bool DeviceLost() const override { return vanished_; }
+  bool SetsLineFormat() const override { return !formatElsewhere_; }
+  // A serial device server reached by raw TCP between port and meter: the
+  // line keeps the format it has, whatever is set from now on.
+  void SetLineFormatElsewhere(bool elsewhere) { formatElsewhere_ = elsewhere; }
 
   void SetFaults(FaultConfig faults) { responder_.SetFaults(std::move(faults)); }
   void SetFaultMix(FaultMix mix) { responder_.SetFaultMix(mix); }
@@ -158,6 +162,7 @@ class SimulatedPort final : public SerialPort {
   bool open_ = false;
   bool vanished_ = false;
   bool localEcho_ = false;
+  bool formatElsewhere_ = false;
   std::optional<std::string> openFailure_;
 
   std::deque<uint8_t> received_;

@@ -296,6 +296,10 @@
         <translation>Baud rate not changed</translation>
     </message>
     <message>
+        <source>已通知仪表新的波特率，请将网络串口服务器的串口设为 %1 bit/s</source>
+        <translation>The meter has been told its new rate: set the serial port of the network serial server to %1 bit/s</translation>
+    </message>
+    <message>
         <source>设置PT不成功</source>
         <translation>PT not set</translation>
     </message>

@@ -177,6 +177,25 @@ TEST_F(LinkAndSetupTest, ParityChangeSendsNoFrameAndCancelChangesNothing) {
   EXPECT_EQ(console->LinkInfoText(), infoBefore);
 }
 
+TEST_F(LinkAndSetupTest, BaudChangeOverRawTcpAsksForTheServersRateOnceTheMeterConfirmed) {
+  Open();
+  port.SetLineFormatElsewhere(true);  // a server reached by raw TCP keeps 9600
+  AnswerSettings(zt::LinkSettings{1, 1, 19200, zt::kParityNone});
+  console->OnCommand(id::kCommSettings);
+  EXPECT_EQ(ui.messages, (std::vector<QString>{QString::fromUtf8(
+                             "已通知仪表新的波特率，请将网络串口服务器的串口设为 19200 bit/s")}));
+  EXPECT_EQ(console->Settings().baudRate, 19200);
+  console->OnTimer(zt::CMeterConsoleDlg::kPollTimer);
+  EXPECT_EQ(Box(id::kFailureCount), "1") << "until the server is set, the meter is not heard";
+
+  // A rate the meter does not confirm (it no longer hears this line) asks
+  // for nothing on the server.
+  ui.messages.clear();
+  AnswerSettings(zt::LinkSettings{1, 1, 4800, zt::kParityNone});
+  console->OnCommand(id::kCommSettings);
+  EXPECT_EQ(ui.messages, (std::vector<QString>{QString::fromUtf8("改变波特率不成功")}));
+}
+
 TEST_F(LinkAndSetupTest, PortNotOpenIsShownUntilAnOpenSucceeds) {
   port.FailOpen("No such file or directory");
   Open();
