@@ -115,7 +115,10 @@ class MeterBehindDeviceServer : public ::testing::TestWithParam<Relay> {
     const std::string where = "127.0.0.1:" + std::to_string(port);
     if (socat) {
       // A connection at a time, each opening the pty at the meter's line.
-      ASSERT_TRUE(server_.Start(*program, {"-d", "-d",
+      // -t 0: by default the child of a closed connection goes on reading
+      // the pty for half a second, and takes the replies meant for the
+      // next connection.
+      ASSERT_TRUE(server_.Start(*program, {"-d", "-d", "-t", "0",
                                            "TCP-LISTEN:" + std::to_string(port) +
                                                ",bind=127.0.0.1,reuseaddr,fork",
                                            "FILE:" + pty_ + ",raw,echo=0,b9600,cs8,cstopb=1"}))
@@ -215,6 +218,23 @@ TEST_P(MeterBehindDeviceServer, ABaudChangeReachesTheServersSerialPortOnlyOverRf
     EXPECT_FALSE(port_->SetsLineFormat());
     EXPECT_FALSE(session_->ReadUpperLimit().has_value());
   }
+}
+
+// zt6100ctl takes the server's name for --device, and after set-baud says
+// who must set the server's rate.
+TEST_P(MeterBehindDeviceServer, Zt6100ctlTakesTheServersNameAndSaysWhoSetsTheNewRate) {
+  port_->Close();  // ser2net serves one client at a time
+  ChildProcess read;
+  ASSERT_TRUE(read.Start(ZT6100CTL_PATH, {"--device", name_, "--fast", "read-params"}));
+  EXPECT_EQ(read.Finish(), 0) << read.Output() << read.Errors();
+  EXPECT_NE(read.Output().find("upper threshold: 4321"), std::string::npos) << read.Output();
+
+  ChildProcess setBaud;
+  ASSERT_TRUE(setBaud.Start(ZT6100CTL_PATH, {"--device", name_, "set-baud", "19200"}));
+  EXPECT_EQ(setBaud.Finish(), 0) << setBaud.Output() << setBaud.Errors();
+  const bool asked = setBaud.Output().find("now set the serial port of the device server to "
+                                           "19200 bit/s") != std::string::npos;
+  EXPECT_EQ(asked, GetParam() != Relay::kSer2netRfc2217) << setBaud.Output();
 }
 
 INSTANTIATE_TEST_SUITE_P(Relays, MeterBehindDeviceServer,
