@@ -193,7 +193,7 @@ TEST_F(LinkAndSetupTest, BaudChangeOverRawTcpAsksForTheServersRateOnceTheMeterCo
   ui.messages.clear();
   AnswerSettings(zt::LinkSettings{1, 1, 4800, zt::kParityNone});
   console->OnCommand(id::kCommSettings);
-  EXPECT_EQ(ui.messages, (std::vector<QString>{QString::fromUtf8("改变波特率不成功")}));
+  EXPECT_EQ(ui.messages, (std::vector<QString>{QString::fromUtf8("改变波特率不成功 (仪表无应答)")}));
 }
 
 TEST_F(LinkAndSetupTest, PortNotOpenIsShownUntilAnOpenSucceeds) {
