@@ -115,7 +115,7 @@ class Reader {
         return false;
       }
       for (const auto& member : value.members) {
-        if (member.first == key) {
+        if (member.key == key) {
           pos_ = keyStart;
           return Fail("the key \"" + key + "\" is given twice");
         }
@@ -130,7 +130,7 @@ class Reader {
       if (!ReadValue(member, depth + 1)) {
         return false;
       }
-      value.members.emplace_back(std::move(key), std::move(member));
+      value.members.push_back({std::move(key), std::move(member)});
       SkipSpace();
       if (Peek() == ',') {
         ++pos_;

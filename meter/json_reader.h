@@ -4,11 +4,12 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <utility>
 #include <variant>
 #include <vector>
 
 namespace zt {
+
+struct JsonMember;
 
 // A JSON value as read from a small file the technician wrote by hand. The
 // meter core reads site files itself so that it needs no Qt.
@@ -21,11 +22,18 @@ struct JsonValue {
   // A string's text (UTF-8), or a number's literal as written.
   std::string text;
   std::vector<JsonValue> items;
-  // In the order written; a key given twice is refused by the reader.
-  std::vector<std::pair<std::string, JsonValue>> members;
+  // In the order written; a key given twice is refused by the reader. A
+  // struct of its own, not a pair: a pair of a type not yet complete is
+  // refused by some standard libraries.
+  std::vector<JsonMember> members;
 
   // The number, when it is a whole number written without fraction or exponent.
   std::optional<long long> Integer() const;
+};
+
+struct JsonMember {
+  std::string key;
+  JsonValue value;
 };
 
 // Where the text stops being JSON, 1-based.
