@@ -12,47 +12,19 @@
 # usage: bench/device_server_rate.sh [BUILD_DIR] [POLLS]
 #   BUILD_DIR  a build with zt6100ctl and zt6100-sim (default: build)
 #   POLLS      polls of the longer run, two reads each (default: 150)
-set -euo pipefail
-cd "$(dirname "$0")/.."
+source "$(dirname "$0")/script_preamble.sh"
 
-build=${1:-build}
 polls=${2:-150}
-ctl=$build/cli/zt6100ctl
-sim=$build/sim/zt6100-sim
 latency_ms=20
 
-for program in "$ctl" "$sim"; do
-  [ -x "$program" ] || { echo "missing $program: build first" >&2; exit 2; }
-done
+require_programs "$ctl" "$sim"
 command -v socat >/dev/null || { echo "socat is not installed (./dev installs it)" >&2; exit 2; }
 command -v python3 >/dev/null || { echo "python3 is needed to pick a free port" >&2; exit 2; }
 
-work=$(mktemp -d)
-sim_pid=""
 socat_pid=""
-cleanup() {
-  [ -z "$socat_pid" ] || kill "$socat_pid" 2>/dev/null || true
-  [ -z "$sim_pid" ] || kill "$sim_pid" 2>/dev/null || true
-  wait 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
+stop_at_exit+=(socat_pid)
 
 now_ns() { date +%s%N; }
-
-# Starts the simulator at BAUD; sets sim_pid and pty.
-start_sim() {
-  : >"$work/sim.out"
-  "$sim" --baud "$1" --latency "$latency_ms" --line-timing >"$work/sim.out" 2>"$work/sim.err" &
-  sim_pid=$!
-  for _ in $(seq 100); do
-    pty=$(head -n 1 "$work/sim.out")
-    [ -n "$pty" ] && return 0
-    sleep 0.05
-  done
-  echo "zt6100-sim did not start" >&2
-  exit 1
-}
 
 stop() {
   kill "$1"
@@ -114,7 +86,7 @@ echo "== zt6100ctl --fast reads per second (ms a read), one register, same simul
 printf '%-6s %22s %34s %34s\n' baud "pty" "raw TCP, socat nodelay (tcp/pty)" \
   "raw TCP, socat as it comes (tcp/pty)"
 for baud in 9600 19200; do
-  start_sim "$baud"
+  start_sim --baud "$baud" --latency "$latency_ms" --line-timing
   read -r pty_reads pty_ms <<<"$(rate "$pty" "$baud")"
   row=$(printf '%-6s %10s/s (%5s ms)' "$baud" "$pty_reads" "$pty_ms")
   for options in ",nodelay" ""; do
@@ -125,7 +97,6 @@ for baud in 9600 19200; do
     row+=$(printf ' %12s/s (%5s ms) (%4s)' "$tcp_reads" "$tcp_ms" \
       "$(awk -v a="$tcp_reads" -v b="$pty_reads" 'BEGIN { printf "%.2f", a / b }')")
   done
-  stop "$sim_pid"
-  sim_pid=""
+  stop_sim
   echo "$row"
 done
