@@ -4,10 +4,12 @@
 // saved next to the test binary.
 
 #include <QApplication>
+#include <QComboBox>
 #include <QFontMetrics>
 #include <QGroupBox>
 #include <QImage>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -182,6 +184,31 @@ TEST_P(WindowFit, DialogCaptionsFitTheirControls) {
     report.Check(QString(name) + " title", dialog->windowTitle(), 0, 0);
     dialog->hide();
   }
+  EXPECT_EQ(report.Problems(), "");
+}
+
+// Both port numbers on serial device servers: the rows of host, port and
+// kind below the dialog's foot, inside the dialog, every caption fitting.
+TEST_P(WindowFit, TheSettingsDialogsServerRowsFit) {
+  zt::CCommSettingsDlg dialog(ui);
+  dialog.SetSettings({1, 1, 9600, zt::kParityNone});
+  zt::PortDevices devices;
+  devices.For(1) = "tcp://meter-gateway.example:4001";
+  devices.For(2) = "rfc2217://[fd00::17]:2217";
+  dialog.SetDevices(devices);
+  FitReport report(GetParam());
+  ui.answerDialog = [&](QDialog& shown) {
+    ShowAndWait(shown);
+    SaveShot(shown, GetParam(), QStringLiteral("settings-servers-dialog"));
+    CheckControls(shown, "settings with servers", report);
+    for (const int16_t number : {int16_t{1}, int16_t{2}}) {
+      EXPECT_TRUE(dialog.ServerHostBox(number)->isVisible()) << number;
+      EXPECT_TRUE(shown.rect().contains(dialog.ServerKindBox(number)->geometry())) << number;
+    }
+    shown.hide();
+    return int{QDialog::Rejected};
+  };
+  dialog.DoModal();
   EXPECT_EQ(report.Problems(), "");
 }
 
