@@ -234,10 +234,7 @@ TEST_F(LinkAndSetupTest, InstrumentSetupWritesPtCtAndWiringInOrder) {
 
 TEST_F(LinkAndSetupTest, UnconfirmedCtEndsTheSequenceAndKeepsTheConfirmedPt) {
   Open();
-  zt::sim::FaultConfig ctSilent;
-  ctSilent.silent = true;
-  ctSilent.appliesTo = zt::sim::TouchingRegisters(0x0004, 0x0005);
-  port.SetFaults(ctSilent);
+  SilenceRegisters(0x0004, 0x0005);  // the CT ratio
   AnswerSetup("100", "5", 1);
   console->OnCommand(id::kInstrumentSetup);
   EXPECT_EQ(Frames().size(), 3U) << "the echo probe, PT and CT; the wiring mode is not sent";
@@ -390,10 +387,7 @@ TEST_F(LinkAndSetupTest, ARateChosenAfterASearchIsToldToTheMeterFound) {
 // was typed, until the technician cancels it.
 TEST_F(LinkAndSetupTest, AFailedSetupOpensTheDialogAgainWithWhatWasTyped) {
   Open();
-  zt::sim::FaultConfig ctSilent;
-  ctSilent.silent = true;
-  ctSilent.appliesTo = zt::sim::TouchingRegisters(0x0004, 0x0005);
-  port.SetFaults(ctSilent);
+  SilenceRegisters(0x0004, 0x0005);  // the CT ratio
   AnswerSetup("100", "5", 1);
   console->OnCommand(id::kInstrumentSetup);
   ASSERT_EQ(ui.messages, (std::vector<QString>{"设置CT不成功 (仪表无应答)"}));
