@@ -10,6 +10,8 @@
 
 namespace zt {
 
+using report::Language;
+
 namespace {
 
 struct LanguageEntry {

@@ -69,7 +69,7 @@ int main(int argc, char** argv) {
       parser.showVersion();
     }
   }
-  std::optional<zt::Language> language;
+  std::optional<zt::report::Language> language;
   if (parser.isSet(lang)) {
     language = zt::LanguageNamed(parser.value(lang));
     if (!language) {

@@ -6,10 +6,9 @@
 #include "meter/commission_apply.h"
 #include "meter/commission_check.h"
 #include "meter/site_profile.h"
+#include "report/language.h"
 
 namespace zt::report {
-
-enum class Language { kChinese, kEnglish };
 
 // Everything a commissioning report holds: what was asked, what was found,
 // what was written.

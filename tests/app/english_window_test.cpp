@@ -34,7 +34,7 @@ class EnglishWindowTest : public testing::Test, protected zt::test::ConsoleFixtu
     return static_cast<QPushButton*>(console->Control(controlId))->text();
   }
 
-  zt::test::InstalledLanguage english{zt::Language::kEnglish};
+  zt::test::InstalledLanguage english{zt::report::Language::kEnglish};
 };
 
 TEST_F(EnglishWindowTest, CaptionsMenusAndLinkInformationAreEnglish) {

@@ -22,14 +22,14 @@ QString OkButtonText() {
 }
 
 TEST(Language, ChineseKeepsTheSourceTextsAndQtsButtonsReadQueding) {
-  const InstalledLanguage chinese(zt::Language::kChinese);
+  const InstalledLanguage chinese(zt::report::Language::kChinese);
   ASSERT_EQ(chinese.Count(), 1U) << "Qt's Chinese translation is installed by ./dev";
   EXPECT_EQ(OkButtonText(), "确定");
   EXPECT_EQ(zt::Tr(zt::res::text::kPortNotOpen), "串口未打开");
 }
 
 TEST(Language, EnglishTranslatesTheWindowTextsAndQtsButtons) {
-  const InstalledLanguage english(zt::Language::kEnglish);
+  const InstalledLanguage english(zt::report::Language::kEnglish);
   ASSERT_EQ(english.Count(), 1U) << "the English translation is embedded in the console";
   EXPECT_EQ(OkButtonText(), "OK");
   EXPECT_EQ(zt::Tr(zt::res::text::kPortNotOpen), "Port not open");
@@ -40,8 +40,8 @@ TEST(Language, EnglishTranslatesTheWindowTextsAndQtsButtons) {
 }
 
 TEST(Language, NamedOnTheCommandLine) {
-  EXPECT_EQ(zt::LanguageNamed("zh"), zt::Language::kChinese);
-  EXPECT_EQ(zt::LanguageNamed("en"), zt::Language::kEnglish);
+  EXPECT_EQ(zt::LanguageNamed("zh"), zt::report::Language::kChinese);
+  EXPECT_EQ(zt::LanguageNamed("en"), zt::report::Language::kEnglish);
   for (const char* bad : {"", "EN", "english", "zh_CN", "fr"}) {
     EXPECT_EQ(zt::LanguageNamed(bad), std::nullopt) << bad;
   }
@@ -50,11 +50,11 @@ TEST(Language, NamedOnTheCommandLine) {
 TEST(Language, FollowsTheLocaleWhenATranslationShipsForIt) {
   const struct {
     const char* locale;
-    zt::Language language;
+    zt::report::Language language;
   } cases[] = {
-      {"zh_CN", zt::Language::kChinese}, {"zh_TW", zt::Language::kChinese},
-      {"en_US", zt::Language::kEnglish}, {"en_GB", zt::Language::kEnglish},
-      {"de_DE", zt::Language::kChinese}, {"C", zt::Language::kChinese},
+      {"zh_CN", zt::report::Language::kChinese}, {"zh_TW", zt::report::Language::kChinese},
+      {"en_US", zt::report::Language::kEnglish}, {"en_GB", zt::report::Language::kEnglish},
+      {"de_DE", zt::report::Language::kChinese}, {"C", zt::report::Language::kChinese},
   };
   for (const auto& row : cases) {
     EXPECT_EQ(zt::LanguageForLocale(QLocale(row.locale)), row.language) << row.locale;

@@ -19,7 +19,7 @@
 #include <cstdio>
 #include <string>
 
-#include "app/language.h"
+#include "report/language.h"
 
 namespace zt::test {
 
@@ -35,10 +35,10 @@ inline bool HasChinese(const QString& text) {
 // an English window.
 class FitReport {
  public:
-  explicit FitReport(zt::Language language) : language_(language) {}
+  explicit FitReport(zt::report::Language language) : language_(language) {}
 
   void Check(const QString& where, const QString& text, int needed, int available) {
-    if (language_ == zt::Language::kEnglish && HasChinese(text)) {
+    if (language_ == zt::report::Language::kEnglish && HasChinese(text)) {
       problems_ += where.toStdString() + ": Chinese left: " + text.toStdString() + "\n";
     }
     if (needed > available) {
@@ -49,7 +49,7 @@ class FitReport {
   const std::string& Problems() const { return problems_; }
 
  private:
-  zt::Language language_;
+  zt::report::Language language_;
   std::string problems_;
 };
 
@@ -95,8 +95,8 @@ inline void ShowAndWait(QWidget& window) {
   QApplication::processEvents();
 }
 
-inline void SaveShot(QWidget& window, zt::Language language, const QString& name) {
-  if (language != zt::Language::kEnglish) return;
+inline void SaveShot(QWidget& window, zt::report::Language language, const QString& name) {
+  if (language != zt::report::Language::kEnglish) return;
   const QString file = name + "-en.png";
   const QImage shot = window.screen()->grabWindow(0).toImage().copy(window.frameGeometry());
   const QString path = QCoreApplication::applicationDirPath() + "/" + file;

@@ -24,7 +24,7 @@ namespace {
 
 using zt::CCommissionDlg;
 
-class CommissionWindowFit : public testing::TestWithParam<zt::Language>,
+class CommissionWindowFit : public testing::TestWithParam<zt::report::Language>,
                             protected zt::test::ConsoleFixture {
  protected:
   void SetUp() override {
@@ -39,9 +39,9 @@ class CommissionWindowFit : public testing::TestWithParam<zt::Language>,
 };
 
 INSTANTIATE_TEST_SUITE_P(Languages, CommissionWindowFit,
-                         testing::Values(zt::Language::kEnglish, zt::Language::kChinese),
-                         [](const testing::TestParamInfo<zt::Language>& row) {
-                           return row.param == zt::Language::kEnglish ? "English" : "Chinese";
+                         testing::Values(zt::report::Language::kEnglish, zt::report::Language::kChinese),
+                         [](const testing::TestParamInfo<zt::report::Language>& row) {
+                           return row.param == zt::report::Language::kEnglish ? "English" : "Chinese";
                          });
 
 // Every caption, the column titles and the cells of the table.

@@ -49,7 +49,7 @@ using zt::test::Plain;
 using zt::test::SaveShot;
 using zt::test::ShowAndWait;
 
-class WindowFit : public testing::TestWithParam<zt::Language>,
+class WindowFit : public testing::TestWithParam<zt::report::Language>,
                   protected zt::test::ConsoleFixture {
  protected:
   void SetUp() override {
@@ -62,9 +62,9 @@ class WindowFit : public testing::TestWithParam<zt::Language>,
 };
 
 INSTANTIATE_TEST_SUITE_P(Languages, WindowFit,
-                         testing::Values(zt::Language::kEnglish, zt::Language::kChinese),
-                         [](const testing::TestParamInfo<zt::Language>& row) {
-                           return row.param == zt::Language::kEnglish ? "English" : "Chinese";
+                         testing::Values(zt::report::Language::kEnglish, zt::report::Language::kChinese),
+                         [](const testing::TestParamInfo<zt::report::Language>& row) {
+                           return row.param == zt::report::Language::kEnglish ? "English" : "Chinese";
                          });
 
 TEST_P(WindowFit, ConsoleCaptionsFitTheirControls) {

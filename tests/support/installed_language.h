@@ -12,7 +12,7 @@ namespace zt::test {
 // The translations of one language, installed for the object's lifetime.
 class InstalledLanguage {
  public:
-  explicit InstalledLanguage(Language language)
+  explicit InstalledLanguage(report::Language language)
       : translators_(InstallTranslations(*qApp, language)) {}
   ~InstalledLanguage() {
     for (QTranslator* translator : translators_) {
