@@ -1,5 +1,7 @@
 #include "console/commission_jobs.h"
 
+#include "link/open_line.h"
+
 namespace zt {
 
 CheckReport CommissionCheckJob(LinkContext& link, const SiteProfile& profile,
@@ -13,7 +15,7 @@ CommissionApplyOutcome CommissionApplyJob(LinkContext& link, const SiteProfile& 
   ApplyOptions apply;
   apply.check = options;
   apply.reopen = [&link](const LinkSettings& settings) {
-    return ReopenPort(link.port, link.transaction, settings);
+    return ReopenLine(link.port, link.transaction, settings);
   };
   CommissionApplyOutcome outcome;
   outcome.report = ApplyProfile(link.session, link.settings, profile, confirmed, apply);

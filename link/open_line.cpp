@@ -15,4 +15,16 @@ OpenResult OpenLine(SerialPort& port, const LinkSettings& settings, const std::s
   return opened;
 }
 
+OpenResult ReopenLine(SerialPort& port, Transaction& transaction, const LinkSettings& settings) {
+  port.Close();
+  const OpenResult opened = OpenLine(port, settings);
+  if (opened) {
+    transaction.ForgetLine();
+    if (transaction.Fast()) {
+      transaction.SetFastExchange(FastExchange::ForLine(LineFormatOf(settings)));
+    }
+  }
+  return opened;
+}
+
 }  // namespace zt

@@ -4,6 +4,7 @@
 
 #include "link/link_settings.h"
 #include "link/serial_port.h"
+#include "link/transaction.h"
 
 namespace zt {
 
@@ -12,5 +13,10 @@ namespace zt {
 // its line format set, the port opened, and what the driver held from
 // before dropped. The port must be closed.
 OpenResult OpenLine(SerialPort& port, const LinkSettings& settings, const std::string& device = {});
+
+// Closes `port` and opens it again at `settings`; once it is open, the
+// transaction forgets what it knew of the old line, and a fast exchange is
+// timed for the new line format.
+OpenResult ReopenLine(SerialPort& port, Transaction& transaction, const LinkSettings& settings);
 
 }  // namespace zt

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "link/open_line.h"
 #include "meter/encoding.h"
 
 namespace zt {
@@ -217,19 +216,6 @@ bool ApplyReport::Done() const {
 ApplyReport ApplyProfile(MeterSession& session, LinkSettings& settings, const SiteProfile& profile,
                          ConfirmedInstrument& confirmed, const ApplyOptions& options) {
   return Applier(session, settings, profile, confirmed, options).Run();
-}
-
-OpenResult ReopenPort(SerialPort& port, Transaction& transaction, const LinkSettings& settings) {
-  port.Close();
-  const OpenResult opened = OpenLine(port, settings);
-  if (opened) {
-    transaction.ForgetLine();
-    if (transaction.Fast()) {
-      transaction.SetFastExchange(
-          FastExchange::ForLine(LineFormatOf(settings)));
-    }
-  }
-  return opened;
 }
 
 }  // namespace zt

@@ -60,7 +60,4 @@ struct ApplyOptions {
 ApplyReport ApplyProfile(MeterSession& session, LinkSettings& settings, const SiteProfile& profile,
                          ConfirmedInstrument& confirmed, const ApplyOptions& options);
 
-// Reopens `port` at `settings`, forgetting what the link knew of the old line.
-OpenResult ReopenPort(SerialPort& port, Transaction& transaction, const LinkSettings& settings);
-
 }  // namespace zt

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "link/open_line.h"
 #include "meter/commission_apply.h"
 #include "meter/commission_check.h"
 #include "support/golden_frames.h"
@@ -37,7 +38,7 @@ class Commissioning : public testing::Test, protected zt::test::VirtualMeterLine
     meter.SetClock({2026, 12, 8, 4, 0, 20});  // 20 s ahead once the reads are done
     check_.wallClock = [this] { return zt::WallTime{kWallStart + clock.Now()}; };
     apply_.check = check_;
-    apply_.reopen = [this](const zt::LinkSettings& s) { return zt::ReopenPort(port, link, s); };
+    apply_.reopen = [this](const zt::LinkSettings& s) { return zt::ReopenLine(port, link, s); };
   }
 
   // The hex of every frame written, from `first` on.

@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "link/open_line.h"
 #include "meter/commission_apply.h"
 #include "report/report_writer.h"
 #include "support/virtual_meter_line.h"
@@ -29,7 +30,7 @@ class CommissionReport : public testing::Test, protected zt::test::VirtualMeterL
     meter.SetDistinctLiveValues(true);
     options_.check.wallClock = [this] { return zt::WallTime{kWallStart + clock.Now()}; };
     options_.check.livePolls = 3;
-    options_.reopen = [this](const zt::LinkSettings& s) { return zt::ReopenPort(port, link, s); };
+    options_.reopen = [this](const zt::LinkSettings& s) { return zt::ReopenLine(port, link, s); };
     profile_.site = "泵站 3 <东>";
     profile_.meter = "A-17";
     profile_.upperLimit = 4000;
