@@ -172,8 +172,9 @@ int main(int argc, char** argv) {
     status = RunCommand(invocation.command, link.Session(), io);
   }
   if (invocation.link.verbose) {
-    std::istringstream notes(FormatLinkNotes(link.Link().LineEchoes(), link.Link().EchoMode(),
-                                             link.Link().Counters()));
+    const zt::Transaction& transaction = link.Transaction();
+    std::istringstream notes(FormatLinkNotes(transaction.LineEchoes(), transaction.EchoMode(),
+                                             transaction.Counters()));
     for (std::string line; std::getline(notes, line);) {
       std::cerr << "zt6100ctl: " << line << '\n';
     }

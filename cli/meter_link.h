@@ -3,6 +3,7 @@
 #include <memory>
 #include <optional>
 #include <ostream>
+#include <utility>
 
 #include "cli/command_line.h"
 #include "cli/side_work_clock.h"
@@ -11,6 +12,7 @@
 #include "link/reconnecting_port.h"
 #include "link/serial_port.h"
 #include "link/transaction.h"
+#include "meter/meter_line.h"
 #include "meter/meter_session.h"
 #include "sim/in_process_meter.h"
 
@@ -27,14 +29,14 @@ class MeterLink {
 
   // On failure, the device tried and the system's reason.
   OpenResult Open();
-  MeterSession& Session() { return *session_; }
-  SerialPort& Port() { return *port_; }
+  MeterSession& Session() { return line_->Session(); }
+  SerialPort& Port() { return line_->Port(); }
   Clock& ClockSource() { return clock_; }
   SideWorkClock& SideWork() { return clock_; }
-  const Transaction& Link() const { return *transaction_; }
+  const zt::Transaction& Transaction() const { return std::as_const(*line_).Transaction(); }
   // The settings the session addresses its requests with: check and apply
   // follow the meter to a new address and rate through them.
-  LinkSettings& Settings() { return options_.settings; }
+  LinkSettings& Settings() { return line_->Settings(); }
   // Closes the port and opens it again at `settings`.
   OpenResult Reopen(const LinkSettings& settings);
   // The device the link goes through, for a report.
@@ -49,10 +51,7 @@ class MeterLink {
   SystemClock time_;
   SideWorkClock clock_{time_};
   std::unique_ptr<DevicePort> devicePort_;
-  std::unique_ptr<ReconnectingPort> reconnecting_;
-  SerialPort* port_ = nullptr;
-  std::unique_ptr<Transaction> transaction_;
-  std::unique_ptr<MeterSession> session_;
+  std::unique_ptr<MeterLine> line_;
 };
 
 }  // namespace zt::cli

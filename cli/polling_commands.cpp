@@ -35,7 +35,7 @@ OutputFormat BesideFormat(const CommandIo& io) {
 
 void PrintTotals(MeasurementPoll& poller, MeterSession& session, CommandIo& io) {
   PrintBeside(io, FormatPollTotals(poller.Statistics(),
-                                   ExchangeSummary::Of(session.Link().Statistics()),
+                                   ExchangeSummary::Of(session.Transaction().Statistics()),
                                    BesideFormat(io)));
 }
 
@@ -98,7 +98,7 @@ void PrintCsvHeader(CommandIo& io) {
 }  // namespace
 
 int RunPoll(const PollCommand& poll, MeterSession& session, CommandIo& io) {
-  Clock& clock = session.Link().ClockSource();
+  Clock& clock = session.Transaction().ClockSource();
   MeasurementPoll poller(session);
   // The first tick is taken at once rather than a period after the start.
   PeriodicTimer timer(clock.TickCount(), poll.periodMs, true);
@@ -121,7 +121,7 @@ int RunPoll(const PollCommand& poll, MeterSession& session, CommandIo& io) {
 }
 
 int RunLog(const LogCommand& log, MeterSession& session, CommandIo& io) {
-  Clock& clock = session.Link().ClockSource();
+  Clock& clock = session.Transaction().ClockSource();
   MeasurementPoll poller(session);
   const uint32_t start = clock.TickCount();
   PeriodicTimer pollTimer(start, kPollPeriodMs, true);

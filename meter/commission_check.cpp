@@ -25,7 +25,7 @@ class Checker {
 
   CheckReport Run() {
     report_.started = options_.wallClock();
-    const ExchangeStatistics& statistics = session_.Link().Statistics();
+    const ExchangeStatistics& statistics = session_.Transaction().Statistics();
     const ExchangeSummary before = ExchangeSummary::Of(statistics);
 
     ReadLinkAndParameters();
@@ -38,7 +38,7 @@ class Checker {
     JudgeLink(before, after);
     report_.exchanges = after;
     report_.line.settings = session_.Settings();
-    report_.line.echoes = session_.Link().LineEchoes();
+    report_.line.echoes = session_.Transaction().LineEchoes();
     report_.finished = options_.wallClock();
     return std::move(report_);
   }

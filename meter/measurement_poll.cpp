@@ -29,7 +29,7 @@ bool MeasurementPoll::Tick() {
 }
 
 std::optional<bool> MeasurementPoll::Tick(const std::atomic<bool>& stop) {
-  Transaction& transaction = session_.Link();
+  Transaction& transaction = session_.Transaction();
   PollResult poll;
   poll.decimalPoint = session_.ReadDecimalPoint();
   const std::optional<FailureDiagnosis> decimalPointFailure = transaction.LastFailure();

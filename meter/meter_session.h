@@ -86,7 +86,7 @@ class MeterSession {
   static constexpr std::chrono::milliseconds kParameterWriteSpacing{300};
   static constexpr std::chrono::milliseconds kAddressEchoWait{300};
 
-  MeterSession(Transaction& transaction, const LinkSettings& settings)
+  MeterSession(zt::Transaction& transaction, const LinkSettings& settings)
       : transaction_(transaction), settings_(settings) {}
 
   // One function 3 read of a single register, 600 ms sleep.
@@ -134,7 +134,7 @@ class MeterSession {
   // echo within 300 ms, as each write of the parameter block is.
   bool WriteRegister(uint16_t registerNumber, int32_t value);
 
-  Transaction& Link() { return transaction_; }
+  zt::Transaction& Transaction() { return transaction_; }
   const LinkSettings& Settings() const { return settings_; }
 
   // Once `stop` reads true the session sends nothing more: every exchange
@@ -157,7 +157,7 @@ class MeterSession {
   int16_t Exchange(const TxFrame& request, std::chrono::milliseconds wait,
                    const ExpectedReply& expected);
 
-  Transaction& transaction_;
+  zt::Transaction& transaction_;
   const LinkSettings& settings_;
   const std::atomic<bool>* stop_ = nullptr;
   bool lastSkipped_ = false;
