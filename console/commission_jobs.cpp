@@ -1,7 +1,5 @@
 #include "console/commission_jobs.h"
 
-#include "link/open_line.h"
-
 namespace zt {
 
 CheckReport CommissionCheckJob(LinkContext& link, const SiteProfile& profile,
@@ -15,7 +13,7 @@ CommissionApplyOutcome CommissionApplyJob(LinkContext& link, const SiteProfile& 
   ApplyOptions apply;
   apply.check = options;
   apply.reopen = [&link](const LinkSettings& settings) {
-    return ReopenLine(link.port, link.transaction, settings);
+    return link.line.Reopen(settings);
   };
   CommissionApplyOutcome outcome;
   outcome.report = ApplyProfile(link.session, link.settings, profile, confirmed, apply);

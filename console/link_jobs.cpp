@@ -1,23 +1,9 @@
 #include "console/link_jobs.h"
 
-#include "link/open_line.h"
-
 namespace zt {
 
-namespace {
-
-// Opens the line of the link's settings on `device`.
-OpenResult ConfigurePort(LinkContext& link, const std::string& device) {
-  const OpenResult opened = OpenLine(link.port, link.settings, device);
-  // Perhaps another line: whether it echoes is found out again.
-  link.transaction.ForgetLine();
-  return opened;
-}
-
-}  // namespace
-
 OpenResult OpenLinkJob(LinkContext& link, const std::string& device) {
-  return ConfigurePort(link, device);
+  return link.line.Open(device);
 }
 
 PollOutcome PollJob(LinkContext& link, MeasurementPoll& poll, int32_t decimalPoint) {
@@ -44,7 +30,7 @@ LinkChange ChangeLinkJob(LinkContext& link, const LinkSettings& chosen, bool tel
     link.settings = *found;
     if (tellMeter && chosen.baudRate != found->baudRate) {
       link.port.Close();
-      ConfigurePort(link, device);
+      link.line.Open(device);
     }
   }
   // The meter is told its new rate at the old settings, old address included.
@@ -62,7 +48,7 @@ LinkChange ChangeLinkJob(LinkContext& link, const LinkSettings& chosen, bool tel
   link.settings.parity = chosen.parity;
   link.settings.address = chosen.address;
   link.port.Close();
-  change.opened = ConfigurePort(link, device);
+  change.opened = link.line.Open(device);
   link.port.DiscardPendingInput();
   if (toldMeter && !link.port.SetsLineFormat()) {
     change.serverRateToSet = link.settings.baudRate;
@@ -79,7 +65,7 @@ FindReport FindThenRestoreJob(LinkContext& link, const FindRequest& request,
     link.port.SetPortDevice(request.port, devices.For(request.port));
   }
   link.port.Close();
-  ConfigurePort(link, devices.For(link.settings.port));
+  link.line.Open(devices.For(link.settings.port));
   link.port.DiscardPendingInput();
   return report;
 }

@@ -12,23 +12,23 @@
 #include <utility>
 #include <vector>
 
+#include "console/link_executor.h"
 #include "link/clock.h"
 #include "link/exchange_statistics.h"
 #include "link/frame_trace.h"
 #include "link/link_settings.h"
-#include "link/reconnecting_port.h"
 #include "link/serial_port.h"
 #include "link/transaction.h"
+#include "meter/meter_line.h"
 #include "meter/meter_session.h"
-
-class QThread;
-class QTimer;
 
 namespace zt {
 
 // What a job on the link may use. Everything here belongs to the worker's
 // thread while the job runs.
 struct LinkContext {
+  // The line the rest are parts of: a job opens and reopens it through it.
+  MeterLine& line;
   SerialPort& port;
   Clock& clock;
   Transaction& transaction;
@@ -54,32 +54,32 @@ struct LinkSnapshot {
   std::chrono::microseconds origin{0};
 };
 
-// The port, the transaction and the session, on a thread of their own so
-// that the window never waits on the line. The window hands it one job at a
-// time and gets the job's result back on its own thread, as a queued call.
-//
-// Built on a port and a clock, the worker runs each job at once on the
-// caller's thread instead: tests drive it on a simulated port and a virtual
-// clock, exchange by exchange, as before.
+// The line to the meter behind one job at a time. The window hands it a job
+// and gets the job's result back on its own thread; where the jobs run is the
+// executor's choice: a thread of its own, so that the window never waits on
+// the line, or at once on the caller's thread, so that tests drive it on a
+// simulated port and a virtual clock, exchange by exchange.
 //
 // A port whose device goes away is reopened at the same path once the device
 // is back: each exchange looks first, and between jobs an idle check does so
-// once a second on the worker's thread (in tests, whenever the test calls
-// CheckDevice).
+// once a second on the link (in tests, whenever the test calls CheckDevice).
 class LinkWorker {
  public:
   using PortFactory = std::function<std::unique_ptr<SerialPort>()>;
 
+  // Jobs run on `executor`, on `port`, which from now on only the link uses.
+  LinkWorker(SerialPort& port, Clock& clock, const LinkSettings& settings,
+             std::unique_ptr<LinkExecutor> executor);
   // Jobs run at once, on the caller's thread.
   LinkWorker(SerialPort& port, Clock& clock, const LinkSettings& settings);
   // Jobs run on the worker's own thread, where `makePort` creates the port.
   LinkWorker(PortFactory makePort, Clock& clock, const LinkSettings& settings);
   // Jobs run on the worker's own thread, on `port`, which must belong to no
-  // thread (a simulated port): from now on only the worker uses it.
+  // thread (a simulated port).
   struct OwnThread {};
   static constexpr OwnThread kOwnThread{};
   LinkWorker(SerialPort& port, Clock& clock, const LinkSettings& settings, OwnThread);
-  // Lets the job on the line finish, closes the port, then ends the thread.
+  // Lets the job on the line finish, then closes the port.
   ~LinkWorker();
 
   LinkWorker(const LinkWorker&) = delete;
@@ -96,22 +96,21 @@ class LinkWorker {
   static constexpr std::size_t kJournalFrames = 1000;
 
   // Copies the link's statistics and, when `framesAfter` is given, the frames
-  // kept after that sequence number, on the link's thread once the job on
-  // the line (if any) has ended; then runs `done` with the copy on the
-  // thread of `receiver`, unless it is gone. Unlike Run, it may be asked
-  // while a job runs, and does not make the worker busy.
+  // kept after that sequence number, on the link once the job on the line (if
+  // any) has ended; then runs `done` with the copy on the thread of
+  // `receiver`, unless it is gone. Unlike Run, it may be asked while a job
+  // runs, and does not make the worker busy.
   void Snapshot(QObject* receiver, std::optional<int64_t> framesAfter,
                 std::function<void(LinkSnapshot)> done);
 
   // The verdicts of the exchanges made since the last call, which are gone
-  // afterwards. On the link's thread, as part of a job.
+  // afterwards. On the link, as part of a job.
   ExchangeVerdicts TakeVerdicts() { return std::exchange(verdicts_, {}); }
 
   // The session jobs run with, for objects that jobs use on the link.
-  MeterSession& Session() { return *session_; }
+  MeterSession& Session() { return line_->Session(); }
 
   bool Busy() const { return busy_; }
-  bool Threaded() const { return thread_ != nullptr; }
   // The port was open when the latest job ended.
   bool PortOpen() const { return portOpen_; }
   // The latest job found that the line echoes what is sent.
@@ -123,7 +122,7 @@ class LinkWorker {
   // the device lost or back; from then on the checks run once a second.
   void WatchDevice(QObject* receiver, std::function<void()> changed);
   // The idle check: notices a lost device, reopens it when it is due. Runs
-  // on the worker's thread, after the job on the line if any.
+  // on the link, after the job on the line if any.
   void CheckDevice();
 
   void RequestStop() { stop_ = true; }
@@ -132,67 +131,43 @@ class LinkWorker {
   void ClosePort();
 
  private:
-  void StartThread();
-  // Wraps `device` so that it comes back, and builds the link on it.
-  void BuildLink(SerialPort& device);
+  LinkWorker(Clock& clock, std::unique_ptr<LinkExecutor> executor);
+  // Builds the line on `device` and watches its frames.
+  void BuildLine(SerialPort& device, const LinkSettings& settings);
   // What the window may ask about the line once a job has ended: a device
   // that went away during the job is noticed at once.
-  void NoteLine() {
-    reconnecting_->Revive();
-    portOpen_ = port_->IsOpen();
-    deviceLost_ = reconnecting_->Lost();
-    lineEchoes_ = transaction_->LineEchoes().value_or(false);
-  }
-  void ReviveOnThread();
-  void Post(std::function<void()> work);
-  void Deliver(QObject* receiver, std::function<void()> result);
+  void NoteLine();
+  void Revive();
   LinkContext Context();
   LinkSnapshot TakeSnapshot(std::optional<int64_t> framesAfter) const;
 
-  std::unique_ptr<SerialPort> ownedPort_;
-  std::unique_ptr<ReconnectingPort> reconnecting_;
-  SerialPort* port_ = nullptr;
   Clock& clock_;
-  LinkSettings settings_;
-  std::unique_ptr<Transaction> transaction_;
-  std::unique_ptr<MeterSession> session_;
-  // Every frame of the link, written and read on the link's thread only.
+  std::unique_ptr<LinkExecutor> executor_;
+  std::unique_ptr<SerialPort> ownedPort_;
+  std::unique_ptr<MeterLine> line_;
+  // Every frame of the link, written and read on the link only.
   FrameJournal journal_{kJournalFrames};
   ExchangeVerdicts verdicts_;
   std::atomic<bool> stop_ = false;
   std::atomic<bool> portOpen_ = false;
   std::atomic<bool> lineEchoes_ = false;
   std::atomic<bool> deviceLost_ = false;
-  // Set before the checks start; used on the worker's thread.
+  // Set before the checks start; used on the link.
   QPointer<QObject> deviceWatcher_;
   std::function<void()> deviceChanged_;
   bool busy_ = false;  // the window's thread only
-
-  QThread* thread_ = nullptr;
-  // Lives on the worker's thread: queued calls to it run there.
-  std::unique_ptr<QObject> home_;
-  // The once-a-second idle check, on the worker's thread.
-  std::unique_ptr<QTimer> reviveTimer_;
 };
 
 template <typename Result>
 void LinkWorker::Run(QObject* receiver, std::function<Result(LinkContext&)> job,
                      std::function<void(Result)> done) {
   busy_ = true;
-  if (!Threaded()) {
-    LinkContext context = Context();
-    Result result = job(context);
-    NoteLine();
-    busy_ = false;
-    done(std::move(result));
-    return;
-  }
-  QPointer<QObject> target(receiver);
-  Post([this, target, job = std::move(job), done = std::move(done)]() mutable {
+  executor_->Post([this, target = QPointer<QObject>(receiver), job = std::move(job),
+                   done = std::move(done)]() mutable {
     LinkContext context = Context();
     auto result = std::make_shared<Result>(job(context));
     NoteLine();
-    Deliver(target, [this, result, done = std::move(done)] {
+    executor_->Deliver(target, [this, result, done = std::move(done)] {
       busy_ = false;
       done(std::move(*result));
     });

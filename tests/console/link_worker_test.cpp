@@ -8,11 +8,16 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <deque>
 #include <functional>
 #include <mutex>
+#include <optional>
 
+#include "console/link_executor.h"
 #include "support/console_fixture.h"
 #include "support/forwarding_port.h"
+#include "support/virtual_meter_line.h"
 #include "res/console_template.h"
 
 namespace {
@@ -131,6 +136,93 @@ TEST_F(LinkWorkerTest, LeavingLetsTheExchangeFinishThenClosesThePortLast) {
   EXPECT_FALSE(port.IsOpen());
   EXPECT_EQ(port.Operations().back(), Op::Close);
   EXPECT_LE(port.Written().size(), 2U) << "at most the poll that was on the line";
+}
+
+// Holds what the worker hands it until the test runs it, one piece at a time.
+class HeldExecutor final : public zt::LinkExecutor {
+ public:
+  void Post(std::function<void()> work) override { held.push_back(std::move(work)); }
+  void Call(std::function<void()> work) override { work(); }
+  void Deliver(const QPointer<QObject>&, std::function<void()> result) override {
+    held.push_back(std::move(result));
+  }
+  void Every(std::chrono::milliseconds period, std::function<void()> work) override {
+    every = period;
+    periodic = std::move(work);
+  }
+  void Finish(std::function<void()> last) override {
+    while (RunNext()) {
+    }
+    last();
+  }
+
+  bool RunNext() {
+    if (held.empty()) return false;
+    std::function<void()> work = std::move(held.front());
+    held.pop_front();
+    work();
+    return true;
+  }
+
+  std::deque<std::function<void()>> held;
+  std::optional<std::chrono::milliseconds> every;
+  std::function<void()> periodic;
+};
+
+class WorkerOnItsExecutor : public testing::Test, protected zt::test::VirtualMeterLine {
+ protected:
+  void SetUp() override {
+    auto held = std::make_unique<HeldExecutor>();
+    executor = held.get();
+    worker = std::make_unique<zt::LinkWorker>(port, clock, zt::LinkSettings{}, std::move(held));
+    bool opened = false;
+    worker->Run<bool>(
+        nullptr, [](zt::LinkContext& context) { return context.line.Open().opened; },
+        [&opened](bool result) { opened = result; });
+    while (executor->RunNext()) {
+    }
+    ASSERT_TRUE(opened);
+  }
+
+  HeldExecutor* executor = nullptr;
+  std::unique_ptr<zt::LinkWorker> worker;
+};
+
+TEST_F(WorkerOnItsExecutor, AJobRunsWhereTheExecutorSaysAndEndsWhenItsResultIsBack) {
+  std::optional<int32_t> shown;
+  meter.SetDecimalPoint(2);
+  worker->Run<int32_t>(
+      nullptr,
+      [](zt::LinkContext& context) { return context.session.ReadDecimalPoint().value_or(-1); },
+      [&shown](int32_t value) { shown = value; });
+  EXPECT_TRUE(worker->Busy());
+  EXPECT_TRUE(Frames().empty()) << "nothing runs before the executor runs it";
+
+  ASSERT_TRUE(executor->RunNext());
+  EXPECT_EQ(Frames(), (std::vector<std::string>{"0: 01 03 00 06 00 01 64 0B"}));
+  EXPECT_TRUE(worker->Busy()) << "busy until the result is back on the window's side";
+  EXPECT_FALSE(shown);
+
+  ASSERT_TRUE(executor->RunNext());
+  EXPECT_EQ(shown, 2);
+  EXPECT_FALSE(worker->Busy());
+  EXPECT_TRUE(worker->PortOpen());
+}
+
+TEST_F(WorkerOnItsExecutor, TheIdleCheckRunsOnTheRetryPeriodAndTellsTheWatcherThroughIt) {
+  int told = 0;
+  worker->WatchDevice(nullptr, [&told] { ++told; });
+  ASSERT_EQ(executor->every, std::chrono::milliseconds(zt::ReconnectingPort::kRetryPeriodMs));
+  ASSERT_TRUE(executor->RunNext());
+
+  port.Vanish();
+  executor->periodic();
+  EXPECT_TRUE(worker->DeviceLost());
+  EXPECT_EQ(told, 0) << "the watcher hears it on its own side";
+  ASSERT_TRUE(executor->RunNext());
+  EXPECT_EQ(told, 1);
+  executor->periodic();
+  EXPECT_FALSE(executor->RunNext()) << "a loss is told once";
 }
 
 }  // namespace
