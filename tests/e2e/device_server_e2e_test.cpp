@@ -13,17 +13,14 @@
 
 #include <cstdio>
 #include <fstream>
-#include <memory>
 #include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
 
-#include "link/clock.h"
-#include "link/device_port.h"
 #include "link/link_settings.h"
-#include "link/transaction.h"
 #include "meter/meter_session.h"
+#include "pty_meter.h"
 #include "support/child_process.h"
 #include "support/poll_once.h"
 
@@ -106,10 +103,8 @@ class MeterBehindDeviceServer : public ::testing::TestWithParam<Relay> {
       GTEST_SKIP() << (socat ? "socat" : "ser2net") << " is not installed (./dev installs it)";
     }
     ASSERT_TRUE(folder_.isValid());
-    ASSERT_TRUE(sim_.Start(ZT_SIM_PATH, {"--verbose", "--upper", "4321"})) << sim_.Error();
-    const std::optional<std::string> device = sim_.ReadLine();
-    ASSERT_TRUE(device) << "no device path; stderr: " << sim_.Errors();
-    pty_ = *device;
+    ASSERT_TRUE(meter_.Start({"--upper", "4321"}));
+    pty_ = meter_.Pty();
 
     const uint16_t port = FreeLoopbackPort();
     const std::string where = "127.0.0.1:" + std::to_string(port);
@@ -138,92 +133,70 @@ class MeterBehindDeviceServer : public ::testing::TestWithParam<Relay> {
       ASSERT_TRUE(AwaitListening(port, server_)) << "ser2net did not listen; " << server_.Errors();
       name_ = (telnet ? "rfc2217://" : "tcp://") + where;
     }
-    OpenPort();
-  }
-
-  void OpenPort() {
-    port_ = std::make_unique<DevicePort>();
-    port_->SetPortDevice(settings_.port, name_);
-    port_->SelectPort(settings_.port);
-    ASSERT_TRUE(port_->SetLineFormat(SettingsText(settings_)));
-    const OpenResult opened = port_->Open();
-    ASSERT_TRUE(opened) << opened.device << ": " << opened.reason;
-    port_->ClearReceiveBuffer();
-    link_ = std::make_unique<Transaction>(*port_, clock_);
-    session_ = std::make_unique<MeterSession>(*link_, settings_);
+    ASSERT_TRUE(meter_.Open(name_));
   }
 
   void TearDown() override {
-    if (port_) {
-      port_->Close();
-    }
+    meter_.Close();
     if (server_.Running()) {
       server_.Stop();
     }
-    if (sim_.Running()) {
-      EXPECT_EQ(sim_.Stop(), 0) << "zt6100-sim did not end cleanly; stderr:\n" << sim_.Errors();
-    }
+    meter_.Stop();
   }
 
+  MeterSession& Session() { return meter_.Session(); }
+
   QTemporaryDir folder_;
-  ChildProcess sim_;
+  test::PtyMeter meter_;
   ChildProcess server_;
   std::string pty_;
   std::string name_;
-  LinkSettings settings_;
-  SystemClock clock_;
-  std::unique_ptr<DevicePort> port_;
-  std::unique_ptr<Transaction> link_;
-  std::unique_ptr<MeterSession> session_;
 };
 
 TEST_P(MeterBehindDeviceServer, ReadsWritesAndPollsAsOverATty) {
-  const ParameterReads read = session_->ReadParameters();
+  const ParameterReads read = Session().ReadParameters();
   EXPECT_EQ(read.upperLimit, 4321);
   EXPECT_EQ(read.lowerLimit, 100);
   EXPECT_EQ(read.meterBaud, 9600);
 
   // 0xFFFF in the lower threshold: two bytes a Telnet server must escape.
-  const ParameterWrites written = session_->WriteParameters({6000, 65535, 3, 9600});
+  const ParameterWrites written = Session().WriteParameters({6000, 65535, 3, 9600});
   EXPECT_TRUE(written.AllConfirmed());
-  const ParameterReads back = session_->ReadParameters();
+  const ParameterReads back = Session().ReadParameters();
   EXPECT_EQ(back.upperLimit, 6000);
   EXPECT_EQ(back.lowerLimit, 65535);
   EXPECT_EQ(back.decimalPoint, 3);
 
-  const PollResult polled = zt::test::PollOnce(*session_);
+  const PollResult polled = zt::test::PollOnce(Session());
   EXPECT_EQ(polled.decimalPoint, 3);
   EXPECT_TRUE(polled.rawValue.has_value());
-  EXPECT_EQ(link_->Counters().lateReplies, 0);
+  EXPECT_EQ(meter_.Line().Transaction().Counters().lateReplies, 0);
 }
 
 TEST_P(MeterBehindDeviceServer, ABaudChangeReachesTheServersSerialPortOnlyOverRfc2217) {
   ASSERT_EQ(LineSpeed(pty_), "9600");
-  ASSERT_TRUE(session_->ChangeLinkBaud(19200));
-  EXPECT_FALSE(session_->ReadUpperLimit().has_value()) << "the meter no longer listens at 9600";
+  ASSERT_TRUE(Session().ChangeLinkBaud(19200));
+  EXPECT_FALSE(Session().ReadUpperLimit().has_value()) << "the meter no longer listens at 9600";
 
-  // The console's order: close, select, set the line format, open.
-  settings_.baudRate = 19200;
-  port_->Close();
-  port_->SelectPort(settings_.port);
-  port_->SetLineFormat(SettingsText(settings_));
-  const OpenResult opened = port_->Open();
+  LinkSettings faster = meter_.Line().Settings();
+  faster.baudRate = 19200;
+  const OpenResult opened = meter_.Line().Reopen(faster);
   ASSERT_TRUE(opened) << opened.reason;
   if (GetParam() == Relay::kSer2netRfc2217) {
-    EXPECT_TRUE(port_->SetsLineFormat());
+    EXPECT_TRUE(meter_.Line().Port().SetsLineFormat());
     EXPECT_EQ(LineSpeed(pty_), "19200");
-    EXPECT_EQ(session_->ReadUpperLimit(), 4321);
+    EXPECT_EQ(Session().ReadUpperLimit(), 4321);
   } else {
     // The server keeps its own rate: the technician must set it there.
-    EXPECT_FALSE(port_->SetsLineFormat());
-    EXPECT_FALSE(session_->ReadUpperLimit().has_value());
+    EXPECT_FALSE(meter_.Line().Port().SetsLineFormat());
+    EXPECT_FALSE(Session().ReadUpperLimit().has_value());
   }
 }
 
 // zt6100ctl takes the server's name for --device, and after set-baud says
 // who must set the server's rate.
 TEST_P(MeterBehindDeviceServer, Zt6100ctlTakesTheServersNameAndSaysWhoSetsTheNewRate) {
-  port_->Close();  // ser2net serves one client at a time
+  meter_.Close();  // ser2net serves one client at a time
   ChildProcess read;
   ASSERT_TRUE(read.Start(ZT6100CTL_PATH, {"--device", name_, "--fast", "read-params"}));
   EXPECT_EQ(read.Finish(), 0) << read.Output() << read.Errors();
