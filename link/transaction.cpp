@@ -86,14 +86,6 @@ int16_t Transaction::RequestReply(const TxFrame& request, std::chrono::milliseco
   return found;
 }
 
-void Transaction::RequestOnly(const TxFrame& request) {
-  AwaitQuietLine();
-  KeepLineSilent();
-  Send(request);
-  deadline_ = sentAt_;
-  lastFailure_.reset();
-}
-
 void Transaction::Conclude(const ExpectedReply& expected, int16_t found) {
   lastExpected_ = expected;
   if (found != kNoReply) {

@@ -96,10 +96,6 @@ class Transaction {
   int16_t RequestReply(const TxFrame& request, std::chrono::milliseconds wait,
                        const ExpectedReply& expected);
 
-  // Send only; whatever the meter answers stays in the port until the next
-  // request discards it.
-  void RequestOnly(const TxFrame& request);
-
   // Searches the bytes of the latest exchange again, past any echo of its request.
   int16_t Search(const ExpectedReply& expected) const;
 

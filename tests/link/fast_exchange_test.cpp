@@ -136,18 +136,23 @@ TEST_F(FastExchangeTest, LeavesTheLineSilentBetweenExchanges) {
   EXPECT_EQ(port.Written()[1].at - firstEnded, link.Fast()->Silence());
 }
 
-TEST_F(FastExchangeTest, SilenceAfterAWriteWithoutReplyCountsTheRequestsOwnLineTime) {
-  link.RequestOnly(BuildWriteSingleRequest(1, 0x0302, 77));
-  const microseconds sent = clock.Now();
-  // The write's echo was still on its way when the read went out; it lands
-  // ahead of the read's reply and is passed over by the search.
+TEST_F(FastExchangeTest, SilenceAfterAConfirmedWriteStartsAtItsEcho) {
+  const TxFrame write = BuildWriteSingleRequest(1, 0x0302, 77);
+  ASSERT_EQ(link.RequestReply(write, milliseconds(300), ExpectedReply::EchoOf(write)), 0);
+  // The echo begins only once the request has left, so the write's own line
+  // time lies inside the exchange, and the silence starts at the echo's end.
+  const microseconds echoed =
+      sim::LineTime(line_, 8) + sim::kDefaultReplyLatency + sim::LineTime(line_, 8);
+  EXPECT_EQ(clock.Now(), echoed);
+
   const int16_t at = ReadUpperLimit();
-  ASSERT_EQ(at, 8);
+  ASSERT_EQ(at, 0);
   EXPECT_EQ(link.ReplyRegister(at, 0), 77);
 
   ASSERT_EQ(port.Written().size(), 2U);
-  EXPECT_EQ(port.Written()[1].at - sent,
-            link.Fast()->characterTime * 8 + link.Fast()->Silence());
+  EXPECT_EQ(port.Written()[1].at, echoed + link.Fast()->Silence());
+  EXPECT_EQ(link.Counters().lateReplies, 0);
+  EXPECT_EQ(link.Counters().lateBytes, 0);
 }
 
 TEST_F(FastExchangeTest, ConfirmedWritesEndAtTheEcho) {

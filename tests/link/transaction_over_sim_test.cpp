@@ -186,10 +186,20 @@ TEST_F(TransactionOverSim, BaudChangeIsConfirmedAtTheOldRateAndServedAtTheNew) {
 }
 
 TEST_F(TransactionOverSim, AfterAnAddressChangeOnlyTheNewAddressIsAnswered) {
-  link.RequestOnly(BuildWriteSingleRequest(1, 0x0300, 5));
-  clock.Sleep(milliseconds(300));
+  // The meter confirms the change with an echo from its old address, within
+  // the write's fixed 300 ms wait.
+  const TxFrame write = BuildWriteSingleRequest(1, 0x0300, 5);
+  EXPECT_EQ(link.RequestReply(write, milliseconds(300), ExpectedReply::EchoOf(write)), 0);
   EXPECT_EQ(Read(0x0006, 1), Transaction::kNoReply);
   EXPECT_EQ(Read(0x0006, 5), 0);
+
+  const std::vector<std::string> frames = Frames();
+  ASSERT_EQ(frames.size(), 3U);
+  EXPECT_EQ(frames[0], test::At(0, test::frame::kWriteAddress5));
+  EXPECT_EQ(frames[1], test::At(300, test::frame::kReadDecimalPoint));
+  // The unanswered read leaves the line dirty: the guard holds to its limit.
+  EXPECT_EQ(frames[2], test::At(900 + 2000, "05 03 00 06 00 01 65 8F"));
+  EXPECT_EQ(link.Counters().lateReplies, 0);
 }
 
 TEST_F(TransactionOverSim, SlowestLineStillAnswersWithinTheClockReadsWait) {
