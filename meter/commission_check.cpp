@@ -150,15 +150,9 @@ class Checker {
   }
 
   void AddInstrumentRows() {
-    const auto widen = [](const auto& value) -> std::optional<int32_t> {
-      if (!value) {
-        return std::nullopt;
-      }
-      return static_cast<int32_t>(*value);
-    };
-    AddInstrument(row::kPt, widen(profile_.pt), confirmed_.pt);
-    AddInstrument(row::kCt, widen(profile_.ct), confirmed_.ct);
-    AddInstrument(row::kWiring, widen(profile_.wiring), confirmed_.wiring);
+    AddInstrument(row::kPt, RowValue(profile_.pt), confirmed_.pt);
+    AddInstrument(row::kCt, RowValue(profile_.ct), confirmed_.ct);
+    AddInstrument(row::kWiring, RowValue(profile_.wiring), confirmed_.wiring);
   }
 
   void ReadStates() {

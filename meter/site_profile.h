@@ -32,6 +32,15 @@ struct SiteProfile {
   std::string meter;
 };
 
+// A setting of the profile as the rows of a check and of an apply hold it.
+template <typename T>
+std::optional<int32_t> RowValue(const std::optional<T>& setting) {
+  if (!setting) {
+    return std::nullopt;
+  }
+  return static_cast<int32_t>(*setting);
+}
+
 // Why a profile was refused: the file, the key (empty when the file as a whole
 // is at fault) and the reason, in zt6100ctl's words and as the window says it
 // (`windowReason`, a window text translated there, whose %1, %2, ... are
