@@ -18,7 +18,7 @@ class CliFixture : public zt::test::VirtualMeterLine {
   explicit CliFixture(bool fast = false) {
     OpenLine("9600,N,8,2");
     if (fast) {
-      link.SetFastExchange(FastExchange::ForLine(port.CurrentLineFormat()));
+      transaction.SetFastExchange(FastExchange::ForLine(port.CurrentLineFormat()));
     }
   }
 
@@ -34,7 +34,7 @@ class CliFixture : public zt::test::VirtualMeterLine {
   }
 
   LinkSettings settings_;
-  MeterSession session_{link, settings_};
+  MeterSession session_{transaction, settings_};
   std::ostringstream out_;
   std::ostringstream err_;
   CommandIo io_{OutputFormat::Text, out_, err_};

@@ -58,7 +58,7 @@ TEST_P(TraceTest, RecordsEveryFrameTheMeterGotAtItsTimeAndMovesNone) {
     return run.Execute(PollCommand{40, 0});
   };
   CliFixture traced(fast);
-  traced.link.SetFrameObserver(TraceTo(traced.err_, traced.link.CreatedAt()));
+  traced.transaction.SetFrameObserver(TraceTo(traced.err_, traced.transaction.CreatedAt()));
   CliFixture plain(fast);
   EXPECT_EQ(faulty(traced), faulty(plain));
 
@@ -71,7 +71,7 @@ TEST_P(TraceTest, RecordsEveryFrameTheMeterGotAtItsTimeAndMovesNone) {
   for (const sim::WrittenFrame& frame : traced.port.Written()) {
     sent.push_back(
         FormatFrameRecord({0, frame.at, FrameDirection::Sent, frame.bytes, "request"},
-                          traced.link.CreatedAt()));
+                          traced.transaction.CreatedAt()));
   }
   EXPECT_EQ(Direction(trace, "TX"), sent);
   // One look at the line per request, and late replies thrown away.
@@ -85,7 +85,7 @@ INSTANTIATE_TEST_SUITE_P(Waits, TraceTest, ::testing::Values(false, true),
 
 TEST(TraceLine, ShowsTimeDirectionBytesAndVerdict) {
   CliFixture run;
-  run.link.SetFrameObserver(TraceTo(run.err_, run.link.CreatedAt()));
+  run.transaction.SetFrameObserver(TraceTo(run.err_, run.transaction.CreatedAt()));
   run.SilenceRegisters(0x0000, 0x0000);
   run.Execute(PollCommand{1, 0});
   EXPECT_THAT(Lines(run.err_.str()),

@@ -389,10 +389,10 @@ TEST(PortOnAStablePath, ALostDeviceIsReportedAndOpensAgainWhenItIsBack) {
   port.SelectPort(1);
   ASSERT_TRUE(port.SetLineFormat("9600,N,8,2"));
   SystemClock clock;
-  Transaction link(port, clock);
-  link.SetFastExchange(FastExchange::ForLine(port.Format()));
+  Transaction transaction(port, clock);
+  transaction.SetFastExchange(FastExchange::ForLine(port.Format()));
   const LinkSettings settings;
-  MeterSession session(link, settings);
+  MeterSession session(transaction, settings);
 
   auto meter = std::make_unique<SimProcess>(QStringList{"--link", path});
   ASSERT_EQ(meter->Device(), path);
@@ -408,7 +408,7 @@ TEST(PortOnAStablePath, ALostDeviceIsReportedAndOpensAgainWhenItIsBack) {
   meter = std::make_unique<SimProcess>(QStringList{"--link", path});
   ASSERT_TRUE(port.Open());
   EXPECT_FALSE(port.DeviceLost());
-  link.ForgetLine();
+  transaction.ForgetLine();
   EXPECT_TRUE(session.ReadDecimalPoint().has_value());
 }
 

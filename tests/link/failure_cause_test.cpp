@@ -133,26 +133,26 @@ TEST_P(CauseOverSim, CountsTheFailureByItsCause) {
   const auto& [row, fast] = GetParam();
   ASSERT_TRUE(OpenLine("9600,N,8,2"));
   if (fast) {
-    link.SetFastExchange(FastExchange::ForLine(port.CurrentLineFormat()));
+    transaction.SetFastExchange(FastExchange::ForLine(port.CurrentLineFormat()));
   }
-  row.spoil(port, link);
-  EXPECT_EQ(link.RequestReply(kReadDp, milliseconds(600), ExpectedReply::ReadOf(kReadDp)),
+  row.spoil(port, transaction);
+  EXPECT_EQ(transaction.RequestReply(kReadDp, milliseconds(600), ExpectedReply::ReadOf(kReadDp)),
             Transaction::kNoReply);
   // A late reply is known as one only once the next request's guard has heard it.
   port.SetFaults({});
   port.SetLocalEcho(false);
-  link.SetLocalEcho(LocalEcho::Off);
-  EXPECT_NE(link.RequestReply(kReadDp, milliseconds(600), ExpectedReply::ReadOf(kReadDp)),
+  transaction.SetLocalEcho(LocalEcho::Off);
+  EXPECT_NE(transaction.RequestReply(kReadDp, milliseconds(600), ExpectedReply::ReadOf(kReadDp)),
             Transaction::kNoReply);
 
-  const ExchangeStatistics& stats = link.Statistics();
+  const ExchangeStatistics& stats = transaction.Statistics();
   EXPECT_EQ(stats.Failures(), 1);
   EXPECT_EQ(stats.Failures(row.diagnosis.cause), 1) << NameOf(row.diagnosis.cause).key;
   if (row.diagnosis.cause == C::Exception) {
     EXPECT_EQ(stats.Exceptions(row.diagnosis.exceptionCode), 1);
   }
   EXPECT_EQ(stats.Replies(), 1);
-  EXPECT_FALSE(link.LastFailure());
+  EXPECT_FALSE(transaction.LastFailure());
 }
 
 FaultConfig Fault(void (*set)(FaultConfig&)) {
@@ -203,9 +203,9 @@ INSTANTIATE_TEST_SUITE_P(
                      },
                      {C::Exception, 0x02}},
             FaultRow{"EchoOfASilentMeter",
-                     [](auto& p, Transaction& link) {
+                     [](auto& p, Transaction& transaction) {
                        p.SetLocalEcho(true);
-                       link.SetLocalEcho(LocalEcho::On);
+                       transaction.SetLocalEcho(LocalEcho::On);
                        Spoil(p, [](FaultConfig& f) { f.silent = true; });
                      },
                      {C::LocalEchoOnly}}),
@@ -219,14 +219,14 @@ TEST(LatencyOverSim, IsTheMetersTurnaroundOnBothPaths) {
     test::VirtualMeterLine line;
     ASSERT_TRUE(line.OpenLine("9600,N,8,2"));
     if (fast) {
-      line.link.SetFastExchange(FastExchange::ForLine(line.port.CurrentLineFormat()));
+      line.transaction.SetFastExchange(FastExchange::ForLine(line.port.CurrentLineFormat()));
     }
     line.port.SetReplyLatency(milliseconds(35));
     for (int i = 0; i < 3; ++i) {
-      ASSERT_NE(line.link.RequestReply(kReadDp, milliseconds(600), ExpectedReply::ReadOf(kReadDp)),
+      ASSERT_NE(line.transaction.RequestReply(kReadDp, milliseconds(600), ExpectedReply::ReadOf(kReadDp)),
                 Transaction::kNoReply);
     }
-    const LatencySummary latency = *line.link.Statistics().Latency();
+    const LatencySummary latency = *line.transaction.Statistics().Latency();
     // From the request handed to the port: its 8 characters on the line, the
     // meter's turnaround, then the reply's first character (fixed waits see
     // it arrive) or all 7 of them (fast mode ends at the last).

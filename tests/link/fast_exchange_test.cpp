@@ -20,9 +20,9 @@ using std::chrono::milliseconds;
 
 constexpr milliseconds kReadWait{600};
 
-int16_t ReadOne(Transaction& link, uint16_t registerNumber) {
+int16_t ReadOne(Transaction& transaction, uint16_t registerNumber) {
   const TxFrame request = BuildReadRequest(1, registerNumber, 1);
-  return link.RequestReply(request, kReadWait, ExpectedReply::ReadOf(request));
+  return transaction.RequestReply(request, kReadWait, ExpectedReply::ReadOf(request));
 }
 
 class FastExchangeTest : public ::testing::Test, protected test::VirtualMeterLine {
@@ -31,10 +31,10 @@ class FastExchangeTest : public ::testing::Test, protected test::VirtualMeterLin
     meter.SetUpperLimit(4321);
     ASSERT_TRUE(OpenLine("9600,N,8,2"));
     line_ = port.CurrentLineFormat();
-    link.SetFastExchange(FastExchange::ForLine(line_));
+    transaction.SetFastExchange(FastExchange::ForLine(line_));
   }
 
-  int16_t ReadUpperLimit() { return ReadOne(link, 0x0302); }
+  int16_t ReadUpperLimit() { return ReadOne(transaction, 0x0302); }
 
   // When the last byte of a one-register reply reaches the port, for a
   // request sent at `sent`.
@@ -62,11 +62,11 @@ TEST_F(FastExchangeTest, EndsOnceTheReplyHasArrivedInPieces) {
   const int16_t at = ReadUpperLimit();
 
   ASSERT_EQ(at, 0);
-  EXPECT_EQ(link.ReplyRegister(at, 0), 4321);
+  EXPECT_EQ(transaction.ReplyRegister(at, 0), 4321);
   // The reply trickles in one character at a time; the exchange wakes at
   // each arrival and ends with the last byte.
   EXPECT_EQ(clock.Now(), ReplyComplete(microseconds{0}));
-  EXPECT_EQ(link.Received().size(), 7U);
+  EXPECT_EQ(transaction.Received().size(), 7U);
 }
 
 TEST_F(FastExchangeTest, ASilentMeterEndsTheExchangeAtTheFixedWait) {
@@ -85,7 +85,7 @@ TEST_F(FastExchangeTest, AGarbledReplyDoesNotEndTheWaitEarly) {
 
   EXPECT_EQ(ReadUpperLimit(), Transaction::kNoReply);
   EXPECT_EQ(clock.Now(), milliseconds(600));
-  EXPECT_EQ(link.Received().size(), 7U);
+  EXPECT_EQ(transaction.Received().size(), 7U);
 }
 
 TEST_F(FastExchangeTest, AReplyAfterTheDeadlineIsDiscardedByTheNextRequest) {
@@ -96,12 +96,12 @@ TEST_F(FastExchangeTest, AReplyAfterTheDeadlineIsDiscardedByTheNextRequest) {
 
   EXPECT_EQ(ReadUpperLimit(), Transaction::kNoReply);
   clock.Advance(milliseconds(200));  // the late reply is now waiting
-  const int16_t at = ReadOne(link, 0x0304);
+  const int16_t at = ReadOne(transaction, 0x0304);
 
   ASSERT_EQ(at, 0);
-  EXPECT_EQ(link.ReplyRegister(at, 0), meter.LowerLimit());
-  EXPECT_EQ(link.Counters().lateReplies, 1);
-  EXPECT_EQ(link.Counters().lateBytes, 7);
+  EXPECT_EQ(transaction.ReplyRegister(at, 0), meter.LowerLimit());
+  EXPECT_EQ(transaction.Counters().lateReplies, 1);
+  EXPECT_EQ(transaction.Counters().lateBytes, 7);
 }
 
 TEST_F(FastExchangeTest, FindsTheReplyBehindNoise) {
@@ -112,7 +112,7 @@ TEST_F(FastExchangeTest, FindsTheReplyBehindNoise) {
   const int16_t at = ReadUpperLimit();
 
   ASSERT_EQ(at, 5);
-  EXPECT_EQ(link.ReplyRegister(at, 0), 4321);
+  EXPECT_EQ(transaction.ReplyRegister(at, 0), 4321);
   EXPECT_LT(clock.Now(), milliseconds(600));
 }
 
@@ -122,7 +122,7 @@ TEST_F(FastExchangeTest, ABurstFillsTheBufferAndEndsTheExchangeWithoutAReply) {
   port.SetFaults(burst);
 
   EXPECT_EQ(ReadUpperLimit(), Transaction::kNoReply);
-  EXPECT_EQ(link.Received().size(), static_cast<std::size_t>(Transaction::kRxBufferSize));
+  EXPECT_EQ(transaction.Received().size(), static_cast<std::size_t>(Transaction::kRxBufferSize));
   EXPECT_LT(clock.Now(), milliseconds(600));
 }
 
@@ -133,12 +133,12 @@ TEST_F(FastExchangeTest, LeavesTheLineSilentBetweenExchanges) {
 
   ASSERT_EQ(port.Written().size(), 2U);
   // Measured from the reply's last byte, to the microsecond.
-  EXPECT_EQ(port.Written()[1].at - firstEnded, link.Fast()->Silence());
+  EXPECT_EQ(port.Written()[1].at - firstEnded, transaction.Fast()->Silence());
 }
 
 TEST_F(FastExchangeTest, SilenceAfterAConfirmedWriteStartsAtItsEcho) {
   const TxFrame write = BuildWriteSingleRequest(1, 0x0302, 77);
-  ASSERT_EQ(link.RequestReply(write, milliseconds(300), ExpectedReply::EchoOf(write)), 0);
+  ASSERT_EQ(transaction.RequestReply(write, milliseconds(300), ExpectedReply::EchoOf(write)), 0);
   // The echo begins only once the request has left, so the write's own line
   // time lies inside the exchange, and the silence starts at the echo's end.
   const microseconds echoed =
@@ -147,17 +147,17 @@ TEST_F(FastExchangeTest, SilenceAfterAConfirmedWriteStartsAtItsEcho) {
 
   const int16_t at = ReadUpperLimit();
   ASSERT_EQ(at, 0);
-  EXPECT_EQ(link.ReplyRegister(at, 0), 77);
+  EXPECT_EQ(transaction.ReplyRegister(at, 0), 77);
 
   ASSERT_EQ(port.Written().size(), 2U);
-  EXPECT_EQ(port.Written()[1].at, echoed + link.Fast()->Silence());
-  EXPECT_EQ(link.Counters().lateReplies, 0);
-  EXPECT_EQ(link.Counters().lateBytes, 0);
+  EXPECT_EQ(port.Written()[1].at, echoed + transaction.Fast()->Silence());
+  EXPECT_EQ(transaction.Counters().lateReplies, 0);
+  EXPECT_EQ(transaction.Counters().lateBytes, 0);
 }
 
 TEST_F(FastExchangeTest, ConfirmedWritesEndAtTheEcho) {
   const LinkSettings settings;
-  MeterSession session(link, settings);
+  MeterSession session(transaction, settings);
 
   EXPECT_TRUE(session.WritePtRatio(120));
   EXPECT_TRUE(session.WriteWiringMode(3));
@@ -170,7 +170,7 @@ TEST_F(FastExchangeTest, ConfirmedWritesEndAtTheEcho) {
 }
 
 TEST_F(FastExchangeTest, ClearingThePolicyRestoresTheFixedWait) {
-  link.SetFastExchange(std::nullopt);
+  transaction.SetFastExchange(std::nullopt);
 
   ASSERT_EQ(ReadUpperLimit(), 0);
   EXPECT_EQ(clock.Now(), milliseconds(600));

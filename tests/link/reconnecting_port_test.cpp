@@ -29,7 +29,7 @@ class ReconnectingPortTest : public ::testing::Test {
   // One read of the decimal point with the console's 600 ms wait.
   bool Read() {
     const TxFrame request = BuildReadRequest(1, 0x0006, 1);
-    return link_.RequestReply(request, std::chrono::milliseconds(600),
+    return transaction_.RequestReply(request, std::chrono::milliseconds(600),
                               ExpectedReply::ReadOf(request)) >= 0;
   }
 
@@ -44,7 +44,7 @@ class ReconnectingPortTest : public ::testing::Test {
   sim::SimulatedPort device_{clock_, meter_};
   std::vector<Change> changes_;
   ReconnectingPort port_{device_, clock_, [this](Change change) { changes_.push_back(change); }};
-  Transaction link_{port_, clock_};
+  Transaction transaction_{port_, clock_};
 };
 
 TEST_F(ReconnectingPortTest, ALostDeviceIsToldOnceRetriedEachSecondAndExchangesResume) {

@@ -38,7 +38,7 @@ class TransactionOverSim : public ::testing::Test, protected test::VirtualMeterL
 
   int16_t Read(uint16_t registerNumber, uint8_t address = 1) {
     const TxFrame request = BuildReadRequest(address, registerNumber, 1);
-    return link.RequestReply(request, kReadWait, ExpectedReply::ReadOf(request));
+    return transaction.RequestReply(request, kReadWait, ExpectedReply::ReadOf(request));
   }
 
 };
@@ -46,7 +46,7 @@ class TransactionOverSim : public ::testing::Test, protected test::VirtualMeterL
 TEST_F(TransactionOverSim, SendsTheRequestFindsTheReplyAndDecodesItsValue) {
   const int16_t at = Read(0x0302);
   ASSERT_EQ(at, 0);
-  EXPECT_EQ(link.ReplyRegister(at, 0), 4321);
+  EXPECT_EQ(transaction.ReplyRegister(at, 0), 4321);
   EXPECT_EQ(clock.Now(), milliseconds(600));
   EXPECT_EQ(Frames(), (std::vector<std::string>{test::At(0, test::frame::kReadUpperLimit)}));
 }
@@ -58,15 +58,15 @@ TEST_F(TransactionOverSim, ALateReplyIsNeverTakenForTheNextOne) {
   port.SetFaults(late);
 
   EXPECT_EQ(Read(0x0006), Transaction::kNoReply);
-  EXPECT_TRUE(link.Received().empty());
+  EXPECT_TRUE(transaction.Received().empty());
   // The poll's pause: the late decimal point arrives meanwhile.
   clock.Sleep(milliseconds(300));
   ASSERT_EQ(port.CountWaiting(), 7);
 
   const int16_t at = Read(0x0302);
   ASSERT_EQ(at, 0);
-  EXPECT_EQ(link.ReplyRegister(at, 0), 4321);
-  EXPECT_EQ(link.Received().size(), 7U) << Hex(link.Received());
+  EXPECT_EQ(transaction.ReplyRegister(at, 0), 4321);
+  EXPECT_EQ(transaction.Received().size(), 7U) << Hex(transaction.Received());
 }
 
 TEST_F(TransactionOverSim, StrayBytesBeforeARequestAreDiscarded) {
@@ -74,7 +74,7 @@ TEST_F(TransactionOverSim, StrayBytesBeforeARequestAreDiscarded) {
   clock.Advance(milliseconds(1));
   const int16_t at = Read(0x0006);
   EXPECT_EQ(at, 0);
-  EXPECT_EQ(Hex(link.Received()), "01 03 02 00 02 39 85");
+  EXPECT_EQ(Hex(transaction.Received()), "01 03 02 00 02 39 85");
 }
 
 struct BurstRow {
@@ -97,7 +97,7 @@ TEST_P(BurstBeforeReply, OnlyTheFirst300BytesAreSearched) {
   port.SetFaults(burst);
 
   EXPECT_EQ(Read(0x0006), GetParam().found);
-  EXPECT_EQ(link.Received().size(), GetParam().copied);
+  EXPECT_EQ(transaction.Received().size(), GetParam().copied);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -119,7 +119,7 @@ TEST_P(NoiseBeforeReply, FindsTheReplyRightAfterTheNoise) {
   port.SetFaults(noise);
   const int16_t at = Read(0x0302);
   ASSERT_EQ(at, static_cast<int16_t>(GetParam()));
-  EXPECT_EQ(link.ReplyRegister(at, 0), 4321);
+  EXPECT_EQ(transaction.ReplyRegister(at, 0), 4321);
 }
 
 INSTANTIATE_TEST_SUITE_P(Counts, NoiseBeforeReply, ::testing::Values(1, 3, 50),
@@ -178,7 +178,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(TransactionOverSim, BaudChangeIsConfirmedAtTheOldRateAndServedAtTheNew) {
   const TxFrame write = BuildWriteSingleRequest(1, 0x0008, 4);
-  const int16_t echo = link.RequestReply(write, milliseconds(300), ExpectedReply::EchoOf(write));
+  const int16_t echo = transaction.RequestReply(write, milliseconds(300), ExpectedReply::EchoOf(write));
   EXPECT_EQ(echo, 0);
   EXPECT_EQ(Read(0x0006), Transaction::kNoReply);
   Reopen("19200,N,8,2");
@@ -189,7 +189,7 @@ TEST_F(TransactionOverSim, AfterAnAddressChangeOnlyTheNewAddressIsAnswered) {
   // The meter confirms the change with an echo from its old address, within
   // the write's fixed 300 ms wait.
   const TxFrame write = BuildWriteSingleRequest(1, 0x0300, 5);
-  EXPECT_EQ(link.RequestReply(write, milliseconds(300), ExpectedReply::EchoOf(write)), 0);
+  EXPECT_EQ(transaction.RequestReply(write, milliseconds(300), ExpectedReply::EchoOf(write)), 0);
   EXPECT_EQ(Read(0x0006, 1), Transaction::kNoReply);
   EXPECT_EQ(Read(0x0006, 5), 0);
 
@@ -199,7 +199,7 @@ TEST_F(TransactionOverSim, AfterAnAddressChangeOnlyTheNewAddressIsAnswered) {
   EXPECT_EQ(frames[1], test::At(300, test::frame::kReadDecimalPoint));
   // The unanswered read leaves the line dirty: the guard holds to its limit.
   EXPECT_EQ(frames[2], test::At(900 + 2000, "05 03 00 06 00 01 65 8F"));
-  EXPECT_EQ(link.Counters().lateReplies, 0);
+  EXPECT_EQ(transaction.Counters().lateReplies, 0);
 }
 
 TEST_F(TransactionOverSim, SlowestLineStillAnswersWithinTheClockReadsWait) {
@@ -209,7 +209,7 @@ TEST_F(TransactionOverSim, SlowestLineStillAnswersWithinTheClockReadsWait) {
   meter.SetLineParity(kParityEven);
   Reopen("1200,E,8,2");
   const TxFrame request = BuildReadRequest(1, 0x0110, 3);
-  const int16_t at = link.RequestReply(request, milliseconds(300), ExpectedReply::ReadOf(request));
+  const int16_t at = transaction.RequestReply(request, milliseconds(300), ExpectedReply::ReadOf(request));
   EXPECT_EQ(at, 0);
 }
 

@@ -53,12 +53,12 @@ SoakTotals Soak(bool fast, uint32_t seed) {
     tickFaults.push_back(kind);
   });
   port.SetRecording(false);
-  Transaction& link = line.link;
+  Transaction& transaction = line.transaction;
   if (fast) {
-    link.SetFastExchange(FastExchange::ForLine(port.CurrentLineFormat()));
+    transaction.SetFastExchange(FastExchange::ForLine(port.CurrentLineFormat()));
   }
   const LinkSettings settings;
-  MeterSession session(link, settings);
+  MeterSession session(transaction, settings);
   MeasurementPoll poll(session);
 
   SoakTotals totals;
@@ -105,8 +105,8 @@ SoakTotals Soak(bool fast, uint32_t seed) {
   const LinkStatistics& stats = poll.Statistics();
   EXPECT_EQ(stats.successCount, totals.good);
   EXPECT_EQ(stats.failureCount, totals.failed);
-  EXPECT_EQ(link.Statistics().Exchanges(), 2 * int64_t{kPolls});
-  EXPECT_GE(link.Statistics().Failures(FailureCause::LateReply), 1);
+  EXPECT_EQ(transaction.Statistics().Exchanges(), 2 * int64_t{kPolls});
+  EXPECT_GE(transaction.Statistics().Failures(FailureCause::LateReply), 1);
   return totals;
 }
 

@@ -32,17 +32,17 @@ class TransactionTest : public ::testing::TestWithParam<bool>, protected test::V
     ASSERT_TRUE(OpenLine());
     line_ = port.CurrentLineFormat();
     if (GetParam()) {
-      link.SetFastExchange(FastExchange::ForLine(line_));
+      transaction.SetFastExchange(FastExchange::ForLine(line_));
     }
   }
 
   std::optional<uint16_t> ReadLive() {
     const TxFrame request = BuildReadRequest(1, 0x0000, 1);
-    const int16_t at = link.RequestReply(request, kReadWait, ExpectedReply::ReadOf(request));
+    const int16_t at = transaction.RequestReply(request, kReadWait, ExpectedReply::ReadOf(request));
     if (at == Transaction::kNoReply) {
       return std::nullopt;
     }
-    return link.ReplyRegister(at, 0);
+    return transaction.ReplyRegister(at, 0);
   }
 
   // The reply to a request handed to the port at `sent` begins this late
@@ -72,8 +72,8 @@ TEST_P(TransactionTest, AReplyUpToTheGuardLimitLateIsNeverTakenForTheNextRequest
     ASSERT_NE(ownValue, lateValue);
     EXPECT_EQ(ReadLive(), ownValue) << "reply beginning " << start.count() << " us after its request";
   }
-  EXPECT_EQ(link.Counters().lateReplies, lateOnes);
-  EXPECT_EQ(link.Statistics().Failures(FailureCause::LateReply), lateOnes);
+  EXPECT_EQ(transaction.Counters().lateReplies, lateOnes);
+  EXPECT_EQ(transaction.Statistics().Failures(FailureCause::LateReply), lateOnes);
 
   // One that begins as the guard ends falls into the next request's wait:
   // counted late, and never taken for that request's reply.
@@ -91,9 +91,9 @@ TEST_P(TransactionTest, AReplyUpToTheGuardLimitLateIsNeverTakenForTheNextRequest
   } else {
     // Two frames that fit, and nothing to tell them apart.
     EXPECT_EQ(next, std::nullopt);
-    EXPECT_EQ(link.LastFailure()->cause, FailureCause::OtherRequest);
+    EXPECT_EQ(transaction.LastFailure()->cause, FailureCause::OtherRequest);
   }
-  EXPECT_EQ(link.Counters().lateReplies, lateOnes + 1);
+  EXPECT_EQ(transaction.Counters().lateReplies, lateOnes + 1);
 }
 
 TEST_P(TransactionTest, AfterASilentExchangeTheNextRequestWaitsForTheGuardLimit) {
@@ -101,12 +101,12 @@ TEST_P(TransactionTest, AfterASilentExchangeTheNextRequestWaitsForTheGuardLimit)
   silent.silent = true;
   port.SetFaults(silent);
   EXPECT_FALSE(ReadLive().has_value());
-  const microseconds failedDeadline = link.LastDeadline();
+  const microseconds failedDeadline = transaction.LastDeadline();
 
   port.SetFaults({});
   EXPECT_TRUE(ReadLive().has_value());
   EXPECT_EQ(port.Written().back().at, failedDeadline + Transaction::kDefaultGuardLimit);
-  EXPECT_EQ(link.Counters().lateReplies, 0);
+  EXPECT_EQ(transaction.Counters().lateReplies, 0);
 
   // A successful exchange leaves the line clean: the next request is not held.
   const microseconds before = clock.Now();
@@ -118,10 +118,10 @@ TEST_P(TransactionTest, AfterASilentExchangeTheNextRequestWaitsForTheGuardLimit)
   const microseconds characterTime =
       GetParam() ? FastExchange::ForLine(line_).characterTime : microseconds(10'000);
   for (const milliseconds limit : {milliseconds(900), milliseconds(100)}) {
-    link.SetGuardLimit(limit);
+    transaction.SetGuardLimit(limit);
     port.SetFaults(silent);
     EXPECT_FALSE(ReadLive().has_value());
-    const microseconds deadline = link.LastDeadline();
+    const microseconds deadline = transaction.LastDeadline();
     port.SetFaults({});
     EXPECT_TRUE(ReadLive().has_value());
     EXPECT_EQ(port.Written().back().at,
@@ -147,9 +147,9 @@ TEST_P(TransactionTest, OnceALateReplyIsHeardTheGuardEndsAfterTheQuietThatFollow
   const microseconds next = port.Written().back().at;
   EXPECT_GE(next, lastLateByte + kReadWait + characterTime * 7 / 2);
   EXPECT_LT(next, sent + kReadWait + Transaction::kDefaultGuardLimit);
-  EXPECT_EQ(link.Counters().lateReplies, 1);
-  EXPECT_EQ(link.LastFailure(), std::nullopt);
-  EXPECT_EQ(link.Statistics().Failures(FailureCause::LateReply), 1);
+  EXPECT_EQ(transaction.Counters().lateReplies, 1);
+  EXPECT_EQ(transaction.LastFailure(), std::nullopt);
+  EXPECT_EQ(transaction.Statistics().Failures(FailureCause::LateReply), 1);
 }
 
 TEST_P(TransactionTest, ALineThatNeverFallsQuietHoldsTheNextRequestForTheGuardLimitAtMost) {
@@ -157,7 +157,7 @@ TEST_P(TransactionTest, ALineThatNeverFallsQuietHoldsTheNextRequestForTheGuardLi
   silent.silent = true;
   port.SetFaults(silent);
   EXPECT_FALSE(ReadLive().has_value());
-  const microseconds failedDeadline = link.LastDeadline();
+  const microseconds failedDeadline = transaction.LastDeadline();
   // A chattering line: a stray byte every 50 ms for the next three seconds.
   for (microseconds at = failedDeadline; at < failedDeadline + milliseconds(3000);
        at += milliseconds(50)) {
@@ -167,8 +167,8 @@ TEST_P(TransactionTest, ALineThatNeverFallsQuietHoldsTheNextRequestForTheGuardLi
   port.SetFaults({});
   ReadLive();
   EXPECT_EQ(port.Written().back().at, failedDeadline + Transaction::kDefaultGuardLimit);
-  EXPECT_EQ(link.Counters().lateReplies, 1);
-  EXPECT_EQ(link.Counters().lateBytes, 40);
+  EXPECT_EQ(transaction.Counters().lateReplies, 1);
+  EXPECT_EQ(transaction.Counters().lateBytes, 40);
 }
 
 TEST_P(TransactionTest, TwoRepliesThatBothFitAreNeitherTaken) {
@@ -177,18 +177,18 @@ TEST_P(TransactionTest, TwoRepliesThatBothFitAreNeitherTaken) {
   const TxFrame request = BuildReadRequest(1, 0x0000, 1);
   const std::vector<uint8_t> stale = {0x01, 0x03, 0x02, 0x00, 0x02, 0x39, 0x85};
   port.InjectIncoming(clock.Now() + sim::LineTime(line_, 8) + microseconds(100), stale);
-  const int16_t at = link.RequestReply(request, kReadWait, ExpectedReply::ReadOf(request));
+  const int16_t at = transaction.RequestReply(request, kReadWait, ExpectedReply::ReadOf(request));
   if (GetParam()) {
     // The fast policy ends at the first frame that fits, and one that comes
     // once the request has left cannot be told from its reply: past the
     // guard limit only the fixed wait, which sees both, can refuse it.
     ASSERT_NE(at, Transaction::kNoReply);
-    EXPECT_EQ(link.ReplyRegister(at, 0), 2);
+    EXPECT_EQ(transaction.ReplyRegister(at, 0), 2);
   } else {
     EXPECT_EQ(at, Transaction::kNoReply);
-    ASSERT_TRUE(link.LastFailure().has_value());
-    EXPECT_EQ(link.LastFailure()->cause, FailureCause::OtherRequest);
-    EXPECT_EQ(link.Counters().lateReplies, 1);
+    ASSERT_TRUE(transaction.LastFailure().has_value());
+    EXPECT_EQ(transaction.LastFailure()->cause, FailureCause::OtherRequest);
+    EXPECT_EQ(transaction.Counters().lateReplies, 1);
   }
 }
 
@@ -201,19 +201,19 @@ class LocalEchoTest : public ::testing::TestWithParam<bool>, protected test::Vir
   void SetUp() override {
     ASSERT_TRUE(OpenLine());
     if (GetParam()) {
-      link.SetFastExchange(FastExchange::ForLine(port.CurrentLineFormat()));
+      transaction.SetFastExchange(FastExchange::ForLine(port.CurrentLineFormat()));
     }
   }
 
   LinkSettings settings_;
-  MeterSession session_{link, settings_};
+  MeterSession session_{transaction, settings_};
 };
 
 TEST_P(LocalEchoTest, AWriteIsConfirmedOnlyByTheMetersOwnEcho) {
   port.SetLocalEcho(true);
-  EXPECT_EQ(link.LineEchoes(), std::nullopt);
+  EXPECT_EQ(transaction.LineEchoes(), std::nullopt);
   EXPECT_TRUE(session_.WriteWiringMode(3)) << "the meter's echo behind the adapter's";
-  EXPECT_EQ(link.LineEchoes(), true) << "told by the read before the write";
+  EXPECT_EQ(transaction.LineEchoes(), true) << "told by the read before the write";
   EXPECT_EQ(meter.Wiring(), 3);
   EXPECT_EQ(session_.ReadDecimalPoint(), meter.DecimalPoint());
 
@@ -226,7 +226,7 @@ TEST_P(LocalEchoTest, AWriteIsConfirmedOnlyByTheMetersOwnEcho) {
   EXPECT_FALSE(session_.ChangeLinkBaud(19200));
   EXPECT_FALSE(session_.WritePtRatio(10));
   EXPECT_EQ(session_.WriteParameters({1, 2, 3, 9600}).decimalPoint, false);
-  EXPECT_GT(link.Counters().echoesSkipped, 5);
+  EXPECT_GT(transaction.Counters().echoesSkipped, 5);
 }
 
 TEST_P(LocalEchoTest, AnEchoingLineWithNoMeterIsFoundOutBeforeTheFirstWrite) {
@@ -235,24 +235,24 @@ TEST_P(LocalEchoTest, AnEchoingLineWithNoMeterIsFoundOutBeforeTheFirstWrite) {
   silent.silent = true;
   port.SetFaults(silent);
   EXPECT_FALSE(session_.ChangeAddress(9)) << "an address where no meter exists";
-  EXPECT_EQ(link.LineEchoes(), true);
+  EXPECT_EQ(transaction.LineEchoes(), true);
 
   // Told off, the transaction takes the adapter's copy for the meter's echo:
   // exactly what the detection prevents.
-  link.SetLocalEcho(LocalEcho::Off);
+  transaction.SetLocalEcho(LocalEcho::Off);
   EXPECT_TRUE(session_.WriteWiringMode(4));
-  link.SetLocalEcho(LocalEcho::On);
+  transaction.SetLocalEcho(LocalEcho::On);
   EXPECT_FALSE(session_.WriteWiringMode(4));
 }
 
 TEST_P(LocalEchoTest, AQuietAdapterIsRememberedAsSuch) {
   EXPECT_TRUE(session_.WriteWiringMode(2));
-  EXPECT_EQ(link.LineEchoes(), false);
+  EXPECT_EQ(transaction.LineEchoes(), false);
   const std::size_t written = port.Written().size();
   EXPECT_TRUE(session_.WriteWiringMode(1));
   EXPECT_EQ(port.Written().size(), written + 1) << "no second probe";
-  link.ForgetLine();
-  EXPECT_EQ(link.LineEchoes(), std::nullopt);
+  transaction.ForgetLine();
+  EXPECT_EQ(transaction.LineEchoes(), std::nullopt);
 }
 
 INSTANTIATE_TEST_SUITE_P(Waits, LocalEchoTest, ::testing::Values(false, true),

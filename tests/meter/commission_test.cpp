@@ -38,7 +38,7 @@ class Commissioning : public testing::Test, protected zt::test::VirtualMeterLine
     meter.SetClock({2026, 12, 8, 4, 0, 20});  // 20 s ahead once the reads are done
     check_.wallClock = [this] { return zt::WallTime{kWallStart + clock.Now()}; };
     apply_.check = check_;
-    apply_.reopen = [this](const zt::LinkSettings& s) { return zt::ReopenLine(port, link, s); };
+    apply_.reopen = [this](const zt::LinkSettings& s) { return zt::ReopenLine(port, transaction, s); };
   }
 
   // The hex of every frame written, from `first` on.
@@ -62,7 +62,7 @@ class Commissioning : public testing::Test, protected zt::test::VirtualMeterLine
   }
 
   zt::LinkSettings settings_;
-  zt::MeterSession session_{link, settings_};
+  zt::MeterSession session_{transaction, settings_};
   zt::ConfirmedInstrument confirmed_;
   zt::CheckOptions check_;
   zt::ApplyOptions apply_;

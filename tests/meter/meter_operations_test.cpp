@@ -33,7 +33,7 @@ class MeterOperations : public testing::Test, protected zt::test::VirtualMeterLi
   void SetUp() override { ASSERT_TRUE(OpenLine("9600,N,8,2")); }
 
   zt::LinkSettings settings_;
-  zt::MeterSession session_{link, settings_};
+  zt::MeterSession session_{transaction, settings_};
 };
 
 TEST_F(MeterOperations, PollTickReadsDecimalPointThenLiveValueAtTheFixedWaits) {
@@ -47,7 +47,7 @@ TEST_F(MeterOperations, PollTickReadsDecimalPointThenLiveValueAtTheFixedWaits) {
 }
 
 TEST_F(MeterOperations, FastPollTickLeavesOutThePauseBetweenItsReads) {
-  link.SetFastExchange(zt::FastExchange::ForLine(port.CurrentLineFormat()));
+  transaction.SetFastExchange(zt::FastExchange::ForLine(port.CurrentLineFormat()));
   zt::MeasurementPoll poll(session_);
 
   EXPECT_TRUE(poll.Tick());
@@ -139,7 +139,7 @@ TEST_F(MeterOperations, ADecimalPointOutsideTheTableIsAReplyToAnotherRequest) {
     zt::MeasurementPoll poll(session_);
     meter.SetDecimalPoint(3);
     ASSERT_TRUE(poll.Tick());
-    const int64_t otherRequests = link.Statistics().Failures(zt::FailureCause::OtherRequest);
+    const int64_t otherRequests = transaction.Statistics().Failures(zt::FailureCause::OtherRequest);
 
     meter.SetDecimalPoint(wrong);
     EXPECT_FALSE(poll.Tick()) << wrong;
@@ -150,7 +150,7 @@ TEST_F(MeterOperations, ADecimalPointOutsideTheTableIsAReplyToAnotherRequest) {
     ASSERT_TRUE(poll.LastFailure().has_value());
     EXPECT_FALSE(poll.LastFailure()->decimalPointUnread);
     EXPECT_EQ(poll.LastFailure()->Key(), "other_request");
-    EXPECT_EQ(link.Statistics().Failures(zt::FailureCause::OtherRequest), otherRequests + 1);
+    EXPECT_EQ(transaction.Statistics().Failures(zt::FailureCause::OtherRequest), otherRequests + 1);
     EXPECT_EQ(poll.Statistics().failureCount, 1);
     // The parameter read does not take it either.
     EXPECT_EQ(session_.ReadParameters().decimalPoint, std::nullopt);
@@ -163,11 +163,11 @@ TEST(FastPollAfterALateReply, OneLateReplyDoesNotPutThePollOutOfStep) {
   for (const uint16_t lateRegister : {uint16_t{0x0000}, uint16_t{0x0006}}) {
     zt::test::VirtualMeterLine line;
     ASSERT_TRUE(line.OpenLine());
-    line.link.SetFastExchange(zt::FastExchange::ForLine(line.port.CurrentLineFormat()));
+    line.transaction.SetFastExchange(zt::FastExchange::ForLine(line.port.CurrentLineFormat()));
     line.meter.SetDistinctLiveValues(true);
     line.port.SetRecording(false);
     const zt::LinkSettings settings;
-    zt::MeterSession session(line.link, settings);
+    zt::MeterSession session(line.transaction, settings);
     zt::MeasurementPoll poll(session);
     ASSERT_TRUE(poll.Tick());
 
@@ -190,8 +190,8 @@ TEST(FastPollAfterALateReply, OneLateReplyDoesNotPutThePollOutOfStep) {
       ASSERT_EQ(poll.LastReads().rawValue, sent) << "tick " << tick;
       ASSERT_EQ(poll.LiveText(), zt::FormatLiveValue(sent, 2)) << "tick " << tick;
     }
-    EXPECT_EQ(line.link.Counters().lateReplies, 1);
-    EXPECT_EQ(line.link.Statistics().Failures(zt::FailureCause::LateReply), 1);
+    EXPECT_EQ(line.transaction.Counters().lateReplies, 1);
+    EXPECT_EQ(line.transaction.Statistics().Failures(zt::FailureCause::LateReply), 1);
     EXPECT_EQ(poll.Statistics().successCount, 1001);
     EXPECT_EQ(poll.Statistics().failureCount, 1);
   }

@@ -53,9 +53,9 @@ class MeterSessionTest : public testing::Test {
 
   zt::VirtualClock clock;
   zt::test::ScriptedPort port{clock};
-  zt::Transaction link{port, clock};
+  zt::Transaction transaction{port, clock};
   zt::LinkSettings settings;
-  zt::MeterSession session{link, settings};
+  zt::MeterSession session{transaction, settings};
   std::map<Frame, Frame> replies;
   bool echoWrites = false;
   uint32_t replyDelayMs = 20;
@@ -204,7 +204,7 @@ TEST_P(ConfirmedWrites, SleepToTheDeadlineThenLookForTheConfirmation) {
   // the line echoes.
   EXPECT_EQ(SentFrames(), (std::vector<Frame>{probe, Bytes(row.request)}));
   EXPECT_EQ(clock.SleepsMs(), (std::vector<uint32_t>{20, 580, 20, 280}));
-  EXPECT_EQ(link.LineEchoes(), false);
+  EXPECT_EQ(transaction.LineEchoes(), false);
 
   replies.clear();
   EXPECT_FALSE(row.write(session)) << "silence";
@@ -239,7 +239,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(MeterSessionTest, ParameterWriteSendsAllFourAndReportsEachEcho) {
   echoWrites = true;
-  link.SetLocalEcho(zt::LocalEcho::Off);
+  transaction.SetLocalEcho(zt::LocalEcho::Off);
   // The meter refuses the upper threshold with an exception instead of an echo.
   replies[Bytes(frame::kWriteUpperLimit1000)] = Bytes("01 86 03 02 61");
   const zt::ParameterWrites writes = session.WriteParameters({1000, 100, 2, 9600});
@@ -257,7 +257,7 @@ TEST_F(MeterSessionTest, ParameterWriteSendsAllFourAndReportsEachEcho) {
 }
 
 TEST_F(MeterSessionTest, ParameterWriteToASilentMeterIsNotConfirmed) {
-  link.SetLocalEcho(zt::LocalEcho::Off);
+  transaction.SetLocalEcho(zt::LocalEcho::Off);
   const zt::ParameterWrites writes = session.WriteParameters({-1, 0, 0, 3});
   EXPECT_EQ(port.sent.size(), 4U);
   EXPECT_EQ(port.sent[1].bytes, Bytes("01 06 03 02 FF FF 29 FE")) << "-1 goes out as FF FF";
@@ -266,7 +266,7 @@ TEST_F(MeterSessionTest, ParameterWriteToASilentMeterIsNotConfirmed) {
 }
 
 TEST_F(MeterSessionTest, AddressChangeConfirmedFromOldOrNewAddress) {
-  link.SetLocalEcho(zt::LocalEcho::Off);
+  transaction.SetLocalEcho(zt::LocalEcho::Off);
   const Frame request = Bytes(frame::kWriteAddress5);
   replies[request] = request;
   EXPECT_TRUE(session.ChangeAddress(5));

@@ -30,7 +30,7 @@ class CommissionReport : public testing::Test, protected zt::test::VirtualMeterL
     meter.SetDistinctLiveValues(true);
     options_.check.wallClock = [this] { return zt::WallTime{kWallStart + clock.Now()}; };
     options_.check.livePolls = 3;
-    options_.reopen = [this](const zt::LinkSettings& s) { return zt::ReopenLine(port, link, s); };
+    options_.reopen = [this](const zt::LinkSettings& s) { return zt::ReopenLine(port, transaction, s); };
     profile_.site = "泵站 3 <东>";
     profile_.meter = "A-17";
     profile_.upperLimit = 4000;
@@ -49,7 +49,7 @@ class CommissionReport : public testing::Test, protected zt::test::VirtualMeterL
   }
 
   zt::LinkSettings settings_;
-  zt::MeterSession session_{link, settings_};
+  zt::MeterSession session_{transaction, settings_};
   zt::ConfirmedInstrument confirmed_;
   zt::ApplyOptions options_;
   zt::SiteProfile profile_;

@@ -32,7 +32,7 @@ class VirtualMeterLine {
   VirtualClock clock;
   sim::MeterModel meter;
   sim::SimulatedPort port{clock, meter};
-  Transaction link{port, clock};
+  Transaction transaction{port, clock};
 };
 
 // One row of Frames(): `frame` written at `ms`.
