@@ -5,7 +5,9 @@
 #include <vector>
 
 #include "link/clock.h"
+#include "link/link_settings.h"
 #include "link/transaction.h"
+#include "meter/meter_line.h"
 #include "sim/fault_config.h"
 #include "sim/meter_model.h"
 #include "sim/simulated_port.h"
@@ -32,7 +34,11 @@ class VirtualMeterLine {
   VirtualClock clock;
   sim::MeterModel meter;
   sim::SimulatedPort port{clock, meter};
-  Transaction transaction{port, clock};
+  // The console's line on that port. OpenLine opens the simulated port
+  // itself, not through the line, so that nothing reopens a port a test
+  // pulls out.
+  MeterLine meterLine{port, clock, LinkSettings{}};
+  Transaction& transaction = meterLine.Transaction();
 };
 
 // One row of Frames(): `frame` written at `ms`.
