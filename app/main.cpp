@@ -3,7 +3,6 @@
 #include <QIcon>
 #include <QLocale>
 
-#include <array>
 #include <cstdio>
 #include <memory>
 #include <optional>
@@ -17,6 +16,7 @@
 #include "console/settings_memory.h"
 #include "link/clock.h"
 #include "link/device_port.h"
+#include "link/port_devices.h"
 #include "link/qt_port_list.h"
 #include "sim/in_process_meter.h"
 #include "zt6100/version.h"
@@ -85,15 +85,12 @@ int main(int argc, char** argv) {
   QApplication::setWindowIcon(QIcon(QStringLiteral(":/zt6100/icon.png")));
   parser.process(app);
 
-  zt::PortDeviceMap devices;
-  std::array<std::string, 2> commandLineDevices;
+  zt::PortDevices devices;
   if (parser.isSet(port1)) {
-    commandLineDevices[0] = parser.value(port1).toStdString();
-    devices.Override(1, commandLineDevices[0]);
+    devices.For(1) = parser.value(port1).toStdString();
   }
   if (parser.isSet(port2)) {
-    commandLineDevices[1] = parser.value(port2).toStdString();
-    devices.Override(2, commandLineDevices[1]);
+    devices.For(2) = parser.value(port2).toStdString();
   }
 
   zt::ApplyKeyboardStyle(app);
@@ -120,7 +117,7 @@ int main(int argc, char** argv) {
   });
   meterApp.SetPortLister(&ports);
   meterApp.SetSettingsMemory(&memory);
-  meterApp.SetCommandLineDevices(commandLineDevices);
+  meterApp.SetCommandLineDevices(devices.device);
   meterApp.InitInstance();
   return 0;
 }

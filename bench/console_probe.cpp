@@ -6,7 +6,7 @@
 #include <cstdlib>
 
 #include "console/link_worker.h"
-#include "link/port_device_map.h"
+#include "link/port_devices.h"
 #include "link/qt_serial_port.h"
 
 namespace zt::bench {
@@ -41,8 +41,8 @@ ProbeArguments ReadProbeArguments(int argc, char** argv, const char* option) {
 std::unique_ptr<CMeterConsoleDlg> ThreadedConsole(ModalUi& ui, Clock& clock,
                                                   const LinkSettings& settings,
                                                   const std::string& device) {
-  PortDeviceMap devices;
-  devices.Override(1, device);
+  PortDevices devices;
+  devices.For(1) = device;
   return std::make_unique<CMeterConsoleDlg>(
       ui,
       std::make_unique<LinkWorker>(

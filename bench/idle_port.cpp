@@ -8,7 +8,7 @@
 #include <cstdio>
 
 #include "link/clock.h"
-#include "link/port_device_map.h"
+#include "link/port_devices.h"
 #include "link/qt_serial_port.h"
 #include "link/reconnecting_port.h"
 
@@ -18,8 +18,8 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: zt_idle_port DEVICE\n");
     return 2;
   }
-  zt::PortDeviceMap devices;
-  devices.Override(1, argv[1]);
+  zt::PortDevices devices;
+  devices.For(1) = argv[1];
   zt::QtSerialPort device(devices);
   zt::SystemClock clock;
   zt::ReconnectingPort port(device, clock, [](zt::ReconnectingPort::Change change) {

@@ -18,7 +18,7 @@
 #include <vector>
 
 #include "console_probe.h"
-#include "link/port_device_map.h"
+#include "link/port_devices.h"
 #include "link/qt_serial_port.h"
 
 namespace {
@@ -41,8 +41,8 @@ int main(int argc, char** argv) {
   const int seconds = arguments.seconds;
   const bool synchronous = arguments.option;
 
-  zt::PortDeviceMap devices;
-  devices.Override(1, arguments.device);
+  zt::PortDevices devices;
+  devices.For(1) = arguments.device;
   zt::SystemClock clock;
   zt::bench::PrintingUi ui;
   const zt::LinkSettings settings;

@@ -2,7 +2,7 @@
 
 #include "cli/link_report.h"
 #include "link/link_settings.h"
-#include "link/port_device_map.h"
+#include "link/port_devices.h"
 
 namespace zt::cli {
 
@@ -13,9 +13,9 @@ OpenResult MeterLink::Open() {
     simulated_.emplace(settings);
     line_ = std::make_unique<MeterLine>(simulated_->Port(), clock_, settings);
   } else {
-    PortDeviceMap devices;
+    PortDevices devices;
     if (options_.device) {
-      devices.Override(settings.port, *options_.device);
+      devices.For(settings.port) = *options_.device;
     }
     devicePort_ = std::make_unique<DevicePort>(std::move(devices));
     line_ = std::make_unique<MeterLine>(

@@ -16,7 +16,7 @@
 #include "console/open_failure.h"
 #include "console/window_text.h"
 #include "link/network_device.h"
-#include "link/port_device_map.h"
+#include "link/port_devices.h"
 #include "meter/register_map.h"
 #include "res/comm_settings_template.h"
 #include "res/texts.h"
@@ -196,8 +196,7 @@ void CCommSettingsDlg::CheckLineRadios() {
 void CCommSettingsDlg::FillDeviceBox(int16_t port, const std::vector<SerialPortEntry>& present) {
   QComboBox* box = DeviceBox(port);
   box->clear();
-  const std::string current =
-      m_devices.For(port).empty() ? PortDeviceMap::PlatformDefault(port) : m_devices.For(port);
+  const std::string current = m_devices.DeviceFor(port);
   if (m_devices.Fixed(port)) {
     box->addItem(QString::fromStdString(current), QString::fromStdString(current));
     box->setEnabled(false);
@@ -207,7 +206,7 @@ void CCommSettingsDlg::FillDeviceBox(int16_t port, const std::vector<SerialPortE
   box->setEnabled(true);
   const std::optional<NetworkDevice> server = ParseNetworkDevice(current);
   // With a server chosen, the port number's own device stays a choice.
-  const std::string tty = server ? PortDeviceMap::PlatformDefault(port) : current;
+  const std::string tty = server ? PortDevices::PlatformDefault(port) : current;
   const bool listed = std::any_of(present.begin(), present.end(), [&](const SerialPortEntry& e) {
     return e.device == tty;
   });

@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "console/dialog_builder.h"
-#include "console/port_devices.h"
 #include "link/link_settings.h"
+#include "link/port_devices.h"
 #include "link/port_list.h"
 #include "link/transaction.h"
 #include "meter/meter_scan.h"

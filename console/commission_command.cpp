@@ -9,7 +9,7 @@
 #include "console/data_exchange.h"
 #include "console/meter_console_dlg.h"
 #include "console/window_text.h"
-#include "link/port_device_map.h"
+#include "link/port_devices.h"
 #include "meter/periods.h"
 #include "res/commission_texts.h"
 #include "res/console_template.h"
@@ -54,10 +54,7 @@ void CMeterConsoleDlg::OnCommissionCheck() {
   CCommissionDlg::Setup setup;
   setup.profilePath = commissionProfile_;
   setup.consoleVersion = std::string(kVersion);
-  setup.port = Devices().For(Settings().port);
-  if (setup.port.empty()) {
-    setup.port = PortDeviceMap::PlatformDefault(Settings().port);
-  }
+  setup.port = Devices().DeviceFor(Settings().port);
   setup.wallClock = wallClock_;
   CCommissionDlg dialog(ui_, Commissioning(), std::move(setup), commissionPaths_, this);
   dialog.DoModal();

@@ -10,8 +10,8 @@
 #include <utility>
 
 #include "console/link_worker.h"
-#include "console/port_devices.h"
 #include "link/link_settings.h"
+#include "link/port_devices.h"
 #include "link/transaction.h"
 #include "meter/measurement_poll.h"
 

@@ -7,8 +7,8 @@
 
 #include "console/link_worker.h"
 #include "console/meter_finder.h"
-#include "console/port_devices.h"
 #include "link/link_settings.h"
+#include "link/port_devices.h"
 #include "meter/instrument_setup.h"
 #include "meter/link_statistics.h"
 #include "meter/measured_quantities.h"

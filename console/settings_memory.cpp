@@ -8,7 +8,7 @@
 
 #include "console/window_text.h"
 #include "link/network_device.h"
-#include "link/port_device_map.h"
+#include "link/port_devices.h"
 #include "meter/register_map.h"
 #include "res/texts.h"
 
@@ -118,7 +118,7 @@ PortDevices StartingDevices(const std::array<std::string, 2>& remembered,
     } else if (note != nullptr) {
       *note += Tr(res::text::kRememberedDeviceGone)
                    .arg(QString::fromStdString(remembered[i]),
-                        QString::fromStdString(PortDeviceMap::PlatformDefault(port)));
+                        QString::fromStdString(PortDevices::PlatformDefault(port)));
     }
   }
   return devices;

@@ -6,8 +6,8 @@
 #include <chrono>
 #include <string>
 
-#include "console/port_devices.h"
 #include "link/link_settings.h"
+#include "link/port_devices.h"
 #include "link/port_list.h"
 #include "link/transaction.h"
 #include "meter/periods.h"

@@ -2,7 +2,7 @@
 
 namespace zt {
 
-DevicePort::DevicePort(PortDeviceMap devices)
+DevicePort::DevicePort(PortDevices devices)
     : devices_(devices), tty_(devices), net_(std::move(devices)) {
   network_ = NamesNetworkDevice(Device());
 }
@@ -14,7 +14,7 @@ void DevicePort::SelectPort(int16_t portNumber) {
 }
 
 void DevicePort::SetPortDevice(int16_t portNumber, const std::string& device) {
-  devices_.Override(portNumber, device);
+  devices_.For(portNumber) = device;
   tty_.SetPortDevice(portNumber, device);
   net_.SetPortDevice(portNumber, device);
 }

@@ -5,7 +5,7 @@
 
 #include "link/network_device.h"
 #include "link/network_serial_port.h"
-#include "link/port_device_map.h"
+#include "link/port_devices.h"
 #include "link/qt_serial_port.h"
 #include "link/serial_port.h"
 
@@ -17,7 +17,7 @@ namespace zt {
 // tty to a server and back between opens.
 class DevicePort final : public SerialPort {
  public:
-  explicit DevicePort(PortDeviceMap devices = {});
+  explicit DevicePort(PortDevices devices = {});
 
   void SelectPort(int16_t portNumber) override;
   void SetPortDevice(int16_t portNumber, const std::string& device) override;
@@ -49,7 +49,7 @@ class DevicePort final : public SerialPort {
     return network_ ? static_cast<const SerialPort&>(net_) : tty_;
   }
 
-  PortDeviceMap devices_;
+  PortDevices devices_;
   int16_t portNumber_ = 1;
   QtSerialPort tty_;
   NetworkSerialPort net_;

@@ -35,7 +35,7 @@ std::string ConnectFailure(const QTcpSocket& socket) {
 
 }  // namespace
 
-NetworkSerialPort::NetworkSerialPort(PortDeviceMap devices)
+NetworkSerialPort::NetworkSerialPort(PortDevices devices)
     : socket_(std::make_unique<QTcpSocket>()), devices_(std::move(devices)) {}
 
 NetworkSerialPort::~NetworkSerialPort() = default;

@@ -7,7 +7,7 @@
 
 #include "link/link_settings.h"
 #include "link/network_device.h"
-#include "link/port_device_map.h"
+#include "link/port_devices.h"
 #include "link/serial_port.h"
 #include "link/telnet_com_port.h"
 
@@ -32,7 +32,7 @@ class NetworkSerialPort final : public SerialPort {
   // For the connection, and for the server's answers while negotiating.
   static constexpr std::chrono::milliseconds kAnswerWithin{3000};
 
-  explicit NetworkSerialPort(PortDeviceMap devices = {});
+  explicit NetworkSerialPort(PortDevices devices = {});
   ~NetworkSerialPort() override;
 
   NetworkSerialPort(const NetworkSerialPort&) = delete;
@@ -40,7 +40,7 @@ class NetworkSerialPort final : public SerialPort {
 
   void SelectPort(int16_t portNumber) override { portNumber_ = portNumber; }
   void SetPortDevice(int16_t portNumber, const std::string& device) override {
-    devices_.Override(portNumber, device);
+    devices_.For(portNumber) = device;
   }
   bool SetLineFormat(std::string_view settingsText) override;
   OpenResult Open() override;
@@ -69,7 +69,7 @@ class NetworkSerialPort final : public SerialPort {
   void LoseDevice();
 
   std::unique_ptr<QTcpSocket> socket_;
-  PortDeviceMap devices_;
+  PortDevices devices_;
   int16_t portNumber_ = 1;
   LineFormat format_;
   // The server of the open connection.

@@ -35,7 +35,7 @@ QSerialPort::Parity ToQt(ParityIndex parity) {
 
 }  // namespace
 
-QtSerialPort::QtSerialPort(PortDeviceMap devices)
+QtSerialPort::QtSerialPort(PortDevices devices)
     : port_(std::make_unique<QSerialPort>()), devices_(std::move(devices)) {
   // While no exchange runs, the event loop reads the port; a hung-up tty is
   // readable for ever, so the port is closed at the first error it reports.

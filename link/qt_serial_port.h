@@ -3,7 +3,7 @@
 #include <memory>
 
 #include "link/link_settings.h"
-#include "link/port_device_map.h"
+#include "link/port_devices.h"
 #include "link/serial_port.h"
 
 class QSerialPort;
@@ -18,7 +18,7 @@ namespace zt {
 // notifier cannot keep firing; DeviceLost then tells the owner.
 class QtSerialPort final : public SerialPort {
  public:
-  explicit QtSerialPort(PortDeviceMap devices = {});
+  explicit QtSerialPort(PortDevices devices = {});
   ~QtSerialPort() override;
 
   QtSerialPort(const QtSerialPort&) = delete;
@@ -26,7 +26,7 @@ class QtSerialPort final : public SerialPort {
 
   void SelectPort(int16_t portNumber) override;
   void SetPortDevice(int16_t portNumber, const std::string& device) override {
-    devices_.Override(portNumber, device);
+    devices_.For(portNumber) = device;
   }
   bool SetLineFormat(std::string_view settingsText) override;
   OpenResult Open() override;
@@ -51,7 +51,7 @@ class QtSerialPort final : public SerialPort {
   void LoseDevice();
 
   std::unique_ptr<QSerialPort> port_;
-  PortDeviceMap devices_;
+  PortDevices devices_;
   int16_t portNumber_ = 1;
   LineFormat format_;
   bool lost_ = false;

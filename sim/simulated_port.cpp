@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <limits>
 
-#include "link/port_device_map.h"
+#include "link/port_devices.h"
 #include "sim/line_timing.h"
 
 namespace zt::sim {
@@ -32,7 +32,7 @@ bool SimulatedPort::SetLineFormat(std::string_view settingsText) {
 OpenResult SimulatedPort::Open() {
   Settle();
   OpenResult result;
-  result.device = PortDeviceMap::PlatformDefault(selectedPort_);
+  result.device = PortDevices::PlatformDefault(selectedPort_);
   if (vanished_) {
     result.reason = "No such file or directory";
   } else if (openFailure_) {

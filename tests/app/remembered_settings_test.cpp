@@ -15,7 +15,7 @@
 #include "console/meter_console_dlg.h"
 #include "console/save_interval_dlg.h"
 #include "console/settings_memory.h"
-#include "link/port_device_map.h"
+#include "link/port_devices.h"
 #include "link/port_list.h"
 #include "res/comm_settings_template.h"
 #include "res/console_template.h"
@@ -131,14 +131,14 @@ TEST_F(RememberedSettingsTest, ARememberedDeviceThatIsGoneFallsBackToTheDefaultW
   ports.ports.clear();  // the adapter is gone
   Start({[](zt::CCommSettingsDlg& d) {
            EXPECT_EQ(d.DeviceBox(1)->currentData().toString().toStdString(),
-                     zt::PortDeviceMap::PlatformDefault(1));
+                     zt::PortDevices::PlatformDefault(1));
            d.accept();
          },
          {}},
         ports);
   EXPECT_EQ(openedDevice, "");
   EXPECT_NE(linkInfo.find("\r\n\r\n上次使用的设备 /dev/ttyUSB0 已不存在，已改用 " +
-                          zt::PortDeviceMap::PlatformDefault(1)),
+                          zt::PortDevices::PlatformDefault(1)),
             std::string::npos)
       << linkInfo;
 }
@@ -150,7 +150,7 @@ TEST_F(RememberedSettingsTest, ADeviceNamedOnTheCommandLineWinsAndIsNotRemembere
   Start({[](zt::CCommSettingsDlg& d) {
            EXPECT_TRUE(d.DeviceBox(1)->isEnabled());
            EXPECT_EQ(d.DeviceBox(1)->currentData().toString().toStdString(),
-                     zt::PortDeviceMap::PlatformDefault(1));
+                     zt::PortDevices::PlatformDefault(1));
            d.reject();
          },
          {}},

@@ -17,7 +17,7 @@
 #include <memory>
 
 #include "link/clock.h"
-#include "link/port_device_map.h"
+#include "link/port_devices.h"
 #include "link/qt_serial_port.h"
 #include "link/transaction.h"
 #include "meter/meter_session.h"
@@ -383,8 +383,8 @@ INSTANTIATE_TEST_SUITE_P(Waits, Zt6100ctlSoak, ::testing::Values(false, true),
 TEST(PortOnAStablePath, ALostDeviceIsReportedAndOpensAgainWhenItIsBack) {
   QTemporaryDir dir;
   const QString path = dir.filePath("meter");
-  PortDeviceMap devices;
-  devices.Override(1, path.toStdString());
+  PortDevices devices;
+  devices.For(1) = path.toStdString();
   QtSerialPort port(devices);
   port.SelectPort(1);
   ASSERT_TRUE(port.SetLineFormat("9600,N,8,2"));

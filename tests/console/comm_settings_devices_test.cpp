@@ -14,7 +14,7 @@
 
 #include "console/comm_settings_dlg.h"
 #include "console/meter_finder.h"
-#include "link/port_device_map.h"
+#include "link/port_devices.h"
 #include "link/port_list.h"
 #include "meter/register_map.h"
 #include "res/comm_settings_template.h"
@@ -73,7 +73,7 @@ TEST(CommSettingsDevices, OffersThePortsTheSystemReportsAndGivesTheChoiceBack) {
     const auto items = Items(*d.DeviceBox(1));
     ASSERT_EQ(items.size(), 4u);
     // The port number's own device first, whether or not the system lists it.
-    EXPECT_EQ(items[0].second.toStdString(), zt::PortDeviceMap::PlatformDefault(1));
+    EXPECT_EQ(items[0].second.toStdString(), zt::PortDevices::PlatformDefault(1));
     EXPECT_EQ(items[1], std::make_pair(QString::fromUtf8("ttyUSB0 \u2014 CH340 serial converter"),
                                        QStringLiteral("/dev/ttyUSB0")));
     EXPECT_EQ(items[2], std::make_pair(QStringLiteral("ttyACM0"), QStringLiteral("/dev/ttyACM0")));
@@ -180,7 +180,7 @@ TEST(CommSettingsDevices, ANetworkServerIsCheckedOnOkGivenBackByNameAndShownAgai
     EXPECT_EQ(d.DeviceBox(1)->currentText(), QString::fromUtf8("网络串口服务器"));
     // The port number's own device stays a choice.
     EXPECT_EQ(d.DeviceBox(1)->itemData(0).toString().toStdString(),
-              zt::PortDeviceMap::PlatformDefault(1));
+              zt::PortDevices::PlatformDefault(1));
     EXPECT_EQ(d.ServerHostBox(1)->text(), "fe80::1");
     EXPECT_EQ(d.ServerPortBox(1)->text(), "2000");
     EXPECT_EQ(d.ServerKindBox(1)->currentText(), QString::fromUtf8("原始 TCP"));

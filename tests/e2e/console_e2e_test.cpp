@@ -67,8 +67,8 @@ class ConsoleOnReplugPath : public testing::Test {
   void Unplug() { EXPECT_EQ(sim->Stop(), 0) << sim->Errors(); }
 
   void OpenConsole() {
-    zt::PortDeviceMap devices;
-    devices.Override(1, stablePath);
+    zt::PortDevices devices;
+    devices.For(1) = stablePath;
     auto worker = std::make_unique<zt::LinkWorker>(
         [devices] { return std::make_unique<zt::QtSerialPort>(devices); }, clock, settings);
     console = std::make_unique<zt::CMeterConsoleDlg>(ui, std::move(worker), settings);
@@ -179,8 +179,8 @@ TEST(ConsoleOverPty, OpensPollsReadsParametersAndCloses) {
   const std::optional<std::string> device = sim.ReadLine();
   ASSERT_TRUE(device.has_value()) << sim.Errors();
 
-  zt::PortDeviceMap devices;
-  devices.Override(1, *device);
+  zt::PortDevices devices;
+  devices.For(1) = *device;
   zt::QtSerialPort realPort(devices);
   std::unique_ptr<zt::CMeterConsoleDlg> console;
   std::vector<bool> timerRunningAtClose;
@@ -221,8 +221,8 @@ TEST(ConsoleOverPty, BaudChangeTakenByTheMeterThenPollsAtTheNewRate) {
   const std::optional<std::string> device = sim.ReadLine();
   ASSERT_TRUE(device.has_value()) << sim.Errors();
 
-  zt::PortDeviceMap devices;
-  devices.Override(1, *device);
+  zt::PortDevices devices;
+  devices.For(1) = *device;
   zt::QtSerialPort port(devices);
   zt::SystemClock clock;
   zt::test::RecordingUi ui;

@@ -28,8 +28,8 @@ using zt::test::Bytes;
 using zt::test::Hex;
 
 zt::NetworkSerialPort PortTo(const std::string& device) {
-  zt::PortDeviceMap devices;
-  devices.Override(1, device);
+  zt::PortDevices devices;
+  devices.For(1) = device;
   return zt::NetworkSerialPort(devices);
 }
 

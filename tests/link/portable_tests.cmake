@@ -6,6 +6,7 @@ set(zt_link_portable_tests
   fast_exchange_test.cpp
   link_settings_test.cpp
   modbus_rtu_test.cpp
+  port_devices_test.cpp
   transaction_over_sim_test.cpp
   transaction_soak_test.cpp
   transaction_test.cpp

@@ -32,8 +32,8 @@ TEST(QtSerialPort, ClosedPortCountsNothingReadsNothingSendsNothing) {
 }
 
 TEST(QtSerialPort, MissingDeviceIsReportedWithItsPathAndReason) {
-  zt::PortDeviceMap devices;
-  devices.Override(2, "/dev/zt6100-no-such-device");
+  zt::PortDevices devices;
+  devices.For(2) = "/dev/zt6100-no-such-device";
   zt::QtSerialPort port(devices);
   port.SelectPort(2);
   ASSERT_TRUE(port.SetLineFormat("9600,N,8,2"));
@@ -60,8 +60,8 @@ TEST(QtSerialPort, ADeviceTheUserMayNotUseNamesTheGroupThatOwnsIt) {
   const struct group* owner = getgrgid(status.st_gid);
   ASSERT_NE(owner, nullptr);
 
-  zt::PortDeviceMap devices;
-  devices.Override(1, path);
+  zt::PortDevices devices;
+  devices.For(1) = path;
   zt::QtSerialPort port(devices);
   const zt::OpenResult result = port.Open();
   unlink(path);
@@ -80,20 +80,6 @@ TEST(QtSerialPort, MalformedLineFormatIsRefusedAndTheOldOneKept) {
   EXPECT_FALSE(port.SetLineFormat("19200;E;8;2"));
   EXPECT_EQ(port.Format().baudRate, 19200);
   EXPECT_EQ(port.Format().parity, zt::kParityEven);
-}
-
-TEST(PortDeviceMap, PlatformNamesUnlessOverridden) {
-  zt::PortDeviceMap devices;
-#ifdef _WIN32
-  EXPECT_EQ(devices.DeviceFor(1), "COM1");
-  EXPECT_EQ(devices.DeviceFor(2), "COM2");
-#else
-  EXPECT_EQ(devices.DeviceFor(1), "/dev/ttyS0");
-  EXPECT_EQ(devices.DeviceFor(2), "/dev/ttyS1");
-#endif
-  devices.Override(1, "/dev/ttyUSB0");
-  EXPECT_EQ(devices.DeviceFor(1), "/dev/ttyUSB0");
-  EXPECT_NE(devices.DeviceFor(2), "/dev/ttyUSB0");
 }
 
 #ifdef __linux__
@@ -177,8 +163,8 @@ int16_t CountWhenArrived(const PtyPeer& peer, zt::SerialPort& port, int16_t expe
 }
 
 std::unique_ptr<zt::QtSerialPort> OpenOn(const PtyPeer& peer) {
-  zt::PortDeviceMap devices;
-  devices.Override(1, peer.Path());
+  zt::PortDevices devices;
+  devices.For(1) = peer.Path();
   auto port = std::make_unique<zt::QtSerialPort>(devices);
   port->SelectPort(1);
   EXPECT_TRUE(port->SetLineFormat("9600,N,8,2"));

@@ -10,7 +10,7 @@
 
 #include "link/clock.h"
 #include "link/link_settings.h"
-#include "link/port_device_map.h"
+#include "link/port_devices.h"
 #include "link/qt_serial_port.h"
 #include "link/transaction.h"
 #include "meter/meter_session.h"
@@ -44,8 +44,8 @@ class LibmodbusPeerTest : public ::testing::Test {
         << "the peer printed no device path; stderr: " << peer_.Errors();
     settings_.address = static_cast<uint8_t>(slave);
 
-    PortDeviceMap devices;
-    devices.Override(settings_.port, *device);
+    PortDevices devices;
+    devices.For(settings_.port) = *device;
     port_ = std::make_unique<QtSerialPort>(devices);
     port_->SelectPort(settings_.port);
     ASSERT_TRUE(port_->SetLineFormat(SettingsText(settings_)));
