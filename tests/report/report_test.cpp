@@ -7,6 +7,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QTemporaryDir>
 
 #include <filesystem>
 #include <fstream>
@@ -30,16 +31,18 @@ class CommissionReport : public testing::Test, protected zt::test::VirtualMeterL
     meter.SetDistinctLiveValues(true);
     options_.check.wallClock = [this] { return zt::WallTime{kWallStart + clock.Now()}; };
     options_.check.livePolls = 3;
-    options_.reopen = [this](const zt::LinkSettings& s) { return zt::ReopenLine(port, transaction, s); };
+    options_.reopen = [this](const zt::LinkSettings& s) {
+      return zt::ReopenLine(port, transaction, s);
+    };
     profile_.site = "泵站 3 <东>";
     profile_.meter = "A-17";
     profile_.upperLimit = 4000;
     profile_.pt = 100;
-    dir_ = std::filesystem::temp_directory_path() / "zt-report-test";
-    std::filesystem::remove_all(dir_);
-    std::filesystem::create_directories(dir_);
+    // A folder of each test's own: ctest runs the tests of this file at the
+    // same time, each in a process of its own.
+    ASSERT_TRUE(folder_.isValid());
+    dir_ = folder_.path().toStdString();
   }
-  void TearDown() override { std::filesystem::remove_all(dir_); }
 
   zt::report::CommissionRecord Applied() {
     const zt::ApplyReport apply =
@@ -53,6 +56,7 @@ class CommissionReport : public testing::Test, protected zt::test::VirtualMeterL
   zt::ConfirmedInstrument confirmed_;
   zt::ApplyOptions options_;
   zt::SiteProfile profile_;
+  QTemporaryDir folder_;
   std::filesystem::path dir_;
 };
 
