@@ -1,7 +1,7 @@
 // Our Modbus master against libmodbus's RTU server, an implementation we did
 // not write: the frames we build must be accepted by it, and its replies
-// decoded by us. Runs the real session, transaction, Qt serial port and
-// system clock; each test gets a server of its own on a fresh pty.
+// decoded by us. Runs the real meter line (session, transaction), Qt serial
+// port and system clock; each test gets a server of its own on a fresh pty.
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -10,9 +10,8 @@
 
 #include "link/clock.h"
 #include "link/link_settings.h"
-#include "link/port_devices.h"
 #include "link/qt_serial_port.h"
-#include "link/transaction.h"
+#include "meter/meter_line.h"
 #include "meter/meter_session.h"
 #include "meter/register_map.h"
 #include "support/child_process.h"
@@ -42,22 +41,16 @@ class LibmodbusPeerTest : public ::testing::Test {
     const std::optional<std::string> device = peer_.ReadLine();
     ASSERT_TRUE(device.has_value() && !device->empty())
         << "the peer printed no device path; stderr: " << peer_.Errors();
-    settings_.address = static_cast<uint8_t>(slave);
-
-    PortDevices devices;
-    devices.For(settings_.port) = *device;
-    port_ = std::make_unique<QtSerialPort>(devices);
-    port_->SelectPort(settings_.port);
-    ASSERT_TRUE(port_->SetLineFormat(SettingsText(settings_)));
-    const OpenResult opened = port_->Open();
+    LinkSettings settings;
+    settings.address = static_cast<uint8_t>(slave);
+    line_ = std::make_unique<MeterLine>(port_, clock_, settings);
+    const OpenResult opened = line_->Open(*device);
     ASSERT_TRUE(opened) << opened.device << ": " << opened.reason;
-    link_ = std::make_unique<Transaction>(*port_, clock_);
-    session_ = std::make_unique<MeterSession>(*link_, settings_);
   }
 
   void TearDown() override {
-    if (port_) {
-      port_->Close();
+    if (line_) {
+      line_->Port().Close();
     }
     if (peer_.Running()) {
       EXPECT_EQ(peer_.Stop(), 0) << "the libmodbus peer did not end cleanly on SIGTERM; stderr:\n"
@@ -65,24 +58,24 @@ class LibmodbusPeerTest : public ::testing::Test {
     }
   }
 
+  MeterSession& Session() { return line_->Session(); }
+
   test::ChildProcess peer_;
-  LinkSettings settings_;
   SystemClock clock_;
-  std::unique_ptr<QtSerialPort> port_;
-  std::unique_ptr<Transaction> link_;
-  std::unique_ptr<MeterSession> session_;
+  QtSerialPort port_;
+  std::unique_ptr<MeterLine> line_;
 };
 
 TEST_F(LibmodbusPeerTest, SingleRegisterReadsDecodeTheServersValues) {
   ASSERT_NO_FATAL_FAILURE(StartPeer(1));
 
-  EXPECT_EQ(session_->ReadDecimalPoint(), kDecimalPoint);
-  EXPECT_EQ(session_->ReadLiveValue(), kLiveValue);
-  EXPECT_EQ(session_->ReadUpperLimit(), kUpperLimit);
-  EXPECT_EQ(session_->ReadLowerLimit(), kLowerLimit);
-  EXPECT_EQ(session_->ReadMeterBaud(), 9600);
+  EXPECT_EQ(Session().ReadDecimalPoint(), kDecimalPoint);
+  EXPECT_EQ(Session().ReadLiveValue(), kLiveValue);
+  EXPECT_EQ(Session().ReadUpperLimit(), kUpperLimit);
+  EXPECT_EQ(Session().ReadLowerLimit(), kLowerLimit);
+  EXPECT_EQ(Session().ReadMeterBaud(), 9600);
 
-  const std::optional<SwitchStatus> status = session_->ReadSwitchStatus();
+  const std::optional<SwitchStatus> status = Session().ReadSwitchStatus();
   ASSERT_TRUE(status.has_value());
   EXPECT_TRUE(status->RelayOn()) << "relay output is the register's high byte";
   EXPECT_FALSE(status->InputClosed()) << "switch input is the register's low byte";
@@ -91,7 +84,7 @@ TEST_F(LibmodbusPeerTest, SingleRegisterReadsDecodeTheServersValues) {
 TEST_F(LibmodbusPeerTest, ClockReadDecodesThreeRegistersInOneReply) {
   ASSERT_NO_FATAL_FAILURE(StartPeer(1));
 
-  const std::optional<MeterClock> clock = session_->ReadClock();
+  const std::optional<MeterClock> clock = Session().ReadClock();
   ASSERT_TRUE(clock.has_value());
   EXPECT_EQ(*clock, (MeterClock{.year = 2006, .month = 12, .day = 15, .hour = 10, .minute = 30,
                                 .second = 45}));
@@ -100,11 +93,11 @@ TEST_F(LibmodbusPeerTest, ClockReadDecodesThreeRegistersInOneReply) {
 TEST_F(LibmodbusPeerTest, PollAndParameterReadDecodeTheServersValues) {
   ASSERT_NO_FATAL_FAILURE(StartPeer(1));
 
-  const PollResult poll = zt::test::PollOnce(*session_);
+  const PollResult poll = zt::test::PollOnce(Session());
   EXPECT_EQ(poll.decimalPoint, kDecimalPoint);
   EXPECT_EQ(poll.rawValue, kLiveValue);
 
-  const ParameterReads reads = session_->ReadParameters();
+  const ParameterReads reads = Session().ReadParameters();
   EXPECT_EQ(reads.upperLimit, kUpperLimit);
   EXPECT_EQ(reads.lowerLimit, kLowerLimit);
   EXPECT_EQ(reads.decimalPoint, kDecimalPoint);
@@ -114,68 +107,68 @@ TEST_F(LibmodbusPeerTest, PollAndParameterReadDecodeTheServersValues) {
 TEST_F(LibmodbusPeerTest, ParameterWritesAreEchoedAndStored) {
   ASSERT_NO_FATAL_FAILURE(StartPeer(1));
 
-  const ParameterWrites written = session_->WriteParameters(
+  const ParameterWrites written = Session().WriteParameters(
       {.upperLimit = 6000, .lowerLimit = -1, .decimalPoint = 3, .meterBaud = 19200});
   EXPECT_TRUE(written.decimalPoint);
   EXPECT_TRUE(written.upperLimit);
   EXPECT_TRUE(written.lowerLimit);
   EXPECT_TRUE(written.meterBaud);
 
-  const ParameterReads reads = session_->ReadParameters();
+  const ParameterReads reads = Session().ReadParameters();
   EXPECT_EQ(reads.upperLimit, 6000);
   EXPECT_EQ(reads.lowerLimit, 65535) << "-1 goes out as FF FF";
   EXPECT_EQ(reads.decimalPoint, 3);
   EXPECT_EQ(reads.meterBaud, 19200);
-  EXPECT_EQ(session_->ReadRegister(reg::kParameterBaud), 4) << "a rate is stored as its code";
+  EXPECT_EQ(Session().ReadRegister(reg::kParameterBaud), 4) << "a rate is stored as its code";
 }
 
 TEST_F(LibmodbusPeerTest, RatioWritesAreConfirmedAndFillBothRegisters) {
   ASSERT_NO_FATAL_FAILURE(StartPeer(1));
 
-  EXPECT_TRUE(session_->WritePtRatio(64000));
-  EXPECT_TRUE(session_->WriteCtRatio(250));
+  EXPECT_TRUE(Session().WritePtRatio(64000));
+  EXPECT_TRUE(Session().WriteCtRatio(250));
 
-  EXPECT_EQ(session_->ReadRegister(reg::kPtRatio), 64000);
-  EXPECT_EQ(session_->ReadRegister(reg::kPtRatio + 1), 0);
-  EXPECT_EQ(session_->ReadRegister(reg::kCtRatio), 250);
-  EXPECT_EQ(session_->ReadRegister(reg::kCtRatio + 1), 0);
+  EXPECT_EQ(Session().ReadRegister(reg::kPtRatio), 64000);
+  EXPECT_EQ(Session().ReadRegister(reg::kPtRatio + 1), 0);
+  EXPECT_EQ(Session().ReadRegister(reg::kCtRatio), 250);
+  EXPECT_EQ(Session().ReadRegister(reg::kCtRatio + 1), 0);
 }
 
 TEST_F(LibmodbusPeerTest, SingleRegisterWritesAreConfirmedAndStored) {
   ASSERT_NO_FATAL_FAILURE(StartPeer(1));
 
-  EXPECT_TRUE(session_->WriteWiringMode(5));
-  EXPECT_TRUE(session_->ChangeLinkBaud(19200));
-  EXPECT_TRUE(session_->ChangeAddress(247));
+  EXPECT_TRUE(Session().WriteWiringMode(5));
+  EXPECT_TRUE(Session().ChangeLinkBaud(19200));
+  EXPECT_TRUE(Session().ChangeAddress(247));
 
-  EXPECT_EQ(session_->ReadRegister(reg::kWiringMode), 5);
-  EXPECT_EQ(session_->ReadRegister(reg::kLinkBaud), 4);
-  EXPECT_EQ(session_->ReadRegister(reg::kParameterBaud), kParameterBaudCode)
+  EXPECT_EQ(Session().ReadRegister(reg::kWiringMode), 5);
+  EXPECT_EQ(Session().ReadRegister(reg::kLinkBaud), 4);
+  EXPECT_EQ(Session().ReadRegister(reg::kParameterBaud), kParameterBaudCode)
       << "the link baud change must leave the parameter block's register alone";
-  EXPECT_EQ(session_->ReadRegister(reg::kDeviceAddress), 247);
+  EXPECT_EQ(Session().ReadRegister(reg::kDeviceAddress), 247);
 }
 
 TEST_F(LibmodbusPeerTest, OnlyTheAddressedServerAnswers) {
   ASSERT_NO_FATAL_FAILURE(StartPeer(7));
-  EXPECT_EQ(session_->ReadDecimalPoint(), kDecimalPoint);
+  EXPECT_EQ(Session().ReadDecimalPoint(), kDecimalPoint);
 
-  settings_.address = 1;
-  EXPECT_EQ(session_->ReadDecimalPoint(), std::nullopt);
-  EXPECT_FALSE(session_->ChangeLinkBaud(19200));
-  EXPECT_FALSE(session_->ChangeAddress(9));
+  line_->Settings().address = 1;
+  EXPECT_EQ(Session().ReadDecimalPoint(), std::nullopt);
+  EXPECT_FALSE(Session().ChangeLinkBaud(19200));
+  EXPECT_FALSE(Session().ChangeAddress(9));
 
-  settings_.address = 7;
-  EXPECT_EQ(session_->ReadRegister(reg::kLinkBaud), kLinkBaudCode);
-  EXPECT_EQ(session_->ReadRegister(reg::kDeviceAddress), kDeviceAddress);
+  line_->Settings().address = 7;
+  EXPECT_EQ(Session().ReadRegister(reg::kLinkBaud), kLinkBaudCode);
+  EXPECT_EQ(Session().ReadRegister(reg::kDeviceAddress), kDeviceAddress);
 }
 
 TEST_F(LibmodbusPeerTest, ExceptionReplyIsTakenForNoReply) {
   ASSERT_NO_FATAL_FAILURE(StartPeer(1));
 
-  EXPECT_EQ(session_->ReadRegister(kUnmappedRegister), std::nullopt);
+  EXPECT_EQ(Session().ReadRegister(kUnmappedRegister), std::nullopt);
 
   // The server did answer: with function 0x83 and exception code 2.
-  const auto received = link_->Received();
+  const auto received = line_->Transaction().Received();
   ASSERT_EQ(received.size(), 5U);
   EXPECT_EQ(received[0], 0x01);
   EXPECT_EQ(received[1], 0x83);
