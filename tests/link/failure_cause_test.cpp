@@ -223,7 +223,8 @@ TEST(LatencyOverSim, IsTheMetersTurnaroundOnBothPaths) {
     }
     line.port.SetReplyLatency(milliseconds(35));
     for (int i = 0; i < 3; ++i) {
-      ASSERT_NE(line.transaction.RequestReply(kReadDp, milliseconds(600), ExpectedReply::ReadOf(kReadDp)),
+      ASSERT_NE(line.transaction.RequestReply(kReadDp, milliseconds(600),
+                                              ExpectedReply::ReadOf(kReadDp)),
                 Transaction::kNoReply);
     }
     const LatencySummary latency = *line.transaction.Statistics().Latency();

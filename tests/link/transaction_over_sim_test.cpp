@@ -178,7 +178,8 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(TransactionOverSim, BaudChangeIsConfirmedAtTheOldRateAndServedAtTheNew) {
   const TxFrame write = BuildWriteSingleRequest(1, 0x0008, 4);
-  const int16_t echo = transaction.RequestReply(write, milliseconds(300), ExpectedReply::EchoOf(write));
+  const int16_t echo =
+      transaction.RequestReply(write, milliseconds(300), ExpectedReply::EchoOf(write));
   EXPECT_EQ(echo, 0);
   EXPECT_EQ(Read(0x0006), Transaction::kNoReply);
   Reopen("19200,N,8,2");
@@ -209,7 +210,8 @@ TEST_F(TransactionOverSim, SlowestLineStillAnswersWithinTheClockReadsWait) {
   meter.SetLineParity(kParityEven);
   Reopen("1200,E,8,2");
   const TxFrame request = BuildReadRequest(1, 0x0110, 3);
-  const int16_t at = transaction.RequestReply(request, milliseconds(300), ExpectedReply::ReadOf(request));
+  const int16_t at =
+      transaction.RequestReply(request, milliseconds(300), ExpectedReply::ReadOf(request));
   EXPECT_EQ(at, 0);
 }
 

@@ -38,7 +38,9 @@ class Commissioning : public testing::Test, protected zt::test::VirtualMeterLine
     meter.SetClock({2026, 12, 8, 4, 0, 20});  // 20 s ahead once the reads are done
     check_.wallClock = [this] { return zt::WallTime{kWallStart + clock.Now()}; };
     apply_.check = check_;
-    apply_.reopen = [this](const zt::LinkSettings& s) { return zt::ReopenLine(port, transaction, s); };
+    apply_.reopen = [this](const zt::LinkSettings& s) {
+      return zt::ReopenLine(port, transaction, s);
+    };
   }
 
   // The hex of every frame written, from `first` on.
