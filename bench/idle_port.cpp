@@ -8,7 +8,8 @@
 #include <cstdio>
 
 #include "link/clock.h"
-#include "link/port_devices.h"
+#include "link/link_settings.h"
+#include "link/open_line.h"
 #include "link/qt_serial_port.h"
 #include "link/reconnecting_port.h"
 
@@ -18,17 +19,13 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: zt_idle_port DEVICE\n");
     return 2;
   }
-  zt::PortDevices devices;
-  devices.For(1) = argv[1];
-  zt::QtSerialPort device(devices);
+  zt::QtSerialPort device;
   zt::SystemClock clock;
   zt::ReconnectingPort port(device, clock, [](zt::ReconnectingPort::Change change) {
     std::puts(change == zt::ReconnectingPort::Change::kLost ? "lost" : "back");
     std::fflush(stdout);
   });
-  port.SelectPort(1);
-  port.SetLineFormat("9600,N,8,2");
-  if (!port.Open()) {
+  if (!zt::OpenLine(port, zt::LinkSettings{}, argv[1])) {
     std::fprintf(stderr, "cannot open %s\n", argv[1]);
     return 3;
   }
