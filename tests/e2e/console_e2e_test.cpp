@@ -182,9 +182,10 @@ TEST(ConsoleOverPty, OpensPollsReadsParametersAndCloses) {
   zt::PortDevices devices;
   devices.For(1) = *device;
   zt::QtSerialPort realPort(devices);
+  zt::test::ForwardingPort port(realPort);
+  // After the port: the console's link ends, and looks at the port, first.
   std::unique_ptr<zt::CMeterConsoleDlg> console;
   std::vector<bool> timerRunningAtClose;
-  zt::test::ForwardingPort port(realPort);
   port.beforeClose = [&] {
     timerRunningAtClose.push_back(console->IsTimerRunning(zt::CMeterConsoleDlg::kPollTimer));
   };
